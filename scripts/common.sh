@@ -1,0 +1,43 @@
+# Shared by run.sh and test.sh: install what the project needs, then configure and build build/.
+# shellcheck shell=bash
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${KORVANE_BUILD_DIR:-$ROOT/build}"
+
+# Debian packages needed to build, run and test the program.
+KORVANE_PACKAGES=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev libgl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+    clang libclang-rt-14-dev
+    fonts-dejavu-core
+)
+
+missing_packages() {
+    local pkg status
+    for pkg in "$@"; do
+        status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
+        [[ "$status" == "install ok installed" ]] || printf '%s\n' "$pkg"
+    done
+}
+
+ensure_packages() {
+    local missing
+    mapfile -t missing < <(missing_packages "$@")
+    ((${#missing[@]} == 0)) && return 0
+    echo "Installing: ${missing[*]}"
+    local apt=(env DEBIAN_FRONTEND=noninteractive apt-get)
+    if [[ $(id -u) -eq 0 ]]; then
+        "${apt[@]}" update -q && "${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
+    elif command -v sudo >/dev/null 2>&1; then
+        sudo "${apt[@]}" update -q && sudo "${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
+    else
+        echo "Please run as root: apt-get install -y ${missing[*]}" >&2
+        exit 1
+    fi
+}
+
+configure_and_build() {
+    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja "$@"
+    cmake --build "$BUILD_DIR"
+}

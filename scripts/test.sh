@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets everything up on a fresh Debian machine, builds and runs every test.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+ensure_packages "${KORVANE_PACKAGES[@]}"
+configure_and_build
+cd "$BUILD_DIR"
+ctest --output-on-failure -j"$(nproc)"
