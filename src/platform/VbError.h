@@ -21,7 +21,7 @@ enum RuntimeError : int32_t {
 };
 
 class VbError : public std::runtime_error {
-public:
+  public:
     VbError(int32_t number, std::string source, std::string description);
 
     int32_t Number() const noexcept { return number_; }
@@ -31,7 +31,7 @@ public:
     // The same error passed on under a new source label, as each trapping procedure does.
     VbError WithSource(std::string source) const { return VbError(number_, std::move(source), description_); }
 
-private:
+  private:
     int32_t number_;
     std::string source_;
     std::string description_;
@@ -48,7 +48,8 @@ std::string RuntimeDescription(int32_t number);
 // 340 "Control array element '<index>' doesn't exist".
 [[noreturn]] void RaiseNoControlArrayElement(int32_t index, std::string source);
 
-// Runs f; any VbError leaving it is passed on with `source` as its new source, keeping number and description.
+// Runs f; any VbError leaving it is passed on with `source` as its new source, keeping number and
+// description.
 template <class F> decltype(auto) PassOn(const char* source, F&& f) {
     try {
         return f();

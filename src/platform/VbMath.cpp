@@ -2,8 +2,14 @@
 
 namespace korvane::vb {
 
-void RaiseOverflow() { RaiseRuntime(ErrOverflow, kRuntimeSource); }
-void RaiseDivisionByZero() { RaiseRuntime(ErrDivisionByZero, kRuntimeSource); }
-void RaiseInvalidCall() { RaiseRuntime(ErrInvalidCall, kRuntimeSource); }
+void RaiseOverflow() {
+    RaiseRuntime(ErrOverflow, kRuntimeSource);
+}
+void RaiseDivisionByZero() {
+    RaiseRuntime(ErrDivisionByZero, kRuntimeSource);
+}
+void RaiseInvalidCall() {
+    RaiseRuntime(ErrInvalidCall, kRuntimeSource);
+}
 
 } // namespace korvane::vb

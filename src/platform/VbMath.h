@@ -24,12 +24,24 @@ template <class T> constexpr T Narrow(int64_t v) {
     return static_cast<T>(v);
 }
 
-constexpr int16_t Add16(int64_t a, int64_t b) { return Narrow<int16_t>(a + b); }
-constexpr int16_t Sub16(int64_t a, int64_t b) { return Narrow<int16_t>(a - b); }
-constexpr int16_t Mul16(int64_t a, int64_t b) { return Narrow<int16_t>(a * b); }
-constexpr int32_t Add32(int64_t a, int64_t b) { return Narrow<int32_t>(a + b); }
-constexpr int32_t Sub32(int64_t a, int64_t b) { return Narrow<int32_t>(a - b); }
-constexpr int32_t Mul32(int64_t a, int64_t b) { return Narrow<int32_t>(a * b); }
+constexpr int16_t Add16(int64_t a, int64_t b) {
+    return Narrow<int16_t>(a + b);
+}
+constexpr int16_t Sub16(int64_t a, int64_t b) {
+    return Narrow<int16_t>(a - b);
+}
+constexpr int16_t Mul16(int64_t a, int64_t b) {
+    return Narrow<int16_t>(a * b);
+}
+constexpr int32_t Add32(int64_t a, int64_t b) {
+    return Narrow<int32_t>(a + b);
+}
+constexpr int32_t Sub32(int64_t a, int64_t b) {
+    return Narrow<int32_t>(a - b);
+}
+constexpr int32_t Mul32(int64_t a, int64_t b) {
+    return Narrow<int32_t>(a * b);
+}
 
 // A Double result that must be an ordinary number.
 inline double Checked(double r) {
@@ -38,9 +50,15 @@ inline double Checked(double r) {
     return r;
 }
 
-inline double Add(double a, double b) { return Checked(a + b); }
-inline double Sub(double a, double b) { return Checked(a - b); }
-inline double Mul(double a, double b) { return Checked(a * b); }
+inline double Add(double a, double b) {
+    return Checked(a + b);
+}
+inline double Sub(double a, double b) {
+    return Checked(a - b);
+}
+inline double Mul(double a, double b) {
+    return Checked(a * b);
+}
 
 inline double Div(double a, double b) {
     if (!std::isfinite(a) || !std::isfinite(b))
@@ -65,8 +83,14 @@ inline double Log(double x) {
     return Checked(std::log(x));
 }
 
-inline double Sin(double x) { return Checked(std::sin(Checked(x))); }
-inline double Cos(double x) { return Checked(std::cos(Checked(x))); }
-inline double Atn(double x) { return std::atan(Checked(x)); }
+inline double Sin(double x) {
+    return Checked(std::sin(Checked(x)));
+}
+inline double Cos(double x) {
+    return Checked(std::cos(Checked(x)));
+}
+inline double Atn(double x) {
+    return std::atan(Checked(x));
+}
 
 } // namespace korvane::vb

@@ -1,0 +1,64 @@
+#include "clsInputOutput.h"
+
+#include "JahrEnergie.h"
+#include "QLists.h"
+#include "VbMath.h"
+#include "modErrors.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvane {
+
+namespace {
+
+constexpr const char* kSource = "clsInputOutput:CalculateEnergySaving";
+constexpr int32_t kErrWrongWindowType = 1;
+constexpr int32_t kErrModelMessage = 10;
+
+} // namespace
+
+double clsInputOutput::DaylightRatio() const {
+    double m = 0.0;
+    switch (WindowType) {
+    case 1:
+        m = QLists::GetSideWindowFactor(RoomWidth, RoomDepth, WindowHeight, WindowArray);
+        break;
+    case 2:
+        m = QLists::GetFlatRoofFactor(RoomWidth, RoomDepth, RoomHeight, WindowArea, WindowDistance);
+        break;
+    case 3:
+        m = QLists::GetSawtoothFactor(RoomWidth, RoomDepth, RoomHeight, WindowHeight, WindowDistance,
+                                      WindowSlope);
+        break;
+    default:
+        Raise(modErrors::GetErrNumber(kErrWrongWindowType), kSource, "Wrong Window Type");
+    }
+    return vb::Div(vb::Mul(static_cast<double>(Transmittance), m), 100.0);
+}
+
+int16_t PercentOf(double savedFraction) {
+    // The format "0" rounds halves away from zero; the text then converts to a 16-bit integer.
+    const double rounded = std::round(vb::Mul(savedFraction, 100.0));
+    const int16_t percent = vb::Narrow<int16_t>(static_cast<int64_t>(std::clamp(rounded, -1e18, 1e18)));
+    // A fraction above 1 needs a negative transmittance and a negative illuminance together; a saving can
+    // never exceed everything, so such nonsense is held at 100 just as a negative saving is held at 0.
+    return std::clamp<int16_t>(percent, 0, 100);
+}
+
+int16_t clsInputOutput::CalculateEnergySaving() {
+    gCalcErrorText.clear();
+    storedPercent_.reset();
+    savedFraction_.reset();
+    const double f = DaylightRatio();
+    const double s = JahrEnergie::CalculatePeriodSaving(Longitude, Latitude, TimeDiffGMT, BeginHour, EndHour,
+                                                        f, NominalIlluminance, CalcPeriod);
+    const int16_t percent = PercentOf(s);
+    storedPercent_ = percent;
+    savedFraction_ = s;
+    if (!gCalcErrorText.empty())
+        Raise(modErrors::GetErrNumber(kErrModelMessage), kSource, gCalcErrorText);
+    return percent;
+}
+
+} // namespace korvane

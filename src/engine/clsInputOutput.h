@@ -1,0 +1,54 @@
+#pragma once
+// The parameter set of one calculation and its driver; the one interface between the window and the engine.
+
+#include <cstdint>
+#include <optional>
+
+namespace korvane {
+
+class clsInputOutput {
+  public:
+    // Plain properties: writing stores the value unchanged, with no check. Lengths in m, areas in m², angles
+    // in degrees (east and north positive), illuminance in lux, transmittance and band share in percent.
+    int16_t BeginHour = 0;           // first working hour (8 = 8:00)
+    int16_t EndHour = 0;             // the hour that begins here is not worked
+    int16_t CalcPeriod = 0;          // 0 the whole year, 1..12 January..December
+    bool DaylightSavingTime = false; // carried for the window; the calculation does not use it
+    double RoomDepth = 0.0;          // window wall to back wall
+    double RoomWidth = 0.0;          // along the window wall
+    int32_t NominalIlluminance = 0;
+    double Longitude = 0.0;
+    double Latitude = 0.0;
+    int16_t TimeDiffGMT = 0;     // hours the site's clock is ahead of GMT
+    int16_t Transmittance = 0;   // light transmittance of the glazing
+    int16_t WindowType = 0;      // 1 side windows, 2 flat roof with roof lights, 3 sawtooth roof
+    int16_t WindowArray = 0;     // type 1: share of the window wall taken by the window band (30, 60, 90)
+    double WindowHeight = 0.0;   // type 1: active window height; type 3: glass height of one row
+    double RoomHeight = 0.0;     // types 2 and 3
+    double WindowArea = 0.0;     // type 2: area of one roof light
+    double WindowDistance = 0.0; // types 2 and 3: distance between roof lights or sawtooth rows
+    int16_t WindowSlope = 0;     // type 3: slope of the sawtooth glazing (60, 75, 90)
+
+    // Runs the calculation and returns the saving in whole percent (0..100). Raises "Wrong Window Type" for
+    // an unknown type, a model's message after the result has been stored, or any run-time error unchanged.
+    int16_t CalculateEnergySaving();
+
+    // The percent stored by the last calculation, also when a model message was raised after it.
+    std::optional<int16_t> StoredPercent() const { return storedPercent_; }
+    // The saved fraction behind that percent.
+    std::optional<double> SavedFraction() const { return savedFraction_; }
+
+    // The daylight ratio f (transmittance included) the window model gives; may leave a message in
+    // gCalcErrorText.
+    double DaylightRatio() const;
+
+  private:
+    std::optional<int16_t> storedPercent_;
+    std::optional<double> savedFraction_;
+};
+
+// Whole percent of a saved fraction: s x 100 rounded half away from zero, converted to 16 bits (6 "Overflow"
+// beyond), then held to 0..100.
+int16_t PercentOf(double savedFraction);
+
+} // namespace korvane
