@@ -1,0 +1,26 @@
+#pragma once
+// Sequential text input: a file's bytes as UTF-8 text, split into lines.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane {
+
+// The whole file's bytes. Raises 53 "File not found" when it does not exist, 70 "Permission denied" when it
+// may not be read and 75 "Path/File access error" for a folder or any other failure, with the program's
+// run-time source.
+std::string ReadFileBytes(const std::string& fileName);
+
+// Bytes that are valid UTF-8 stay as they are, without a leading byte-order mark; anything else is read as
+// Windows-1252, the code page such files were written in.
+std::string DecodeText(std::string_view bytes);
+
+// Lines ended by CR LF, LF alone or CR alone; a last line without a line end counts, an end of the text right
+// after a line end adds no empty line.
+std::vector<std::string_view> SplitLines(std::string_view text);
+
+// Number of characters (code points) of UTF-8 text.
+size_t CharacterCount(std::string_view utf8);
+
+} // namespace korvane

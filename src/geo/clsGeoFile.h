@@ -1,0 +1,46 @@
+#pragma once
+// Reader of geographic data files (.geo): comment lines start with "*", every other line is a site
+// "name;longitude;latitude;GMT difference" with decimal commas; fields after the fourth are ignored.
+
+#include "GeoEntry.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane {
+
+class clsGeoFile {
+  public:
+    // Reads the file's sites into target entries 1 to n, in file order, and drops any further entries;
+    // target entry 0 belongs to the caller and stays. A failed read leaves the target exactly as it was.
+    // Errors leave with the source "clsGeoFile:OpenGeoFile": 53 missing file, 13 a field that is no
+    // number (an empty line too), 9 no site at all, 6 a GMT difference beyond 16 bits, a line longer than
+    // 32767 characters or more than 32767 sites.
+    void OpenGeoFile(const std::string& fileName, std::vector<GeoEntry>& target);
+    // The same for the bytes of a file already in memory.
+    void ReadGeoData(std::string_view bytes, std::vector<GeoEntry>& target);
+
+    // Adds the site of one data line, its commas already replaced by the locale's decimal separator, at the
+    // next index of EntryArray (the first at 1). A line that fails adds nothing.
+    void AddEntryToArray(std::string_view line);
+
+    // The decimal separator of the user's locale; empty when it cannot be read.
+    std::string GetDecSeparator() const;
+
+    // Every occurrence of search, found without regard to the case of ASCII letters, replaced; the text
+    // unchanged when search is empty or equal to the replacement. Raises 6 for texts longer than 32767
+    // characters.
+    static std::string ReplaceChar(std::string_view text, std::string_view search,
+                                   std::string_view replacement);
+
+    // The sites read so far, from index 1; index 0 is never filled.
+    const std::vector<GeoEntry>& EntryArray() const { return entryArray_; }
+
+  private:
+    std::string NumberSeparator() const;
+
+    std::vector<GeoEntry> entryArray_;
+};
+
+} // namespace korvane
