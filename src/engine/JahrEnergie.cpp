@@ -3,6 +3,8 @@
 #include "VbMath.h"
 #include "daylight.h"
 
+#include <optional>
+
 namespace korvane::JahrEnergie {
 
 double CalculatePeriodSaving(double longitude, double latitude, int16_t gmt, int16_t beginHour,
@@ -19,14 +21,21 @@ double CalculatePeriodSaving(double longitude, double latitude, int16_t gmt, int
     }
 
     const int16_t lastHour = vb::Sub16(endHour, 1);
+    // The site's and each day's terms are taken when the first hour needs them, so that a period without any
+    // working hour raises exactly what it would raise hour by hour.
+    std::optional<daylight::SiteTerms> site;
     double periodSum = 0.0;
     for (int32_t N = firstDay; N <= lastDay; ++N) {
+        std::optional<daylight::DayTerms> day;
         // Each day is summed on its own first; the order of additions is part of the result.
         double daySum = 0.0;
         for (int32_t h = beginHour; h <= lastHour; ++h) {
+            if (!site)
+                site = daylight::GetSiteTerms(longitude, latitude);
+            if (!day)
+                day = daylight::GetDayTerms(*site, static_cast<int16_t>(N));
             daySum = vb::Add(daySum,
-                             daylight::GetArtificialLight(longitude, latitude, gmt, f, En,
-                                                          static_cast<int16_t>(N), static_cast<int16_t>(h)));
+                             daylight::GetArtificialLight(*site, *day, gmt, f, En, static_cast<int16_t>(h)));
         }
         periodSum = vb::Add(periodSum, daySum);
     }

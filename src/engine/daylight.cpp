@@ -30,10 +30,6 @@ double YearFraction(int16_t N) {
 
 } // namespace
 
-double DegToRad(double degrees) {
-    return Div(Mul(degrees, kPi), 180.0);
-}
-
 double GetDeclination(double x) {
     const double J = DayAngle(x);
     const double J2 = Mul(2.0, J);
@@ -61,44 +57,42 @@ double GetEquationOfTime(double x) {
     return e;
 }
 
-double GetHourAngle(double longitude, int16_t g, int16_t N, int16_t h) {
+namespace {
+
+double LongitudeHours(double longitude) {
+    return Div(Mul(longitude, 4.0), 60.0);
+}
+
+} // namespace
+
+SiteTerms GetSiteTerms(double longitude, double latitude) {
+    const double phi = DegToRad(latitude);
+    return {LongitudeHours(longitude), Cos(phi), Sin(phi)};
+}
+
+DayTerms GetDayTerms(const SiteTerms& site, int16_t N) {
     const double x = YearFraction(N);
-    const double d = static_cast<double>(vb::Sub16(h, g));
-    const double E = GetEquationOfTime(x);
-    // 4 minutes of time per degree east; the equation of time is subtracted.
-    const double T = Sub(Add(Div(Mul(longitude, 4.0), 60.0), d), E);
-    return DegToRad(Mul(Sub(12.0, T), 15.0));
+    const double delta = GetDeclination(x);
+    return {GetEquationOfTime(x), Mul(site.cosLatitude, Cos(delta)), Mul(site.sinLatitude, Sin(delta))};
+}
+
+double GetHourAngle(double longitude, int16_t g, int16_t N, int16_t h) {
+    return detail::HourAngleFrom(LongitudeHours(longitude), GetEquationOfTime(YearFraction(N)), g, h);
 }
 
 double GetSunAltitude(double longitude, double latitude, int16_t g, int16_t N, int16_t h) {
-    const double delta = GetDeclination(YearFraction(N));
-    const double omega = GetHourAngle(longitude, g, N, h);
-    const double phi = DegToRad(latitude);
-    const double s = Add(Mul(Mul(Cos(phi), Cos(delta)), Cos(omega)), Mul(Sin(phi), Sin(delta)));
-    return ArcSinClamped(s);
-}
-
-double ArcSinClamped(double s) {
-    if (s > 1.0)
-        s = 1.0;
-    if (s < 0.0 || std::isnan(s))
-        s = 0.0;
-    if (s == 1.0)
-        return kPi / 2.0; // the arctangent form divides by zero in the zenith
-    return std::atan(s / std::sqrt(1.0 - s * s));
+    const SiteTerms site = GetSiteTerms(longitude, latitude);
+    const DayTerms day = GetDayTerms(site, N);
+    return detail::SunAltitudeFrom(day, detail::HourAngleFrom(site.longitudeHours, day.equationOfTime, g, h));
 }
 
 double GetSkyIlluminance(double longitude, double latitude, int16_t g, int16_t N, int16_t h) {
-    const double gamma = GetSunAltitude(longitude, latitude, g, N, h);
-    return Add(300.0, Mul(21000.0, Sin(gamma)));
+    return detail::SkyIlluminanceFrom(GetSunAltitude(longitude, latitude, g, N, h));
 }
 
 double GetArtificialLight(double longitude, double latitude, int16_t g, double f, int32_t En, int16_t N,
                           int16_t h) {
-    const double Eh = GetSkyIlluminance(longitude, latitude, g, N, h);
-    const double Ei = Mul(Eh, f);
-    const double D = Sub(static_cast<double>(En), Ei);
-    return D > 0.0 ? D : 0.0;
+    return detail::ArtificialLightFrom(GetSkyIlluminance(longitude, latitude, g, N, h), f, En);
 }
 
 int16_t GetDayOfYear(int16_t day, int16_t month) {

@@ -6,6 +6,9 @@
 // day of year, 1 = 1 January .. 365 = 31 December, no leap days; h = whole clock hour of local standard time
 // (8 = 8:00); angles passed between the functions in radians; illuminances in lux. All functions are pure.
 
+#include "VbMath.h"
+
+#include <cmath>
 #include <cstdint>
 
 namespace korvane::daylight {
@@ -15,7 +18,9 @@ namespace korvane::daylight {
 inline constexpr double kPi = 3.14159265358979;
 
 // Degrees to radians, product first then quotient.
-double DegToRad(double degrees);
+inline double DegToRad(double degrees) {
+    return vb::Mul(degrees, kPi) / 180.0; // a finite product over 180 stays finite
+}
 // Solar declination in radians for the year fraction x = N / 365.
 double GetDeclination(double x);
 // Equation of time in hours (not minutes) for the year fraction x.
@@ -26,13 +31,74 @@ double GetHourAngle(double longitude, int16_t g, int16_t N, int16_t h);
 double GetSunAltitude(double longitude, double latitude, int16_t g, int16_t N, int16_t h);
 // arcsin of s clamped to 0 .. 1 (NaN counts as 0), computed as atan(s / sqrt(1 - s^2)); pi/2 at s = 1.
 // Never raises.
-double ArcSinClamped(double s);
+inline double ArcSinClamped(double s) {
+    if (s > 1.0)
+        s = 1.0;
+    if (s < 0.0 || std::isnan(s))
+        s = 0.0;
+    if (s == 1.0)
+        return kPi / 2.0; // the arctangent form divides by zero in the zenith
+    return std::atan(s / std::sqrt(1.0 - s * s));
+}
 // Horizontal illuminance of the DIN 5034 overcast sky, lux: 300 + 21000 sin(altitude), so at least 300.
 double GetSkyIlluminance(double longitude, double latitude, int16_t g, int16_t N, int16_t h);
 // Artificial illuminance still needed (lux, 0 .. En) for daylight ratio f (transmittance included) and
 // nominal En.
 double GetArtificialLight(double longitude, double latitude, int16_t g, double f, int32_t En, int16_t N,
                           int16_t h);
+// What every working hour of one day at one site shares. An hour computed from these terms is bit for bit the
+// hour computed by the functions above, which are themselves built from them; the period integration uses
+// them so that a year costs one set of series per day instead of one per hour.
+struct SiteTerms {
+    double longitudeHours; // longitude x 4 / 60: solar time gained east of Greenwich, hours
+    double cosLatitude;
+    double sinLatitude;
+};
+struct DayTerms {
+    double equationOfTime; // hours
+    double cosLatCosDecl;  // cos(latitude) x cos(declination)
+    double sinLatSinDecl;  // sin(latitude) x sin(declination)
+};
+SiteTerms GetSiteTerms(double longitude, double latitude);
+DayTerms GetDayTerms(const SiteTerms& site, int16_t N);
+
+// The steps of one hour, shared by the functions above and the period integration. Defined here so that the
+// integration's inner loop is compiled as one piece.
+namespace detail {
+
+// +, - and x never turn a value that is not finite into a finite one, so a single check at the end of such a
+// chain raises 6 exactly when a check after every step would; the hot loop relies on that.
+
+inline double HourAngleFrom(double longitudeHours, double equationOfTime, int16_t g, int16_t h) {
+    const double d = static_cast<double>(vb::Sub16(h, g));
+    // Solar time T: the longitude adds its hours, the equation of time is subtracted.
+    const double T = (longitudeHours + d) - equationOfTime;
+    return DegToRad(vb::Checked((12.0 - T) * 15.0));
+}
+
+inline double SunAltitudeFrom(const DayTerms& day, double omega) {
+    return ArcSinClamped(vb::Checked(day.cosLatCosDecl * std::cos(omega) + day.sinLatSinDecl));
+}
+
+// gamma lies in 0..pi/2, so the result is always finite.
+inline double SkyIlluminanceFrom(double gamma) {
+    return 300.0 + 21000.0 * std::sin(gamma);
+}
+
+inline double ArtificialLightFrom(double Eh, double f, int32_t En) {
+    const double D = vb::Checked(static_cast<double>(En) - Eh * f);
+    return D > 0.0 ? D : 0.0;
+}
+
+} // namespace detail
+
+inline double GetArtificialLight(const SiteTerms& site, const DayTerms& day, int16_t g, double f, int32_t En,
+                                 int16_t h) {
+    const double omega = detail::HourAngleFrom(site.longitudeHours, day.equationOfTime, g, h);
+    return detail::ArtificialLightFrom(detail::SkyIlluminanceFrom(detail::SunAltitudeFrom(day, omega)), f,
+                                       En);
+}
+
 // Day of year of a day in a month 1..12 (16-bit sum); 0 for any other month. The day is not checked.
 int16_t GetDayOfYear(int16_t day, int16_t month);
 // Length of month 1..12 (February always 28); 0 for any other month.

@@ -12,4 +12,10 @@ void RaiseInvalidCall() {
     RaiseRuntime(ErrInvalidCall, kRuntimeSource);
 }
 
+void RaiseDivisionError(double a, double b) {
+    if (b == 0.0 && std::isfinite(a) && a != 0.0)
+        RaiseDivisionByZero();
+    RaiseOverflow();
+}
+
 } // namespace korvane::vb

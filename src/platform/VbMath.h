@@ -45,7 +45,7 @@ constexpr int32_t Mul32(int64_t a, int64_t b) {
 
 // A Double result that must be an ordinary number.
 inline double Checked(double r) {
-    if (!std::isfinite(r))
+    if (!std::isfinite(r)) [[unlikely]]
         RaiseOverflow();
     return r;
 }
@@ -60,15 +60,16 @@ inline double Mul(double a, double b) {
     return Checked(a * b);
 }
 
+// The error of a quotient that was not an ordinary number: x/0 is 11, anything else (0/0, overflow, an
+// operand that is not finite) is 6.
+[[noreturn]] void RaiseDivisionError(double a, double b);
+
 inline double Div(double a, double b) {
-    if (!std::isfinite(a) || !std::isfinite(b))
-        RaiseOverflow();
-    if (b == 0.0) {
-        if (a == 0.0)
-            RaiseOverflow();
-        RaiseDivisionByZero();
-    }
-    return Checked(a / b);
+    const double r = a / b;
+    // A finite, non-zero divisor and a finite quotient imply a finite dividend.
+    if (!std::isfinite(r) || !std::isfinite(b) || b == 0.0) [[unlikely]]
+        RaiseDivisionError(a, b);
+    return r;
 }
 
 inline double Sqrt(double x) {
