@@ -1,0 +1,97 @@
+#include "CliFormat.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace korvane::cli {
+
+namespace {
+
+std::string_view WithoutPlus(std::string_view text) {
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    return text;
+}
+
+} // namespace
+
+std::string FormatShortest(double value) {
+    std::array<char, 64> buf{};
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value);
+    return std::string(buf.data(), r.ptr);
+}
+
+std::string FormatJsonFraction(double value) {
+    std::array<char, 64> buf{};
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::general, 17);
+    std::string text(buf.data(), r.ptr);
+    if (text.find_first_of(".e") == std::string::npos)
+        text += ".0";
+    return text;
+}
+
+std::string JsonString(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                static constexpr char kHex[] = "0123456789abcdef";
+                out += "\\u00";
+                out += kHex[(c >> 4) & 0xF];
+                out += kHex[c & 0xF];
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out + "\"";
+}
+
+template <class T> std::optional<T> ParseWhole(std::string_view text) {
+    const std::string_view digits = WithoutPlus(text);
+    if (digits.empty() || digits.front() == '+')
+        return std::nullopt;
+    int64_t value = 0;
+    const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (r.ec != std::errc() || r.ptr != digits.data() + digits.size())
+        return std::nullopt;
+    if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max())
+        return std::nullopt;
+    return static_cast<T>(value);
+}
+
+template std::optional<int16_t> ParseWhole<int16_t>(std::string_view);
+template std::optional<int32_t> ParseWhole<int32_t>(std::string_view);
+
+std::optional<double> ParseReal(std::string_view text) {
+    const std::string_view number = WithoutPlus(text);
+    if (number.empty() || number.front() == '+')
+        return std::nullopt;
+    double value = 0;
+    const auto r =
+        std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::general);
+    if (r.ec != std::errc() || r.ptr != number.data() + number.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace korvane::cli

@@ -1,0 +1,21 @@
+#pragma once
+// The command-line calculator, callable in-process so tests see exactly what a terminal would.
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace korvane::cli {
+
+enum ExitCode : int { kExitOk = 0, kExitEngineError = 1, kExitUsage = 2 };
+
+struct CliContext {
+    std::filesystem::path programDir; // where DEFAULT.GEO is looked for
+};
+
+// Runs the calculator on args (without the program name); writes results to out and messages to err.
+int RunCli(const std::vector<std::string>& args, const CliContext& context, std::ostream& out,
+           std::ostream& err);
+
+} // namespace korvane::cli

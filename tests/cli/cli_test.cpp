@@ -1,0 +1,180 @@
+// The command-line calculator as a terminal sees it: stdout, stderr and the exit code.
+#include "CliFormat.h"
+#include "CliRun.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace korvane::cli {
+namespace {
+
+struct Outcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Outcome Cli(std::vector<std::string> args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = RunCli(args, {KORVANE_BIN_DIR}, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
+
+TEST(Cli, StartValuesPrint69Percent) {
+    const auto r = Cli({});
+    EXPECT_EQ(r.code, kExitOk);
+    EXPECT_EQ(r.out, "69%\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(Cli, JsonCarriesPercentFractionAndNoError) {
+    const auto r = Cli({"--json"});
+    EXPECT_EQ(r.code, kExitOk);
+    EXPECT_EQ(r.out.rfind("{\"percent\": 69, \"fraction\": 0.68", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find(", \"error\": null}\n"), std::string::npos) << r.out;
+}
+
+TEST(Cli, ModelMessageKeepsTheStoredPercentAndReportsOnStderr) {
+    const auto r = Cli({"--window-type", "2", "--width", "1", "--room-height", "3"});
+    EXPECT_EQ(r.code, kExitEngineError);
+    EXPECT_EQ(r.out, "0%\n");
+    EXPECT_EQ(r.err, "error -2147220982: Out of Data Space (clsInputOutput:CalculateEnergySaving)\n");
+
+    const auto json = Cli({"--window-type", "2", "--width", "1", "--room-height", "3", "--json"});
+    EXPECT_EQ(json.out,
+              "{\"percent\": 0, \"fraction\": 0.0, \"error\": {\"number\": -2147220982, \"source\": "
+              "\"clsInputOutput:CalculateEnergySaving\", \"description\": \"Out of Data Space\"}}\n");
+}
+
+TEST(Cli, LanguageSelectsTheModelMessageText) {
+    const auto r = Cli({"--depth", "12", "--language", "1"});
+    EXPECT_EQ(r.code, kExitEngineError);
+    EXPECT_NE(r.out, "0%\n"); // the extrapolated ratio still saves something
+    EXPECT_NE(r.err.find("Die aktive Fensterhöhe ist im Vergleich zur angegeben Raumtiefe sehr klein"),
+              std::string::npos);
+}
+
+TEST(Cli, WrongWindowTypeHasNoPercent) {
+    const auto r = Cli({"--window-type", "4", "--json"});
+    EXPECT_EQ(r.code, kExitEngineError);
+    EXPECT_EQ(r.out,
+              "{\"percent\": null, \"fraction\": null, \"error\": {\"number\": -2147220991, \"source\": "
+              "\"clsInputOutput:CalculateEnergySaving\", \"description\": \"Wrong Window Type\"}}\n");
+    EXPECT_EQ(Cli({"--window-type", "0"}).out, "");
+}
+
+TEST(Cli, WindowGeometryDefaultsFollowTheWindowType) {
+    EXPECT_EQ(Cli({"--window-type", "3", "--json"}).out,
+              Cli({"--window-type", "3", "--window-height", "1", "--window-distance", "5", "--json"}).out);
+    EXPECT_EQ(Cli({"--window-type", "2", "--json"}).out,
+              Cli({"--window-type", "2", "--window-distance", "2", "--json"}).out);
+}
+
+struct UsageCase {
+    std::vector<std::string> args;
+    std::string firstLine;
+};
+class UsageErrors : public ::testing::TestWithParam<UsageCase> {};
+
+TEST_P(UsageErrors, SayWhyThenShowTheUsage) {
+    const auto r = Cli(GetParam().args);
+    EXPECT_EQ(r.code, kExitUsage);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(FirstLine(r.err), GetParam().firstLine);
+    EXPECT_NE(r.err.find("Usage: korvane-energy-cli"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, UsageErrors,
+    ::testing::Values(
+        UsageCase{{"--begin", "8.5"}, "korvane-energy-cli: --begin: '8.5' is not a whole number in range"},
+        UsageCase{{"--begin", "eight"},
+                  "korvane-energy-cli: --begin: 'eight' is not a whole number in range"},
+        UsageCase{{"--gmt", "32768"}, "korvane-energy-cli: --gmt: '32768' is not a whole number in range"},
+        UsageCase{{"--illuminance", "2147483648"},
+                  "korvane-energy-cli: --illuminance: '2147483648' is not a whole number in range"},
+        UsageCase{{"--depth", "4,5"}, "korvane-energy-cli: --depth: '4,5' is not a number"},
+        UsageCase{{"--depth", "nan"}, "korvane-energy-cli: --depth: 'nan' is not a number"},
+        UsageCase{{"--width", "1e400"}, "korvane-energy-cli: --width: '1e400' is not a number"},
+        UsageCase{{"--latitude", "0x10"}, "korvane-energy-cli: --latitude: '0x10' is not a number"},
+        UsageCase{{"--language", "7"}, "korvane-energy-cli: --language: '7' is not a language from 1 to 6"},
+        UsageCase{{"--site", "Atlantis"}, "korvane-energy-cli: --site: no site contains 'Atlantis'"},
+        UsageCase{{"--bogus"}, "korvane-energy-cli: The following argument was not expected: --bogus"}));
+
+TEST(Cli, OutOfRangeValuesThatFitTheirTypeGoToTheEngine) {
+    // Begin after end is the window's check, not the calculator's: the engine answers.
+    const auto r = Cli({"--begin", "9", "--end", "9"});
+    EXPECT_EQ(r.code, kExitEngineError);
+    EXPECT_EQ(r.err, "error 6: Overflow (KORVANE Energy)\n");
+}
+
+TEST(Cli, HelpGoesToStdout) {
+    const auto r = Cli({"--help"});
+    EXPECT_EQ(r.code, kExitOk);
+    EXPECT_NE(r.out.find("--window-type N=1"), std::string::npos);
+}
+
+TEST(CliSites, SiteNamesAreMatchedInAnyCaseAndExplicitCoordinatesWin) {
+    EXPECT_EQ(Cli({"--site", "frankfurt"}).out, "69%\n");
+    EXPECT_EQ(Cli({"--site", "FRANKFURT AM", "--json"}).out, Cli({"--json"}).out);
+    EXPECT_NE(Cli({"--site", "frankfurt", "--latitude", "60", "--json"}).out, Cli({"--json"}).out);
+}
+
+class CliSiteFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path_ = std::filesystem::temp_directory_path() /
+                ("cli_sites_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".geo");
+    }
+    void TearDown() override { std::filesystem::remove(path_); }
+    void Write(const std::string& bytes) { std::ofstream(path_, std::ios::binary) << bytes; }
+    std::filesystem::path path_;
+};
+
+TEST_F(CliSiteFile, ListsSitesWithPointDecimalsAndUtf8Names) {
+    Write("* test sites\r\nWien;16,37;48,21;1\r\nK\xF6ln;6,96;50,94;1\r\n"); // Windows-1252 ö
+    const auto r = Cli({"--geo", path_.string(), "--list-sites"});
+    EXPECT_EQ(r.code, kExitOk);
+    EXPECT_EQ(r.out, "1\tWien\t16.37\t48.21\t1\n2\tKöln\t6.96\t50.94\t1\n");
+    EXPECT_EQ(Cli({"--geo", path_.string(), "--site", "KÖLN"}).code, kExitOk);
+}
+
+TEST_F(CliSiteFile, AFailedReadIsAnEngineErrorNamingTheReader) {
+    Write("* only comments\r\n");
+    const auto r = Cli({"--geo", path_.string(), "--site", "x"});
+    EXPECT_EQ(r.code, kExitEngineError);
+    EXPECT_EQ(r.err, "error 9: Subscript out of range (clsGeoFile:OpenGeoFile)\n");
+    const auto missing = Cli({"--geo", (path_.string() + ".missing"), "--list-sites"});
+    EXPECT_EQ(missing.err, "error 53: File not found (clsGeoFile:OpenGeoFile)\n");
+}
+
+struct FractionCase {
+    double value;
+    const char* text;
+};
+class JsonFraction : public ::testing::TestWithParam<FractionCase> {};
+
+TEST_P(JsonFraction, HasSeventeenDigitsAndAlwaysReadsAsANumberWithAPoint) {
+    EXPECT_EQ(FormatJsonFraction(GetParam().value), GetParam().text);
+}
+INSTANTIATE_TEST_SUITE_P(Values, JsonFraction,
+                         ::testing::Values(FractionCase{0.0, "0.0"}, FractionCase{1.0, "1.0"},
+                                           FractionCase{0.1, "0.10000000000000001"},
+                                           FractionCase{-0.5, "-0.5"},
+                                           FractionCase{1e-20, "9.9999999999999995e-21"}));
+
+TEST(JsonText, EscapesQuotesBackslashesAndControlCharacters) {
+    EXPECT_EQ(JsonString("a\"b\\c\r\n\x01"), "\"a\\\"b\\\\c\\r\\n\\u0001\"");
+    EXPECT_EQ(JsonString("Höhe"), "\"Höhe\"");
+}
+
+} // namespace
+} // namespace korvane::cli
