@@ -1,0 +1,117 @@
+#pragma once
+// What the windows need of the desktop beyond their own controls: message boxes, the file-open dialog, the
+// system beep and the per-user settings store. Each is an interface so that tests can see exactly what a
+// user would see; the Qt implementations are the real thing.
+
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace korvane {
+class VbError;
+}
+
+namespace korvane::ui {
+
+// The program's title: message boxes without a title of their own show it, and the settings live under it.
+QString AppTitle();
+
+class MessageBoxSeam {
+  public:
+    virtual ~MessageBoxSeam() = default;
+    // Shows a modal message and returns the button the user pressed.
+    virtual QMessageBox::StandardButton Show(QWidget* parent, const QString& title, const QString& text,
+                                             QMessageBox::Icon icon,
+                                             QMessageBox::StandardButtons buttons) = 0;
+};
+
+class FileDialogSeam {
+  public:
+    virtual ~FileDialogSeam() = default;
+    // The full path of an existing file the user chose, or an empty text when the dialog was cancelled.
+    // `filter` is in Qt's form ("Geo files (*.geo)").
+    virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+};
+
+class BeepSeam {
+  public:
+    virtual ~BeepSeam() = default;
+    virtual void Beep() = 0;
+};
+
+class SettingsStore {
+  public:
+    virtual ~SettingsStore() = default;
+    // The stored text, or nothing when there is none. Raises VbError when the store cannot be read.
+    virtual std::optional<QString> GetSetting(const QString& appName, const QString& section,
+                                              const QString& key) = 0;
+    // Raises VbError when the store cannot be written.
+    virtual void SaveSetting(const QString& appName, const QString& section, const QString& key,
+                             const QString& value) = 0;
+};
+
+// The four seams a window works with; none may be null.
+struct Seams {
+    MessageBoxSeam* messages;
+    FileDialogSeam* files;
+    BeepSeam* beep;
+    SettingsStore* settings;
+};
+
+// The real desktop: QMessageBox, QFileDialog, QApplication::beep and QSettings.
+Seams DesktopSeams();
+
+class QtMessageBox final : public MessageBoxSeam {
+  public:
+    QMessageBox::StandardButton Show(QWidget* parent, const QString& title, const QString& text,
+                                     QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) override;
+};
+
+class QtFileDialog final : public FileDialogSeam {
+  public:
+    QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter) override;
+};
+
+class QtBeep final : public BeepSeam {
+  public:
+    void Beep() override;
+};
+
+// QSettings in the native format of the user scope. On Linux the file "<app>.conf" in the user's
+// configuration folder with one [section] per section; on Windows the branch that the classic runtime's
+// per-user settings used, HKCU\Software\VB and VBA Program Settings\<app>\<section>, so that a language
+// stored there by the earlier program carries over.
+class QtSettingsStore final : public SettingsStore {
+  public:
+    std::optional<QString> GetSetting(const QString& appName, const QString& section,
+                                      const QString& key) override;
+    void SaveSetting(const QString& appName, const QString& section, const QString& key,
+                     const QString& value) override;
+};
+
+// A message box with only an OK button; an empty title shows the program's title.
+void MsgBox(const Seams& seams, QWidget* parent, const QString& text, QMessageBox::Icon icon,
+            const QString& title = {});
+
+// The trap's report of an error: "Unhandled Error", CR LF, the number, CR LF, the description, with the
+// exclamation icon under the title `label` ("object:procedure").
+void ShowUnhandledError(const Seams& seams, QWidget* parent, const QString& label, const VbError& error);
+
+// Runs a procedure body under the "Unhandled Error" trap: a VbError (or any other exception, reported as
+// error 51 "Internal error") is shown under `label`, and the procedure is left. True when the body ran to
+// its end.
+bool Trapped(const Seams& seams, QWidget* parent, const char* label, const std::function<void()>& body);
+
+// A filter of the classic form "description|pattern|description|pattern" in Qt's form, entries separated by
+// ";;": "description (pattern)", or the description alone when it already ends with "(pattern)". Patterns
+// separated by ";" are separated by blanks.
+QString ToQtFilter(const QString& classicFilter);
+
+// Plain text as a widget shows it: CR LF and lone CR become line feeds.
+QString DisplayText(const QString& text);
+
+} // namespace korvane::ui

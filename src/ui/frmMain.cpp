@@ -1,0 +1,498 @@
+#include "frmMain.h"
+
+#include "QLists.h"
+#include "VbConvert.h"
+#include "VbError.h"
+#include "clsGeoFile.h"
+#include "clsInputOutput.h"
+#include "clsLocalInfo.h"
+#include "modDialogHandler.h"
+#include "modLangConstants.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+
+namespace korvane::ui {
+
+namespace {
+
+const QColor kSuccessColor(0, 192, 0);
+const QColor kFailureColor(255, 0, 0);
+
+QString L(int16_t baseId) {
+    return QString::fromStdString(GetLangString(baseId));
+}
+
+std::string Utf8(const QString& text) {
+    return text.toStdString();
+}
+
+} // namespace
+
+frmMain::frmMain(const Seams& seams, QString programFolder, QWidget* parent)
+    : QMainWindow(parent), seams_(seams),
+      programFolder_(programFolder.isNull() ? QCoreApplication::applicationDirPath()
+                                            : std::move(programFolder)) {
+    CreateControls();
+    ConnectEvents();
+    Form_Initialize();
+}
+
+// Form_Terminate: nothing to do.
+frmMain::~frmMain() = default;
+
+void frmMain::ConnectEvents() {
+    txtInput.events.gotFocus = [this](int16_t i) { txtInput_GotFocus(i); };
+    txtInput.events.keyPress = [this](int16_t i, int16_t& k) { txtInput_KeyPress(i, k); };
+    txtInput.events.lostFocus = [this](int16_t i) { txtInput_LostFocus(i); };
+    lstInput.events.click = [this](int16_t i) { lstInput_Click(i); };
+    mnuFileCmd.events.click = [this](int16_t i) { mnuFileCmd_Click(i); };
+    mnuLangCmd.events.click = [this](int16_t i) { mnuLangCmd_Click(i); };
+    mnuHelpCmd.events.click = [this](int16_t i) { mnuHelpCmd_Click(i); };
+    tabWindowTyp->click = [this] { tabWindowTyp_Click(); };
+    cmdCalculate->click = [this] { cmdCalculate_Click(); };
+    cmdPrint->click = [this] { cmdPrint_Click(); };
+}
+
+bool frmMain::Trap(const char* label, const std::function<void()>& body) {
+    return Trapped(seams_, this, label, body);
+}
+
+void frmMain::Message(const QString& text) {
+    MsgBox(seams_, this, text, QMessageBox::Warning);
+}
+
+// --- the window's life -------------------------------------------------------------------------------------
+
+void frmMain::Form_Initialize() {
+    SiteTable.assign(2, GeoEntry{});
+    TransmissionPresets = {std::nullopt, int16_t{80}, int16_t{50}, int16_t{30}};
+}
+
+void frmMain::Load() {
+    if (loaded_)
+        return;
+    loaded_ = true;
+    Form_Load();
+}
+
+void frmMain::Form_Load() {
+    Trap("frmMain:Form_Load", [this] {
+        LoadSettings();
+        LoadLanguage();
+        // The folder comes without a trailing separator except at the root, where the doubled one is
+        // harmless.
+        OpenGeoFile(programFolder_ + QStringLiteral("/DEFAULT.GEO"));
+        const bool print = false;
+        CalculateData(print);
+    });
+}
+
+void frmMain::ShowModal() {
+    Load();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        adjustSize();
+        QRect placed = frameGeometry();
+        placed.moveCenter(screen->availableGeometry().center());
+        move(placed.topLeft());
+    }
+    setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    connect(this, &frmMain::Unloaded, &loop, &QEventLoop::quit);
+    show();
+    loop.exec();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    // Closing is never refused.
+    event->accept();
+    emit Unloaded();
+}
+
+void frmMain::Form_Unload() {
+    SaveSettings();
+}
+
+// --- settings ----------------------------------------------------------------------------------------------
+
+void frmMain::LoadSettings() {
+    Trap("frmMain:LoadSettings", [this] {
+        const QString stored =
+            seams_.settings->GetSetting(AppTitle(), QStringLiteral("Settings"), QStringLiteral("Language"))
+                .value_or(QStringLiteral("1"));
+        const std::string text = Utf8(stored);
+        if (!IsNumeric(text, gDecimalSeparator))
+            return;
+        const int16_t language = CInt(text, gDecimalSeparator);
+        // A number without a menu item fails here, before the language is taken.
+        mnuLangCmd(language).SetChecked(true);
+        gLanguage = language;
+    });
+}
+
+void frmMain::SaveSettings() {
+    Trap("frmMain:SaveSettings", [this] {
+        seams_.settings->SaveSetting(AppTitle(), QStringLiteral("Settings"), QStringLiteral("Language"),
+                                     QString::number(gLanguage));
+    });
+}
+
+// --- language ----------------------------------------------------------------------------------------------
+
+void frmMain::LoadLanguage() {
+    Trap("frmMain:LoadLanguage", [this] {
+        mnuFile->setTitle(L(100));
+        mnuFileCmd(0).SetCaption(L(101));
+        mnuFileCmd(1).SetCaption(L(102));
+        mnuLang->setTitle(L(103));
+        for (int16_t i = 1; i <= 6; ++i)
+            mnuLangCmd(i).SetCaption(L(static_cast<int16_t>(103 + i)));
+        mnuHelp->setTitle(L(110));
+        mnuHelpCmd(0).SetCaption(L(111));
+
+        fraRange(0).SetCaption(L(135));
+        fraRange(1).SetCaption(L(140));
+        fraRange(2).SetCaption(L(141));
+        fraRange(3).SetCaption(L(136));
+        fraRange(5).SetCaption(L(138));
+
+        for (int16_t i = 0; i <= 9; ++i)
+            lblInput(i).SetCaption(L(static_cast<int16_t>(112 + i)));
+        lblInput(11).SetCaption(L(122));
+        lblInput(10).SetCaption(L(123));
+        lblInput(15).SetCaption(L(123));
+        lblInput(12).SetCaption(L(124));
+        lblInput(13).SetCaption(L(125));
+        lblInput(16).SetCaption(L(125));
+        lblInput(14).SetCaption(L(127));
+        lblInput(17).SetCaption(L(128));
+
+        lblInformation(1).SetCaption(L(142));
+        lblInformation(0).SetCaption(L(143));
+        chkDLSTime->setText(L(130));
+        tabWindowTyp->SetTabCaption(1, L(131));
+        tabWindowTyp->SetTabCaption(2, L(132));
+        tabWindowTyp->SetTabCaption(3, L(134));
+        cmdCalculate->setText(L(159));
+        cmdPrint->setText(L(160));
+
+        VbComboBox& period = lstInput(1);
+        const int periodSelected = period.ListIndex();
+        period.Clear();
+        for (int16_t id = 161; id <= 173; ++id)
+            period.AddItem(L(id));
+        period.SetListIndex(periodSelected == -1 ? 0 : periodSelected);
+
+        VbComboBox& glazing = lstInput(2);
+        const int glazingSelected = glazing.ListIndex();
+        glazing.Clear();
+        for (const int16_t id : {177, 174, 175, 176})
+            glazing.AddItem(L(id));
+        glazing.SetListIndex(glazingSelected == -1 ? 1 : glazingSelected);
+
+        if (SiteTable.empty())
+            RaiseRuntime(ErrSubscript, kControlsSource);
+        SiteTable[0].Name = GetLangString(177);
+        FillCityList();
+    });
+}
+
+void frmMain::mnuLangCmd_Click(int16_t Index) {
+    Trap("frmMain:mnuLangCmd_Click", [this, Index] {
+        if (Index == gLanguage)
+            return;
+        gLanguage = Index;
+        for (int16_t i = 1; i <= 6; ++i)
+            mnuLangCmd(i).SetChecked(false);
+        mnuLangCmd(Index).SetChecked(true);
+        LoadLanguage();
+    });
+}
+
+// --- sites -------------------------------------------------------------------------------------------------
+
+void frmMain::OpenGeoFile(const QString& fileName) {
+    try {
+        clsGeoFile reader;
+        reader.OpenGeoFile(QFile::encodeName(fileName).toStdString(), SiteTable);
+    } catch (const VbError& e) {
+        // A message that cannot be looked up goes on to the caller's trap.
+        if (e.Number() == ErrFileNotFound)
+            MsgBox(seams_, this, L(180), QMessageBox::Warning, AppTitle());
+        else
+            ShowUnhandledError(seams_, this, "frmMain:OpenGeoFile;" + QString::fromStdString(e.Source()), e);
+        return;
+    }
+    FillCityList();
+}
+
+void frmMain::FillCityList() {
+    Trap("frmMain:FillCityList", [this] {
+        int selection = 1;
+        VbComboBox& sites = lstInput(0);
+        sites.Clear();
+        for (size_t i = 0; i < SiteTable.size(); ++i) {
+            const QString name = QString::fromStdString(SiteTable[i].Name);
+            sites.AddItem(name);
+            if (name.contains(QStringLiteral("frankfurt"), Qt::CaseInsensitive))
+                selection = static_cast<int>(i);
+        }
+        sites.SetListIndex(selection);
+    });
+}
+
+void frmMain::mnuFileCmd_Click(int16_t Index) {
+    Trap("frmMain:mnuFileCmd_Click", [this, Index] {
+        switch (Index) {
+        case 0: {
+            const QString fileName = seams_.files->GetOpenFileName(this, L(179), ToQtFilter(L(178)));
+            if (!fileName.isEmpty())
+                OpenGeoFile(fileName);
+            break;
+        }
+        case 1:
+            close();
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+void frmMain::mnuHelpCmd_Click(int16_t Index) {
+    // The About dialog is a window of its own that this window does not yet open.
+    Q_UNUSED(Index);
+}
+
+// --- inputs and selections ---------------------------------------------------------------------------------
+
+void frmMain::txtInput_GotFocus(int16_t Index) {
+    Q_UNUSED(Index);
+    modDialogHandler::SelectActiveText();
+}
+
+void frmMain::txtInput_KeyPress(int16_t Index, int16_t& KeyAscii) {
+    const bool ok = Trap("frmMain:txtInput_KeyPress", [this, Index, &KeyAscii] {
+        if (KeyAscii == 8)
+            return;
+        if (KeyAscii == ',' || KeyAscii == '.') {
+            const QString separator = QString::fromStdString(gDecimalSeparator);
+            if (separator.isEmpty())
+                RaiseRuntime(ErrInvalidCall, kControlsSource);
+            KeyAscii = static_cast<int16_t>(separator.at(0).unicode());
+            return;
+        }
+        if (KeyAscii >= '0' && KeyAscii <= '9')
+            return;
+        if ((Index == 5 || Index == 6 || Index == 7) && KeyAscii == '-')
+            return;
+        KeyAscii = 0;
+    });
+    // After a failure the field keeps its text.
+    if (!ok)
+        KeyAscii = 0;
+}
+
+void frmMain::txtInput_LostFocus(int16_t Index) {
+    Trap("frmMain:txtInput_LostFocus", [this, Index] {
+        const std::string text = Utf8(txtInput(Index).Text());
+        if (!IsNumeric(text, gDecimalSeparator))
+            return;
+        const double value = CDbl(text, gDecimalSeparator);
+        bool inRange = true;
+        switch (Index) {
+        case 0:
+        case 1:
+            inRange = value >= 0 && value <= 24;
+            break;
+        case 2:
+        case 3:
+        case 10:
+        case 11:
+        case 12:
+        case 13:
+            inRange = value >= 0;
+            break;
+        case 7:
+            inRange = value >= -24 && value <= 24;
+            break;
+        case 9:
+            inRange = value >= 0 && value <= 100;
+            break;
+        default:
+            break;
+        }
+        if (!inRange) {
+            seams_.beep->Beep();
+            txtInput(Index).SetFocus();
+        }
+    });
+}
+
+const GeoEntry& frmMain::SiteAt(int index) const {
+    if (index < 0 || static_cast<size_t>(index) >= SiteTable.size())
+        RaiseRuntime(ErrSubscript, kControlsSource);
+    return SiteTable[static_cast<size_t>(index)];
+}
+
+void frmMain::lstInput_Click(int16_t Index) {
+    Trap("frmMain:lstInput_Click", [this, Index] {
+        const int i = lstInput(Index).ListIndex();
+        switch (Index) {
+        case 0:
+            if (i == 0) {
+                txtInput(5).SetText(QString());
+                txtInput(6).SetText(QString());
+                txtInput(7).SetText(QString());
+            } else if (i >= 1) {
+                const GeoEntry& site = SiteAt(i);
+                txtInput(5).SetText(QString::fromStdString(CStr(site.Longitude, gDecimalSeparator)));
+                txtInput(6).SetText(QString::fromStdString(CStr(site.Latitude, gDecimalSeparator)));
+                txtInput(7).SetText(QString::number(site.TimeDiffGMT));
+            }
+            txtInput(5).SetEnabled(i == 0);
+            txtInput(6).SetEnabled(i == 0);
+            txtInput(7).SetEnabled(i == 0);
+            break;
+        case 2:
+            if (i == 0) {
+                txtInput(9).SetText(QString());
+            } else if (i >= 1) {
+                if (static_cast<size_t>(i) >= TransmissionPresets.size())
+                    RaiseRuntime(ErrSubscript, kControlsSource);
+                const auto& preset = TransmissionPresets[static_cast<size_t>(i)];
+                txtInput(9).SetText(preset ? QString::number(*preset) : QString());
+            }
+            txtInput(9).SetEnabled(i == 0);
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+void frmMain::tabWindowTyp_Click() {
+    Trap("frmMain:tabWindowTyp_Click", [this] {
+        const int selected = tabWindowTyp->SelectedItem();
+        if (selected == CurrentPanel)
+            return;
+        CurrentPanel = static_cast<int16_t>(selected);
+        picWindowType(1).setVisible(false);
+        picWindowType(2).setVisible(false);
+        picWindowType(3).setVisible(false);
+        picWindowType(CurrentPanel).setVisible(true);
+    });
+}
+
+// --- the calculation run -----------------------------------------------------------------------------------
+
+void frmMain::cmdCalculate_Click() {
+    Trap("frmMain:cmdCalculate_Click", [this] {
+        const bool print = false;
+        CalculateData(print);
+    });
+}
+
+void frmMain::cmdPrint_Click() {
+    Trap("frmMain:cmdPrint_Click", [this] {
+        // Printing the window's image is not wired yet: the button runs the calculation.
+        const bool print = true;
+        CalculateData(print);
+    });
+}
+
+void frmMain::CalculateData(const bool& blnPrintData) {
+    Trap("frmMain:CalculateData", [this, &blnPrintData] {
+        const std::string& sep = gDecimalSeparator;
+        auto text = [this](int index) { return Utf8(txtInput(index).Text()); };
+        clsInputOutput io;
+        try {
+            const int16_t beginHour = CInt(text(0), sep);
+            const int16_t endHour = CInt(text(1), sep);
+            if (beginHour >= endHour) {
+                Message(L(153));
+                return;
+            }
+            io.BeginHour = beginHour;
+            io.EndHour = endHour;
+            io.RoomDepth = CDbl(text(2), sep);
+            io.RoomWidth = CDbl(text(3), sep);
+            io.NominalIlluminance = CLng(text(4), sep);
+            io.Longitude = CDbl(text(5), sep);
+            io.Latitude = CDbl(text(6), sep);
+            io.TimeDiffGMT = CInt(text(7), sep);
+            io.Transmittance = CInt(text(9), sep);
+            const int windowType = tabWindowTyp->SelectedItem();
+            switch (windowType) {
+            case 1:
+                io.WindowHeight = CDbl(text(11), sep);
+                break;
+            case 2:
+                io.RoomHeight = CDbl(text(10), sep);
+                io.WindowArea = CDbl(text(12), sep);
+                io.WindowDistance = CDbl(text(13), sep);
+                break;
+            case 3:
+                io.WindowHeight = CDbl(text(14), sep);
+                io.RoomHeight = CDbl(text(15), sep);
+                io.WindowDistance = CDbl(text(16), sep);
+                break;
+            default:
+                break;
+            }
+            if (windowType >= 1 && windowType <= 3)
+                io.WindowType = static_cast<int16_t>(windowType);
+            for (const auto& [index, option] : optWindowArray.Elements()) {
+                if (option->Value()) {
+                    io.WindowArray = CInt(Utf8(option->Tag()), sep);
+                    break;
+                }
+            }
+            for (const auto& [index, option] : optWindowSlope.Elements()) {
+                if (option->Value()) {
+                    io.WindowSlope = CInt(Utf8(option->Tag()), sep);
+                    break;
+                }
+            }
+        } catch (const VbError& e) {
+            if (e.Number() != ErrTypeMismatch)
+                throw;
+            Message(L(146));
+            txtInput(0).SetFocus();
+            return;
+        }
+        io.CalcPeriod = static_cast<int16_t>(lstInput(1).ListIndex());
+        io.DaylightSavingTime = chkDLSTime->isChecked();
+
+        int16_t percent = 0;
+        std::optional<QString> failure;
+        try {
+            percent = io.CalculateEnergySaving();
+        } catch (const VbError& e) {
+            percent = io.StoredPercent().value_or(0);
+            failure = QString::fromStdString(e.Description());
+        } catch (const std::exception& e) {
+            percent = io.StoredPercent().value_or(0);
+            failure = QString::fromUtf8(e.what());
+        }
+        lblResult->SetCaption(QString::number(percent) + '%');
+        if (!failure) {
+            picResult->SetBackColor(kSuccessColor);
+        } else {
+            picResult->SetBackColor(kFailureColor);
+            Message(*failure);
+        }
+        if (blnPrintData) {
+            // The window's image goes to the printer here once printing is wired.
+        }
+    });
+}
+
+} // namespace korvane::ui

@@ -1,0 +1,112 @@
+#pragma once
+// The program's working window: every input of a calculation, the result, and the commands.
+
+#include "GeoEntry.h"
+#include "Seams.h"
+#include "VbControls.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QMenu;
+
+namespace korvane::ui {
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // Creating the window builds its controls and prepares its tables (Form_Initialize). DEFAULT.GEO is
+    // looked up in `programFolder`, the executable's own folder unless a test says otherwise.
+    explicit frmMain(const Seams& seams, QString programFolder = QString(), QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Runs Form_Load, once; the window is then ready to be shown.
+    void Load();
+    // Loads the window if need be, shows it centred on the screen and returns when it has been closed.
+    void ShowModal();
+
+  signals:
+    void Unloaded();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // Creation and the window's life.
+    void CreateControls();
+    void ConnectEvents();
+    void Form_Initialize();
+    void Form_Load();
+    void Form_Unload();
+
+    // Settings and language.
+    void LoadSettings();
+    void SaveSettings();
+    void LoadLanguage();
+    void mnuLangCmd_Click(int16_t Index);
+
+    // Sites.
+    void OpenGeoFile(const QString& fileName);
+    void FillCityList();
+    void mnuFileCmd_Click(int16_t Index);
+    void mnuHelpCmd_Click(int16_t Index);
+
+    // Inputs and selections.
+    void txtInput_GotFocus(int16_t Index);
+    void txtInput_KeyPress(int16_t Index, int16_t& KeyAscii);
+    void txtInput_LostFocus(int16_t Index);
+    void lstInput_Click(int16_t Index);
+    void tabWindowTyp_Click();
+
+    // The calculation run.
+    void CalculateData(const bool& blnPrintData);
+    void cmdCalculate_Click();
+    void cmdPrint_Click();
+
+    const GeoEntry& SiteAt(int index) const;
+    bool Trap(const char* label, const std::function<void()>& body);
+    void Message(const QString& text);
+
+    Seams seams_;
+    QString programFolder_;
+    bool loaded_ = false;
+
+    std::vector<GeoEntry> SiteTable;
+    std::array<std::optional<int16_t>, 4> TransmissionPresets;
+    int16_t CurrentPanel = 0;
+
+    ControlArray<VbTextBox> txtInput{"txtInput"};
+    ControlArray<VbLabel> lblInput{"lblInput"};
+    ControlArray<VbLabel> lblUnit{"lblUnit"};
+    ControlArray<VbComboBox> lstInput{"lstInput"};
+    ControlArray<VbFrame> fraRange{"fraRange"};
+    ControlArray<VbPictureBox> picWindowType{"picWindowType"};
+    ControlArray<VbOptionButton> optWindowArray{"optWindowArray"};
+    ControlArray<VbOptionButton> optWindowSlope{"optWindowSlope"};
+    ControlArray<VbLabel> lblInformation{"lblInformation"};
+    ControlArray<VbMenuItem> mnuFileCmd{"mnuFileCmd"};
+    ControlArray<VbMenuItem> mnuLangCmd{"mnuLangCmd"};
+    ControlArray<VbMenuItem> mnuHelpCmd{"mnuHelpCmd"};
+
+    VbTabStrip* tabWindowTyp = nullptr;
+    QCheckBox* chkDLSTime = nullptr;
+    VbCommandButton* cmdCalculate = nullptr;
+    VbCommandButton* cmdPrint = nullptr;
+    VbPictureBox* picResult = nullptr;
+    VbLabel* lblResult = nullptr;
+    QWidget* Image1 = nullptr;
+    QWidget* Image2 = nullptr;
+    QWidget* Image4 = nullptr;
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuLang = nullptr;
+    QMenu* mnuHelp = nullptr;
+};
+
+} // namespace korvane::ui
