@@ -3,13 +3,14 @@
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${KORVANE_BUILD_DIR:-$ROOT/build}"
+FUZZ_BUILD_DIR="${KORVANE_FUZZ_BUILD_DIR:-$BUILD_DIR/fuzz}"
 
 # Debian packages needed to build, run and test the program.
 KORVANE_PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev llvm
     fonts-dejavu-core
 )
 
@@ -40,4 +41,12 @@ ensure_packages() {
 configure_and_build() {
     cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja "$@"
     cmake --build "$BUILD_DIR"
+}
+
+# A second build with clang and without the window: the libFuzzer targets, and every other test once more
+# from the other compiler.
+configure_and_build_fuzzers() {
+    CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ_BUILD_DIR" -G Ninja \
+        -DKORVANE_WITH_FUZZERS=ON -DKORVANE_WITH_GUI=OFF "$@"
+    cmake --build "$FUZZ_BUILD_DIR"
 }

@@ -4,5 +4,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 ensure_packages "${KORVANE_PACKAGES[@]}"
 configure_and_build
-cd "$BUILD_DIR"
+(cd "$BUILD_DIR" && ctest --output-on-failure -j"$(nproc)")
+configure_and_build_fuzzers
+cd "$FUZZ_BUILD_DIR"
 ctest --output-on-failure -j"$(nproc)"

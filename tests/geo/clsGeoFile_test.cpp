@@ -69,8 +69,8 @@ struct Bad {
 class RefusesFiles : public testing::TestWithParam<std::tuple<Bad, const char*>> {};
 
 TEST_P(RefusesFiles, AndLeavesTheTableAsItWas) {
-    const auto& [file, locale] = GetParam();
-    auto scope = UserLocale(locale);
+    const Bad& file = std::get<0>(GetParam());
+    auto scope = UserLocale(std::get<1>(GetParam()));
     std::vector<GeoEntry> table = OldTable();
     const RaisedError e = ErrorOf([&] { clsGeoFile().ReadGeoData(file.bytes, table); });
     EXPECT_EQ(e.number, file.error);
