@@ -1,6 +1,6 @@
 #include "clsInputOutput.h"
 
-#include "JahrEnergie.h"
+#include "Dimming.h"
 #include "QLists.h"
 #include "VbMath.h"
 #include "modErrors.h"
@@ -51,8 +51,9 @@ int16_t clsInputOutput::CalculateEnergySaving() {
     storedPercent_.reset();
     savedFraction_.reset();
     const double f = DaylightRatio();
-    const double s = JahrEnergie::CalculatePeriodSaving(Longitude, Latitude, TimeDiffGMT, BeginHour, EndHour,
-                                                        f, NominalIlluminance, CalcPeriod);
+    const double s =
+        Dimming::CalculatePeriodSavingDimmed(Longitude, Latitude, TimeDiffGMT, BeginHour, EndHour, f,
+                                             NominalIlluminance, CalcPeriod, DimmingLimits);
     const int16_t percent = PercentOf(s);
     storedPercent_ = percent;
     savedFraction_ = s;

@@ -1,6 +1,8 @@
 #pragma once
 // The parameter set of one calculation and its driver; the one interface between the window and the engine.
 
+#include "Dimming.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -28,6 +30,8 @@ class clsInputOutput {
     double WindowArea = 0.0;     // type 2: area of one roof light
     double WindowDistance = 0.0; // types 2 and 3: distance between roof lights or sawtooth rows
     int16_t WindowSlope = 0;     // type 3: slope of the sawtooth glazing (60, 75, 90)
+    // Command-line studies only: the window leaves the model's gear, continuous dimming down to nothing.
+    Dimming::Limits DimmingLimits;
 
     // Runs the calculation and returns the saving in whole percent (0..100). Raises "Wrong Window Type" for
     // an unknown type, a model's message after the result has been stored, or any run-time error unchanged.
