@@ -18,92 +18,39 @@ std::string gDecimalSeparator;
 
 namespace {
 
-// Decimal separators of the window toolkit's locale data (CLDR): the language's own first, then the
-// territories and scripts where it differs. U+066B is the Arabic decimal separator.
+// Decimal separators of the window toolkit's locale data (CLDR), as blank-framed lists of codes: languages
+// first, then the language_Script and language_TERRITORY names where a script or a territory differs from
+// its language. U+066B is the Arabic decimal separator.
 constexpr std::string_view kArabicSeparator = "\xD9\xAB";
 
 constexpr std::string_view kCommaLanguages =
-    " af agq ast az bas be bg br bs ca cs da de dsb dua dyo el eo es et eu ewo ff fi fo fr fur fy gl hr hsb "
-    "hu"
-    " hy ia id is it jgo jv ka kab kea kgp kk kkj kl km ksf ksh ku ky lb ln lo lt lu lv mgh mk mua nb nds nl"
-    " nmg nn nnh os pl pt rn ro ru rw sah sc se seh sg shi sk sl smn sq sr su sv tg tk tr tt tzm uk uz vi wae"
-    " wo yav yrl zgh ";
+    " af agq ast az bas be bg br bs ca cs da de dsb dua dyo el eo es et eu ewo ff fi fo fr fur fy gl hr"
+    " hsb hu hy ia id is it jgo jv ka kab kea kgp kk kkj kl km ksf ksh ku ky lb ln lo lt lu lv mgh mk mua"
+    " nb nds nl nmg nn nnh os pl pt rn ro ru rw sah sc se seh sg shi sk sl smn sq sr su sv tg tk tr tt tzm"
+    " uk uz vi wae wo yav yrl zgh ";
 constexpr std::string_view kPointLanguages =
-    " aa ab ak am an arn as asa ba bem bez bgn blt bm bn bo brx bss byn cch ccp ce ceb cgg chr cic co cu cv "
-    "cy"
-    " dav dje doi dv dz ebu ee en fil ga gaa gd gez gn gsw gu guz gv ha haw he hi ig ii io iu ja jbo jmc kaj"
-    " kam kcg kde ken khq ki kln kn ko kok kpe ksb kw la lag lg lkt luo luy mai mas mer mfe mg mgo mi ml mn"
-    " mni moh mr ms mt mus my myv naq nd ne nqo nr nso nus nv ny nyn oc om or osa pa pcm prg qu quc rm rof "
-    "rwk"
-    " sa saq sat sbp scn sdh ses si sid sma smj sms sn so ss ssy st sw syr szl ta te teo th ti tig tn to tpi"
-    " trv ts twq ug ur vai ve vo vun wa wal wbp xh xog yi yo yue zh zu ";
+    " aa ab ak am an arn as asa ba bem bez bgn blt bm bn bo brx bss byn cch ccp ce ceb cgg chr cic co cu"
+    " cv cy dav dje doi dv dz ebu ee en fil ga gaa gd gez gn gsw gu guz gv ha haw he hi ig ii io iu ja jbo"
+    " jmc kaj kam kcg kde ken khq ki kln kn ko kok kpe ksb kw la lag lg lkt luo luy mai mas mer mfe mg mgo"
+    " mi ml mn mni moh mr ms mt mus my myv naq nd ne nqo nr nso nus nv ny nyn oc om or osa pa pcm prg qu"
+    " quc rm rof rwk sa saq sat sbp scn sdh ses si sid sma smj sms sn so ss ssy st sw syr szl ta te teo th"
+    " ti tig tn to tpi trv ts twq ug ur vai ve vo vun wa wal wbp xh xog yi yo yue zh zu ";
 constexpr std::string_view kArabicLanguages = " ar ckb fa ks lrc mzn ps sd ";
 
-struct Exception {
-    std::string_view key; // language_Script or language_TERRITORY
-    std::string_view separator;
-};
-
-constexpr std::array kExceptions = {
-    Exception{"ar_AE", "."},
-    Exception{"ar_DZ", ","},
-    Exception{"ar_EH", "."},
-    Exception{"ar_LY", ","},
-    Exception{"ar_MA", ","},
-    Exception{"ar_TN", ","},
-    Exception{"az_Arab", "."},
-    Exception{"az_IR", "."},
-    Exception{"de_CH", "."},
-    Exception{"de_LI", "."},
-    Exception{"en_AT", ","},
-    Exception{"en_BE", ","},
-    Exception{"en_DE", ","},
-    Exception{"en_DK", ","},
-    Exception{"en_FI", ","},
-    Exception{"en_NL", ","},
-    Exception{"en_SE", ","},
-    Exception{"en_SI", ","},
-    Exception{"en_ZA", ","},
-    Exception{"es_419", "."},
-    Exception{"es_BR", "."},
-    Exception{"es_BZ", "."},
-    Exception{"es_CU", "."},
-    Exception{"es_DO", "."},
-    Exception{"es_GT", "."},
-    Exception{"es_HN", "."},
-    Exception{"es_MX", "."},
-    Exception{"es_NI", "."},
-    Exception{"es_PA", "."},
-    Exception{"es_PE", "."},
-    Exception{"es_PR", "."},
-    Exception{"es_SV", "."},
-    Exception{"es_US", "."},
-    Exception{"ff_Adlm", "."},
-    Exception{"it_CH", "."},
-    Exception{"ks_Deva", "."},
-    Exception{"ms_BN", ","},
-    Exception{"ms_ID", ","},
-    Exception{"pa_Arab", kArabicSeparator},
-    Exception{"pa_PK", kArabicSeparator},
-    Exception{"qu_BO", ","},
-    Exception{"sd_Deva", "."},
-    Exception{"sd_IN", "."},
-    Exception{"sw_CD", ","},
-    Exception{"ur_IN", kArabicSeparator},
-    Exception{"uz_AF", kArabicSeparator},
-    Exception{"uz_Arab", kArabicSeparator},
-};
+constexpr std::string_view kCommaExceptions =
+    " ar_DZ ar_LY ar_MA ar_TN en_AT en_BE en_DE en_DK en_FI en_NL en_SE en_SI en_ZA ms_BN ms_ID qu_BO"
+    " sw_CD ";
+constexpr std::string_view kPointExceptions =
+    " ar_AE ar_EH az_Arab az_IR de_CH de_LI es_419 es_BR es_BZ es_CU es_DO es_GT es_HN es_MX es_NI es_PA"
+    " es_PE es_PR es_SV es_US ff_Adlm it_CH ks_Deva sd_Deva sd_IN ";
+constexpr std::string_view kArabicExceptions = " pa_Arab pa_PK ur_IN uz_AF uz_Arab ";
 
 // Old language codes that locale names still use.
+// clang-format off
 constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kLanguageAliases = {{
-    {"in", "id"},
-    {"iw", "he"},
-    {"ji", "yi"},
-    {"mo", "ro"},
-    {"no", "nb"},
-    {"sh", "sr"},
-    {"tl", "fil"},
+    {"in", "id"}, {"iw", "he"}, {"ji", "yi"}, {"mo", "ro"}, {"no", "nb"}, {"sh", "sr"}, {"tl", "fil"},
 }};
+// clang-format on
 
 bool IsAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -124,10 +71,15 @@ bool Listed(std::string_view list, std::string_view code) {
     return list.find(needle) != std::string_view::npos;
 }
 
-std::optional<std::string_view> Exceptional(const std::string& key) {
-    for (const Exception& e : kExceptions)
-        if (e.key == key)
-            return e.separator;
+// The separator of a code in one kind of lists, languages or exceptions.
+std::optional<std::string> Lookup(std::string_view code, std::string_view commaList,
+                                  std::string_view pointList, std::string_view arabicList) {
+    if (Listed(commaList, code))
+        return ",";
+    if (Listed(pointList, code))
+        return ".";
+    if (Listed(arabicList, code))
+        return std::string(kArabicSeparator);
     return std::nullopt;
 }
 
@@ -248,19 +200,12 @@ std::optional<std::string> DecimalSeparatorOfLocale(std::string_view localeName)
             std::transform(t.begin(), t.end(), std::back_inserter(territory), Upper);
     }
 
-    if (!script.empty())
-        if (std::optional<std::string_view> s = Exceptional(language + "_" + script))
-            return std::string(*s);
-    if (!territory.empty())
-        if (std::optional<std::string_view> s = Exceptional(language + "_" + territory))
-            return std::string(*s);
-    if (Listed(kCommaLanguages, language))
-        return ",";
-    if (Listed(kPointLanguages, language))
-        return ".";
-    if (Listed(kArabicLanguages, language))
-        return std::string(kArabicSeparator);
-    return std::nullopt;
+    for (const std::string& part : {script, territory})
+        if (!part.empty())
+            if (auto separator =
+                    Lookup(language + "_" + part, kCommaExceptions, kPointExceptions, kArabicExceptions))
+                return separator;
+    return Lookup(language, kCommaLanguages, kPointLanguages, kArabicLanguages);
 }
 
 #ifdef _WIN32

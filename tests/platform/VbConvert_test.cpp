@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -158,32 +157,5 @@ INSTANTIATE_TEST_SUITE_P(
                     Written{50.11, "\xD9\xAB",
                             "50\xD9\xAB"
                             "11"}));
-
-TEST(Conversion, WrittenTextReadsBack) {
-    for (const char* separator : {",", "."})
-        for (double value : {8.68, -0.13, 50.11, 151.21, 1.0 / 7.0, 6.02214076e23, 1.6e-19, 123456.789})
-            EXPECT_NEAR(CDbl(CStr(value, separator), separator), value, std::fabs(value) * 1e-14) << value;
-}
-
-// The window toolkit switches the C library to the user's locale; the conversions must not follow it.
-TEST(Conversion, IgnoresTheCLibraryLocale) {
-    const char* previous = std::setlocale(LC_ALL, nullptr);
-    const std::string saved = previous ? previous : "C";
-    bool switched = false;
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"})
-        if (std::setlocale(LC_ALL, name)) {
-            switched = true;
-            break;
-        }
-    if (!switched)
-        GTEST_SKIP() << "no comma locale installed";
-    const double value = CDbl("8.68", ".");
-    const std::string text = CStr(8.68, ".");
-    const bool numeric = IsNumeric("1,5", ".");
-    std::setlocale(LC_ALL, saved.c_str());
-    EXPECT_DOUBLE_EQ(value, 8.68);
-    EXPECT_EQ(text, "8.68");
-    EXPECT_FALSE(numeric);
-}
 
 } // namespace

@@ -25,21 +25,19 @@ TEST_P(LocaleNames, GiveTheirDecimalSeparator) {
     EXPECT_EQ(DecimalSeparatorOfLocale(GetParam().name), GetParam().separator);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    LinuxSpellings, LocaleNames,
-    testing::Values(NamedLocale{"C", "."}, NamedLocale{"POSIX", "."}, NamedLocale{"C.UTF-8", "."},
-                    NamedLocale{"de_DE.UTF-8", ","}, NamedLocale{"de_DE@euro", ","}, NamedLocale{"de", ","},
-                    NamedLocale{"de-AT", ","}, NamedLocale{"DE_de", ","}, NamedLocale{"de_CH.UTF-8", "."},
-                    NamedLocale{"de_XX", ","}, NamedLocale{"en_US.UTF-8", "."}, NamedLocale{"en_ZA", ","},
-                    NamedLocale{"en_DE", ","}, NamedLocale{"fr_FR", ","}, NamedLocale{"es_ES", ","},
-                    NamedLocale{"es_MX", "."}, NamedLocale{"es_419", "."}, NamedLocale{"it_CH", "."},
-                    NamedLocale{"nl_NL", ","}, NamedLocale{"no_NO", ","}, NamedLocale{"iw_IL", "."},
-                    NamedLocale{"sr_RS@latin", ","}, NamedLocale{"sr_Latn_RS", ","},
-                    NamedLocale{"ar_EG", kArabic}, NamedLocale{"ar_MA", ","},
-                    NamedLocale{"ks_IN@devanagari", kArabic}, NamedLocale{"ks_Deva_IN", "."},
-                    NamedLocale{"fil_PH", "."}, NamedLocale{"xx_YY", std::nullopt},
-                    NamedLocale{"german", std::nullopt}, NamedLocale{"d", std::nullopt},
-                    NamedLocale{"", std::nullopt}, NamedLocale{" de_DE", std::nullopt}));
+// Every locale name of the toolkit itself is checked against it in the Qt test; these are the other
+// spellings.
+INSTANTIATE_TEST_SUITE_P(LinuxSpellings, LocaleNames,
+                         testing::Values(NamedLocale{"C", "."}, NamedLocale{"POSIX", "."},
+                                         NamedLocale{"C.UTF-8", "."}, NamedLocale{"de", ","},
+                                         NamedLocale{"de-AT", ","}, NamedLocale{"DE_de", ","},
+                                         NamedLocale{"de_CH.UTF-8", "."}, NamedLocale{"de_XX", ","},
+                                         NamedLocale{"no_NO", ","}, NamedLocale{"iw_IL", "."},
+                                         NamedLocale{"sr_RS@latin", ","}, NamedLocale{"ar_EG", kArabic},
+                                         NamedLocale{"ks_IN@devanagari", kArabic},
+                                         NamedLocale{"ks_Deva_IN", "."}, NamedLocale{"xx_YY", std::nullopt},
+                                         NamedLocale{"german", std::nullopt}, NamedLocale{"d", std::nullopt},
+                                         NamedLocale{"", std::nullopt}, NamedLocale{" de_DE", std::nullopt}));
 
 struct Machine {
     std::map<std::string, std::string> environment;
