@@ -88,6 +88,7 @@ LocaleSources& CurrentSources() {
     return sources;
 }
 
+#ifndef _WIN32
 std::string Unquoted(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.substr(1, value.size() - 2);
@@ -120,7 +121,6 @@ std::optional<std::string> LangOfConfigFile(const std::string& path) {
     return lang;
 }
 
-#ifndef _WIN32
 std::string UserLocaleName(const LocaleSources& sources) {
     for (const char* name : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
         std::optional<std::string> value = sources.environment ? sources.environment(name) : std::nullopt;
