@@ -18,41 +18,52 @@ double PowerFraction(double neededFraction, const Limits& limits) {
     return vb::Add(P, vb::Div(vb::Mul(vb::Sub(neededFraction, L), vb::Sub(1.0, P)), vb::Sub(1.0, L)));
 }
 
+namespace {
+
+// One minus the mean power fraction, the needed light of each hour given by need(N, h).
+template <class Need>
+double DimmedSaving(const JahrEnergie::PeriodHours& hours, int32_t En, const Limits& limits, Need&& need) {
+    const double powerSum = JahrEnergie::SumOverPeriod(hours, [&](int16_t N, int16_t h) {
+        return PowerFraction(vb::Div(need(N, h), static_cast<double>(En)), limits);
+    });
+    const double workingHours =
+        vb::Mul(static_cast<double>(hours.hoursPerDay), static_cast<double>(hours.days));
+    return vb::Sub(1.0, vb::Div(powerSum, workingHours));
+}
+
+} // namespace
+
 double CalculatePeriodSavingDimmed(double longitude, double latitude, int16_t gmt, int16_t beginHour,
                                    int16_t endHour, double f, int32_t En, int16_t period,
                                    const Limits& limits) {
     if (limits.IsPlain())
         return JahrEnergie::CalculatePeriodSaving(longitude, latitude, gmt, beginHour, endHour, f, En,
                                                   period);
-
-    const int16_t nH = vb::Sub16(endHour, beginHour);
-    int16_t firstDay = 1;
-    int16_t days = 365;
-    if (period != 0) {
-        firstDay = daylight::GetDayOfYear(1, period);
-        days = daylight::GetDaysOfMonth(period);
-    }
-    const int16_t lastDay = vb::Sub16(vb::Add16(firstDay, days), 1);
-    const int16_t lastHour = vb::Sub16(endHour, 1);
-
+    const auto hours = JahrEnergie::GetPeriodHours(beginHour, endHour, period);
     std::optional<daylight::SiteTerms> site;
-    double powerSum = 0.0;
-    for (int32_t N = firstDay; N <= lastDay; ++N) {
-        std::optional<daylight::DayTerms> day;
-        double daySum = 0.0;
-        for (int32_t h = beginHour; h <= lastHour; ++h) {
-            if (!site)
-                site = daylight::GetSiteTerms(longitude, latitude);
-            if (!day)
-                day = daylight::GetDayTerms(*site, static_cast<int16_t>(N));
-            const double need =
-                daylight::GetArtificialLight(*site, *day, gmt, f, En, static_cast<int16_t>(h));
-            daySum = vb::Add(daySum, PowerFraction(vb::Div(need, static_cast<double>(En)), limits));
+    std::optional<daylight::DayTerms> day;
+    int16_t termsDay = 0;
+    return DimmedSaving(hours, En, limits, [&](int16_t N, int16_t h) {
+        if (!site)
+            site = daylight::GetSiteTerms(longitude, latitude);
+        if (!day || termsDay != N) {
+            day = daylight::GetDayTerms(*site, N);
+            termsDay = N;
         }
-        powerSum = vb::Add(powerSum, daySum);
-    }
-    const double workingHours = vb::Mul(static_cast<double>(nH), static_cast<double>(days));
-    return vb::Sub(1.0, vb::Div(powerSum, workingHours));
+        return daylight::GetArtificialLight(*site, *day, gmt, f, En, h);
+    });
+}
+
+double CalculatePeriodSavingDimmed(const JahrEnergie::SkyHours& sky, double f, int32_t En, int16_t period,
+                                   const Limits& limits) {
+    if (limits.IsPlain())
+        return JahrEnergie::CalculatePeriodSaving(sky, f, En, period);
+    if (sky.error)
+        throw *sky.error;
+    size_t i = 0;
+    return DimmedSaving(sky.hours, En, limits, [&](int16_t, int16_t) {
+        return daylight::detail::ArtificialLightFrom(sky.illuminance[i++], f, En);
+    });
 }
 
 } // namespace korvane::Dimming

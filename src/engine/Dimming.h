@@ -2,6 +2,8 @@
 // Dimming limits of real control gear, for studies beyond the plain model in which the lighting dims
 // continuously down to nothing. Used by the command line only; the window never sets them.
 
+#include "JahrEnergie.h"
+
 #include <cstdint>
 
 namespace korvane::Dimming {
@@ -31,6 +33,9 @@ double PowerFraction(double neededFraction, const Limits& limits);
 // that function, to the bit.
 double CalculatePeriodSavingDimmed(double longitude, double latitude, int16_t gmt, int16_t beginHour,
                                    int16_t endHour, double f, int32_t En, int16_t period,
+                                   const Limits& limits);
+// The same over shared sky hours.
+double CalculatePeriodSavingDimmed(const JahrEnergie::SkyHours& sky, double f, int32_t En, int16_t period,
                                    const Limits& limits);
 
 } // namespace korvane::Dimming

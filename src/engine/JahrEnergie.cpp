@@ -1,52 +1,83 @@
 #include "JahrEnergie.h"
 
-#include "VbMath.h"
 #include "daylight.h"
-
-#include <optional>
 
 namespace korvane::JahrEnergie {
 
+PeriodHours GetPeriodHours(int16_t beginHour, int16_t endHour, int16_t period) {
+    PeriodHours p{};
+    p.hoursPerDay = vb::Sub16(endHour, beginHour);
+    p.firstDay = 1;
+    p.lastDay = 365;
+    p.days = 365;
+    if (period != 0) {
+        p.firstDay = daylight::GetDayOfYear(1, period);
+        p.days = daylight::GetDaysOfMonth(period);
+        p.lastDay = vb::Sub16(vb::Add16(p.firstDay, p.days), 1);
+    }
+    p.beginHour = beginHour;
+    p.lastHour = vb::Sub16(endHour, 1);
+    return p;
+}
+
+double PeriodNormaliser(const PeriodHours& p, int32_t En, int16_t period) {
+    if (period == 0)
+        return vb::Mul(vb::Mul(static_cast<double>(p.hoursPerDay), 365.0), static_cast<double>(En));
+    return static_cast<double>(vb::Mul32(vb::Mul16(p.days, p.hoursPerDay), En));
+}
+
 double CalculatePeriodSaving(double longitude, double latitude, int16_t gmt, int16_t beginHour,
                              int16_t endHour, double f, int32_t En, int16_t period) {
-    const int16_t nH = vb::Sub16(endHour, beginHour);
-
-    int16_t firstDay = 1;
-    int16_t lastDay = 365;
-    int16_t days = 365;
-    if (period != 0) {
-        firstDay = daylight::GetDayOfYear(1, period);
-        days = daylight::GetDaysOfMonth(period);
-        lastDay = vb::Sub16(vb::Add16(firstDay, days), 1);
-    }
-
-    const int16_t lastHour = vb::Sub16(endHour, 1);
+    const PeriodHours hours = GetPeriodHours(beginHour, endHour, period);
     // The site's and each day's terms are taken when the first hour needs them, so that a period without any
     // working hour raises exactly what it would raise hour by hour.
     std::optional<daylight::SiteTerms> site;
-    double periodSum = 0.0;
-    for (int32_t N = firstDay; N <= lastDay; ++N) {
+    std::optional<daylight::DayTerms> day;
+    int16_t termsDay = 0;
+    const double periodSum = SumOverPeriod(hours, [&](int16_t N, int16_t h) {
+        if (!site)
+            site = daylight::GetSiteTerms(longitude, latitude);
+        if (!day || termsDay != N) {
+            day = daylight::GetDayTerms(*site, N);
+            termsDay = N;
+        }
+        return daylight::GetArtificialLight(*site, *day, gmt, f, En, h);
+    });
+    return vb::Sub(1.0, vb::Div(periodSum, PeriodNormaliser(hours, En, period)));
+}
+
+SkyHours GetSkyHours(double longitude, double latitude, int16_t gmt, int16_t beginHour, int16_t endHour,
+                     int16_t period) {
+    SkyHours sky;
+    try {
+        sky.hours = GetPeriodHours(beginHour, endHour, period);
+        std::optional<daylight::SiteTerms> site;
         std::optional<daylight::DayTerms> day;
-        // Each day is summed on its own first; the order of additions is part of the result.
-        double daySum = 0.0;
-        for (int32_t h = beginHour; h <= lastHour; ++h) {
+        int16_t termsDay = 0;
+        SumOverPeriod(sky.hours, [&](int16_t N, int16_t h) {
             if (!site)
                 site = daylight::GetSiteTerms(longitude, latitude);
-            if (!day)
-                day = daylight::GetDayTerms(*site, static_cast<int16_t>(N));
-            daySum = vb::Add(daySum,
-                             daylight::GetArtificialLight(*site, *day, gmt, f, En, static_cast<int16_t>(h)));
-        }
-        periodSum = vb::Add(periodSum, daySum);
+            if (!day || termsDay != N) {
+                day = daylight::GetDayTerms(*site, N);
+                termsDay = N;
+            }
+            sky.illuminance.push_back(daylight::GetSkyIlluminance(*site, *day, gmt, h));
+            return 0.0;
+        });
+    } catch (const VbError& e) {
+        sky.error = e;
     }
+    return sky;
+}
 
-    double normaliser = 0.0;
-    if (period == 0)
-        normaliser = vb::Mul(vb::Mul(static_cast<double>(nH), 365.0), static_cast<double>(En));
-    else
-        normaliser = static_cast<double>(vb::Mul32(vb::Mul16(days, nH), En));
-
-    return vb::Sub(1.0, vb::Div(periodSum, normaliser));
+double CalculatePeriodSaving(const SkyHours& sky, double f, int32_t En, int16_t period) {
+    if (sky.error)
+        throw *sky.error;
+    size_t i = 0;
+    const double periodSum = SumOverPeriod(sky.hours, [&](int16_t, int16_t) {
+        return daylight::detail::ArtificialLightFrom(sky.illuminance[i++], f, En);
+    });
+    return vb::Sub(1.0, vb::Div(periodSum, PeriodNormaliser(sky.hours, En, period)));
 }
 
 } // namespace korvane::JahrEnergie

@@ -46,20 +46,31 @@ int16_t PercentOf(double savedFraction) {
     return std::clamp<int16_t>(percent, 0, 100);
 }
 
-int16_t clsInputOutput::CalculateEnergySaving() {
+template <class Integrate> int16_t clsInputOutput::Calculate(Integrate&& integrate) {
     gCalcErrorText.clear();
     storedPercent_.reset();
     savedFraction_.reset();
     const double f = DaylightRatio();
-    const double s =
-        Dimming::CalculatePeriodSavingDimmed(Longitude, Latitude, TimeDiffGMT, BeginHour, EndHour, f,
-                                             NominalIlluminance, CalcPeriod, DimmingLimits);
+    const double s = integrate(f);
     const int16_t percent = PercentOf(s);
     storedPercent_ = percent;
     savedFraction_ = s;
     if (!gCalcErrorText.empty())
         Raise(modErrors::GetErrNumber(kErrModelMessage), kSource, gCalcErrorText);
     return percent;
+}
+
+int16_t clsInputOutput::CalculateEnergySaving() {
+    return Calculate([&](double f) {
+        return Dimming::CalculatePeriodSavingDimmed(Longitude, Latitude, TimeDiffGMT, BeginHour, EndHour, f,
+                                                    NominalIlluminance, CalcPeriod, DimmingLimits);
+    });
+}
+
+int16_t clsInputOutput::CalculateEnergySaving(const JahrEnergie::SkyHours& sky) {
+    return Calculate([&](double f) {
+        return Dimming::CalculatePeriodSavingDimmed(sky, f, NominalIlluminance, CalcPeriod, DimmingLimits);
+    });
 }
 
 } // namespace korvane

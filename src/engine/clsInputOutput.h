@@ -36,6 +36,9 @@ class clsInputOutput {
     // Runs the calculation and returns the saving in whole percent (0..100). Raises "Wrong Window Type" for
     // an unknown type, a model's message after the result has been stored, or any run-time error unchanged.
     int16_t CalculateEnergySaving();
+    // The same calculation with the sky taken from hours computed for this object's longitude, latitude, GMT
+    // difference, working hours and period: the same result to the bit, for rooms that share a site.
+    int16_t CalculateEnergySaving(const JahrEnergie::SkyHours& sky);
 
     // The percent stored by the last calculation, also when a model message was raised after it.
     std::optional<int16_t> StoredPercent() const { return storedPercent_; }
@@ -47,6 +50,8 @@ class clsInputOutput {
     double DaylightRatio() const;
 
   private:
+    template <class Integrate> int16_t Calculate(Integrate&& integrate);
+
     std::optional<int16_t> storedPercent_;
     std::optional<double> savedFraction_;
 };

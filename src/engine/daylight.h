@@ -92,11 +92,14 @@ inline double ArtificialLightFrom(double Eh, double f, int32_t En) {
 
 } // namespace detail
 
+inline double GetSkyIlluminance(const SiteTerms& site, const DayTerms& day, int16_t g, int16_t h) {
+    return detail::SkyIlluminanceFrom(
+        detail::SunAltitudeFrom(day, detail::HourAngleFrom(site.longitudeHours, day.equationOfTime, g, h)));
+}
+
 inline double GetArtificialLight(const SiteTerms& site, const DayTerms& day, int16_t g, double f, int32_t En,
                                  int16_t h) {
-    const double omega = detail::HourAngleFrom(site.longitudeHours, day.equationOfTime, g, h);
-    return detail::ArtificialLightFrom(detail::SkyIlluminanceFrom(detail::SunAltitudeFrom(day, omega)), f,
-                                       En);
+    return detail::ArtificialLightFrom(GetSkyIlluminance(site, day, g, h), f, En);
 }
 
 // Day of year of a day in a month 1..12 (16-bit sum); 0 for any other month. The day is not checked.

@@ -219,3 +219,72 @@ TEST_F(Driver, RandomParameterSetsEndInAPercentOrAnError) {
 
 } // namespace
 } // namespace korvane
+
+namespace korvane {
+namespace {
+
+struct Outcome {
+    std::optional<int16_t> percent;
+    std::optional<double> fraction;
+    int32_t error = 0;
+    std::string description;
+    bool operator==(const Outcome&) const = default;
+};
+
+template <class Run> Outcome OutcomeOf(clsInputOutput p, Run run) {
+    Outcome o;
+    try {
+        run(p);
+    } catch (const VbError& e) {
+        o.error = e.Number();
+        o.description = e.Description();
+    }
+    o.percent = p.StoredPercent();
+    o.fraction = p.SavedFraction();
+    return o;
+}
+
+// Rooms that share a site may share its sky hours: every outcome must be the engine's own, to the bit.
+TEST(SharedSky, GivesTheEnginesOwnResultForRandomRooms) {
+    gLanguage = 2;
+    std::mt19937_64 rng(424242);
+    auto real = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+    auto whole = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const double extremes[] = {1e308, -1e308, std::numeric_limits<double>::quiet_NaN(), 0.0, 1e-300};
+    int errors = 0;
+    for (int i = 0; i < 300; ++i) {
+        clsInputOutput p;
+        p.BeginHour = static_cast<int16_t>(whole(0, 12));
+        p.EndHour = static_cast<int16_t>(whole(6, 24));
+        p.CalcPeriod = static_cast<int16_t>(whole(0, 13));
+        p.RoomDepth = real(1, 15);
+        p.RoomWidth = real(1, 30);
+        p.NominalIlluminance = whole(0, 3) ? whole(100, 1500) : whole(-5, 5);
+        p.Longitude = whole(0, 9) ? real(-180, 180) : extremes[whole(0, 4)];
+        p.Latitude = real(-80, 80);
+        p.TimeDiffGMT = static_cast<int16_t>(whole(0, 20) ? whole(-12, 14) : -32768);
+        p.Transmittance = static_cast<int16_t>(whole(0, 100));
+        p.WindowType = static_cast<int16_t>(whole(0, 3));
+        p.WindowArray = static_cast<int16_t>(whole(1, 3) * 30);
+        p.WindowHeight = real(0.5, 4);
+        p.RoomHeight = real(1, 10);
+        p.WindowArea = real(0.2, 5);
+        p.WindowDistance = real(0.5, 10);
+        p.WindowSlope = static_cast<int16_t>(whole(0, 1) ? 90 : 60);
+        if (whole(0, 2) == 0)
+            p.DimmingLimits = {real(0, 0.6), real(0, 0.6),
+                               whole(0, 1) ? Dimming::Control::Continuous : Dimming::Control::ContinuousOff};
+        const auto sky = JahrEnergie::GetSkyHours(p.Longitude, p.Latitude, p.TimeDiffGMT, p.BeginHour,
+                                                  p.EndHour, p.CalcPeriod);
+        const Outcome own = OutcomeOf(p, [](clsInputOutput& q) { q.CalculateEnergySaving(); });
+        const Outcome shared = OutcomeOf(p, [&](clsInputOutput& q) { q.CalculateEnergySaving(sky); });
+        EXPECT_EQ(own, shared) << "room " << i;
+        errors += own.error != 0;
+    }
+    EXPECT_GT(errors, 20);
+    EXPECT_LT(errors, 200);
+    gLanguage = 0;
+}
+
+} // namespace
+} // namespace korvane
