@@ -223,6 +223,20 @@ void VbComboBox::SetListIndex(int listIndex) {
 VbOptionButton::VbOptionButton(const QString& caption, const QString& tag, QWidget* parent)
     : QRadioButton(caption, parent), tag_(tag) {}
 
+void VbOptionButton::focusInEvent(QFocusEvent* event) {
+    // Tabbing into a group lands on its checked option.
+    const auto reason = event->reason();
+    if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) && !isChecked()) {
+        for (auto* sibling : parentWidget()->findChildren<VbOptionButton*>(Qt::FindDirectChildrenOnly)) {
+            if (sibling->isChecked() && sibling->isVisible()) {
+                sibling->setFocus(reason);
+                return;
+            }
+        }
+    }
+    QRadioButton::focusInEvent(event);
+}
+
 VbLabel::VbLabel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
     setWordWrap(true);

@@ -154,6 +154,9 @@ class VbOptionButton : public QRadioButton {
     bool Value() const { return isChecked(); }
     const QString& Tag() const { return tag_; }
 
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+
   private:
     QString tag_;
 };
