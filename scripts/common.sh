@@ -12,6 +12,7 @@ KORVANE_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
     clang libclang-rt-14-dev llvm
     fonts-dejavu-core
+    fonts-liberation xvfb xauth
 )
 
 missing_packages() {
