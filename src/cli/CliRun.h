@@ -12,6 +12,7 @@ enum ExitCode : int { kExitOk = 0, kExitEngineError = 1, kExitUsage = 2 };
 
 struct CliContext {
     std::filesystem::path programDir; // where DEFAULT.GEO is looked for
+    bool stderrIsTerminal = false;    // a batch then shows its progress
 };
 
 // Runs the calculator on args (without the program name); writes results to out and messages to err.

@@ -1,0 +1,220 @@
+#include "CliRoom.h"
+
+#include "CliFormat.h"
+#include "clsGeoFile.h"
+#include "daylight.h"
+
+#include <algorithm>
+
+namespace korvane::cli {
+
+namespace {
+
+constexpr const char* kSite = "site";
+
+const std::string* Lookup(const std::vector<const OptionTexts*>& layers, std::string_view name) {
+    for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) {
+        if (const auto it = (*layer)->find(name); it != (*layer)->end() && !it->second.empty())
+            return &it->second;
+    }
+    return nullptr;
+}
+
+std::string TextOf(const std::vector<const OptionTexts*>& layers, std::string_view name,
+                   const char* fallback) {
+    if (const std::string* text = Lookup(layers, name))
+        return *text;
+    return fallback;
+}
+
+template <class T> T Whole(std::string_view name, const std::string& text) {
+    if (const auto value = ParseWhole<T>(text))
+        return *value;
+    const bool digits = !text.empty() && text.find_first_not_of("+-0123456789") == std::string::npos;
+    if (digits && ParseReal(text))
+        throw OptionError{ErrOverflow, std::string(name) + ": '" + text + "' is out of range"};
+    throw OptionError{ErrTypeMismatch, std::string(name) + ": '" + text + "' is not a whole number"};
+}
+
+double Real(std::string_view name, const std::string& text) {
+    if (const auto value = ParseReal(text))
+        return *value;
+    throw OptionError{ErrTypeMismatch, std::string(name) + ": '" + text + "' is not a number"};
+}
+
+double RealWithin(std::string_view name, const std::string& text, double low, double high,
+                  const char* range) {
+    const double value = Real(name, text);
+    if (value < low || value > high)
+        throw OptionError{ErrInvalidCall, std::string(name) + ": '" + text + "' is outside " + range};
+    return value;
+}
+
+Dimming::Control ControlOf(const std::string& text) {
+    if (text == "continuous")
+        return Dimming::Control::Continuous;
+    if (text == "continuous-off")
+        return Dimming::Control::ContinuousOff;
+    throw OptionError{ErrInvalidCall, "control: '" + text + "' is not continuous or continuous-off"};
+}
+
+// Lower case for ASCII and the Latin-1 capitals, enough to match European site names in any case.
+std::string Folded(std::string_view text) {
+    std::string out(text);
+    for (size_t i = 0; i < out.size(); ++i) {
+        auto& c = out[i];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        } else if (static_cast<unsigned char>(c) == 0xC3 && i + 1 < out.size()) {
+            const auto next = static_cast<unsigned char>(out[i + 1]);
+            if (next >= 0x80 && next <= 0x9E && next != 0x97) // À..Þ without ×
+                out[i + 1] = static_cast<char>(next + 0x20);
+            ++i;
+        }
+    }
+    return out;
+}
+
+// Longitude, latitude or GMT difference: from the most specific layer that names it or a site.
+template <class T, class Parse, class FromSite>
+T Coordinate(const std::vector<const OptionTexts*>& layers, SiteList& sites, std::string_view name,
+             const char* fallback, Parse parse, FromSite fromSite) {
+    for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) {
+        const OptionTexts& texts = **layer;
+        if (const auto it = texts.find(name); it != texts.end() && !it->second.empty())
+            return parse(name, it->second);
+        if (const auto it = texts.find(kSite); it != texts.end() && !it->second.empty())
+            return fromSite(sites.Find(it->second));
+    }
+    return parse(name, fallback);
+}
+
+} // namespace
+
+const std::vector<RoomOption>& RoomOptions() {
+    static const std::vector<RoomOption> options{
+        {"window-type", "N", "1 facade windows, 2 flat roof with roof lights, 3 sawtooth roof", "1"},
+        {"begin", "N", "first working hour", "8"},
+        {"end", "N", "end of the working hours (that hour is not worked)", "17"},
+        {"period", "N", "0 the whole year, 1..12 January..December (all: the year and each month)", "0"},
+        {"depth", "X", "room depth, m", "4"},
+        {"width", "X", "room width, m", "5"},
+        {"illuminance", "N", "nominal illuminance, lx", "500"},
+        {"longitude", "X", "degrees, east positive", "8.68"},
+        {"latitude", "X", "degrees, north positive", "50.11"},
+        {"gmt", "N", "hours the site's standard time is ahead of GMT", "1"},
+        {"transmittance", "N", "light transmittance of the glazing, %", "80"},
+        {"band", "N", "facade windows: window band share of the wall, % (30, 60, 90)", "60"},
+        {"window-height", "X",
+         "active window height (type 1, default 2) or glass height (type 3, default 1), m", nullptr},
+        {"room-height", "X", "room height (types 2 and 3), m", "4"},
+        {"window-area", "X", "area of one roof light (type 2), m2", "1"},
+        {"window-distance", "X",
+         "distance between roof lights (type 2, default 2) or sawtooth rows (type 3, default 5), m", nullptr},
+        {"slope", "N", "sawtooth glazing slope, degrees (60, 90)", "90"},
+        {"site", "TEXT",
+         "longitude, latitude and GMT difference of the first site whose name contains this text", ""},
+        {"min-power-fraction", "P", "power drawn at the lowest dimming level, 0 to 0.6 of full power", "0"},
+        {"min-light-fraction", "L", "light given at the lowest dimming level, 0 to 0.6 of full light", "0"},
+        {"control", "MODE", "continuous, or continuous-off (off when daylight alone is enough)",
+         "continuous"},
+        {"power-density", "W", "installed lighting power, W/m2: adds the period's energy in kWh", ""},
+    };
+    return options;
+}
+
+bool IsRoomOption(std::string_view name) {
+    const auto& options = RoomOptions();
+    return std::any_of(options.begin(), options.end(), [&](const RoomOption& o) { return name == o.name; });
+}
+
+const std::vector<GeoEntry>& SiteList::Sites() {
+    if (!sites_) {
+        std::vector<GeoEntry> sites(1); // entry 0 stands for the user-defined site, as in the window
+        clsGeoFile reader;
+        reader.OpenGeoFile(fileName_, sites);
+        sites_ = std::move(sites);
+    }
+    return *sites_;
+}
+
+const GeoEntry& SiteList::Find(std::string_view text) {
+    const std::string wanted = Folded(text);
+    const auto& sites = Sites();
+    for (size_t i = 1; i < sites.size(); ++i) {
+        if (Folded(sites[i].Name).find(wanted) != std::string::npos)
+            return sites[i];
+    }
+    throw OptionError{ErrInvalidCall, "site: no site contains '" + std::string(text) + "'"};
+}
+
+RoomSpec BuildRoom(const std::vector<const OptionTexts*>& layers, SiteList& sites) {
+    const auto text = [&](std::string_view name, const char* fallback) {
+        return TextOf(layers, name, fallback);
+    };
+    RoomSpec room;
+    clsInputOutput& p = room.params;
+    p.WindowType = Whole<int16_t>("window-type", text("window-type", "1"));
+    p.BeginHour = Whole<int16_t>("begin", text("begin", "8"));
+    p.EndHour = Whole<int16_t>("end", text("end", "17"));
+    p.CalcPeriod = Whole<int16_t>("period", text("period", "0"));
+    p.RoomDepth = Real("depth", text("depth", "4"));
+    p.RoomWidth = Real("width", text("width", "5"));
+    p.NominalIlluminance = Whole<int32_t>("illuminance", text("illuminance", "500"));
+    p.Longitude = Coordinate<double>(layers, sites, "longitude", "8.68", Real,
+                                     [](const GeoEntry& site) { return site.Longitude; });
+    p.Latitude = Coordinate<double>(layers, sites, "latitude", "50.11", Real,
+                                    [](const GeoEntry& site) { return site.Latitude; });
+    p.TimeDiffGMT = Coordinate<int16_t>(layers, sites, "gmt", "1", Whole<int16_t>,
+                                        [](const GeoEntry& site) { return site.TimeDiffGMT; });
+    p.Transmittance = Whole<int16_t>("transmittance", text("transmittance", "80"));
+    p.WindowArray = Whole<int16_t>("band", text("band", "60"));
+    const bool sawtooth = p.WindowType == 3;
+    p.WindowHeight = Real("window-height", text("window-height", sawtooth ? "1" : "2"));
+    p.RoomHeight = Real("room-height", text("room-height", "4"));
+    p.WindowArea = Real("window-area", text("window-area", "1"));
+    p.WindowDistance = Real("window-distance", text("window-distance", sawtooth ? "5" : "2"));
+    p.WindowSlope = Whole<int16_t>("slope", text("slope", "90"));
+    p.DimmingLimits.minPowerFraction =
+        RealWithin("min-power-fraction", text("min-power-fraction", "0"), 0.0, 0.6, "0 to 0.6");
+    p.DimmingLimits.minLightFraction =
+        RealWithin("min-light-fraction", text("min-light-fraction", "0"), 0.0, 0.6, "0 to 0.6");
+    p.DimmingLimits.control = ControlOf(text("control", "continuous"));
+    if (const std::string* density = Lookup(layers, "power-density"))
+        room.powerDensity = RealWithin("power-density", *density, 0.0, 1e6, "0 to 1000000");
+    return room;
+}
+
+std::optional<EnergyFigures> EnergyOf(const clsInputOutput& p, double powerDensity,
+                                      std::optional<double> fraction) {
+    if (!fraction)
+        return std::nullopt;
+    const int16_t days = p.CalcPeriod == 0 ? int16_t{365} : daylight::GetDaysOfMonth(p.CalcPeriod);
+    EnergyFigures e{};
+    e.floorArea = p.RoomDepth * p.RoomWidth;
+    e.workingHours = static_cast<double>(p.EndHour - p.BeginHour) * days;
+    e.withoutControl = powerDensity * e.floorArea * e.workingHours / 1000.0;
+    e.withControl = e.withoutControl * (1.0 - *fraction);
+    e.saved = e.withoutControl - e.withControl;
+    return e;
+}
+
+RoomResult Calculate(const RoomSpec& room, const JahrEnergie::SkyHours* sky) {
+    clsInputOutput p = room.params;
+    RoomResult result;
+    try {
+        if (sky)
+            p.CalculateEnergySaving(*sky);
+        else
+            p.CalculateEnergySaving();
+    } catch (const VbError& e) {
+        result.error = e;
+    }
+    result.percent = p.StoredPercent();
+    result.fraction = p.SavedFraction();
+    if (room.powerDensity)
+        result.energy = EnergyOf(p, *room.powerDensity, result.fraction);
+    return result;
+}
+
+} // namespace korvane::cli

@@ -1,0 +1,87 @@
+#pragma once
+// One room of the command line: its option texts, the parameter set built from them, and its result.
+
+#include "Dimming.h"
+#include "GeoEntry.h"
+#include "VbError.h"
+#include "clsInputOutput.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane::cli {
+
+// A value that cannot be used: the one line that says why, and the run-time error number a batch row shows
+// (13 not a number, 6 out of range, 5 not allowed).
+struct OptionError {
+    int32_t number;
+    std::string why;
+};
+
+// Option texts by name without the dashes ("window-type", "depth", ...). A name that is absent takes its
+// default.
+using OptionTexts = std::map<std::string, std::string, std::less<>>;
+
+// Every per-room option, in the order the usage lists them; "site" among them.
+struct RoomOption {
+    const char* name;
+    const char* typeName; // N, X, TEXT, ...
+    const char* help;
+    const char* defaultText; // nullptr: the default depends on other options
+};
+const std::vector<RoomOption>& RoomOptions();
+bool IsRoomOption(std::string_view name);
+
+// The sites of a site file, entry 0 the user-defined site; loaded on first use.
+class SiteList {
+  public:
+    explicit SiteList(std::string fileName) : fileName_(std::move(fileName)) {}
+    // Raises the reader's error (source "clsGeoFile:OpenGeoFile") when the file cannot be read.
+    const std::vector<GeoEntry>& Sites();
+    // The first site whose name contains text, in any case; an OptionError when there is none.
+    const GeoEntry& Find(std::string_view text);
+
+  private:
+    std::string fileName_;
+    std::optional<std::vector<GeoEntry>> sites_;
+};
+
+struct RoomSpec {
+    clsInputOutput params;
+    std::optional<double> powerDensity; // W/m² of installed lighting
+};
+
+// Builds a room from layers of option texts, the most specific last (command line, then a batch row). A
+// coordinate comes from the most specific layer that names it or a site; within a layer an explicit
+// coordinate wins over the layer's site. Raises OptionError.
+RoomSpec BuildRoom(const std::vector<const OptionTexts*>& layers, SiteList& sites);
+
+struct EnergyFigures {
+    double floorArea;      // m²
+    double workingHours;   // hours a day x days of the period
+    double withoutControl; // kWh
+    double withControl;    // kWh
+    double saved;          // kWh
+};
+
+struct RoomResult {
+    std::optional<int16_t> percent;
+    std::optional<double> fraction;
+    std::optional<VbError> error;
+    std::optional<EnergyFigures> energy;
+};
+
+// Runs the engine on the room; never throws an engine error, it is kept in the result. With sky hours
+// computed for the room's site, hours and period the result is the same, to the bit, and cheaper.
+RoomResult Calculate(const RoomSpec& room, const JahrEnergie::SkyHours* sky = nullptr);
+
+// Energy of the period for installed power density W (W/m²), when the engine gave a fraction.
+std::optional<EnergyFigures> EnergyOf(const clsInputOutput& params, double powerDensity,
+                                      std::optional<double> fraction);
+
+} // namespace korvane::cli
