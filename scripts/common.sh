@@ -11,6 +11,7 @@ KORVANE_PACKAGES=(
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
     clang libclang-rt-14-dev llvm
+    python3
     fonts-dejavu-core
     fonts-liberation xvfb xauth
 )
