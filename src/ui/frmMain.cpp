@@ -33,6 +33,13 @@ std::string Utf8(const QString& text) {
     return text.toStdString();
 }
 
+// The separator for converting numbers. When the locale's could not be read, numbers are written and read
+// with a point rather than with no separator at all, which would turn 8.68 into 868.
+const std::string& Separator() {
+    static const std::string point(1, '.');
+    return gDecimalSeparator.empty() ? point : gDecimalSeparator;
+}
+
 } // namespace
 
 frmMain::frmMain(const Seams& seams, QString programFolder, QWidget* parent)
@@ -128,9 +135,9 @@ void frmMain::LoadSettings() {
             seams_.settings->GetSetting(AppTitle(), QStringLiteral("Settings"), QStringLiteral("Language"))
                 .value_or(QStringLiteral("1"));
         const std::string text = Utf8(stored);
-        if (!IsNumeric(text, gDecimalSeparator))
+        if (!IsNumeric(text, Separator()))
             return;
-        const int16_t language = CInt(text, gDecimalSeparator);
+        const int16_t language = CInt(text, Separator());
         // A number without a menu item fails here, before the language is taken.
         mnuLangCmd(language).SetChecked(true);
         gLanguage = language;
@@ -283,9 +290,7 @@ void frmMain::txtInput_KeyPress(int16_t Index, int16_t& KeyAscii) {
         if (KeyAscii == 8)
             return;
         if (KeyAscii == ',' || KeyAscii == '.') {
-            const QString separator = QString::fromStdString(gDecimalSeparator);
-            if (separator.isEmpty())
-                RaiseRuntime(ErrInvalidCall, kControlsSource);
+            const QString separator = QString::fromStdString(Separator());
             KeyAscii = static_cast<int16_t>(separator.at(0).unicode());
             return;
         }
@@ -303,9 +308,9 @@ void frmMain::txtInput_KeyPress(int16_t Index, int16_t& KeyAscii) {
 void frmMain::txtInput_LostFocus(int16_t Index) {
     Trap("frmMain:txtInput_LostFocus", [this, Index] {
         const std::string text = Utf8(txtInput(Index).Text());
-        if (!IsNumeric(text, gDecimalSeparator))
+        if (!IsNumeric(text, Separator()))
             return;
-        const double value = CDbl(text, gDecimalSeparator);
+        const double value = CDbl(text, Separator());
         bool inRange = true;
         switch (Index) {
         case 0:
@@ -353,8 +358,8 @@ void frmMain::lstInput_Click(int16_t Index) {
                 txtInput(7).SetText(QString());
             } else if (i >= 1) {
                 const GeoEntry& site = SiteAt(i);
-                txtInput(5).SetText(QString::fromStdString(CStr(site.Longitude, gDecimalSeparator)));
-                txtInput(6).SetText(QString::fromStdString(CStr(site.Latitude, gDecimalSeparator)));
+                txtInput(5).SetText(QString::fromStdString(CStr(site.Longitude, Separator())));
+                txtInput(6).SetText(QString::fromStdString(CStr(site.Latitude, Separator())));
                 txtInput(7).SetText(QString::number(site.TimeDiffGMT));
             }
             txtInput(5).SetEnabled(i == 0);
@@ -410,7 +415,7 @@ void frmMain::cmdPrint_Click() {
 
 void frmMain::CalculateData(const bool& blnPrintData) {
     Trap("frmMain:CalculateData", [this, &blnPrintData] {
-        const std::string& sep = gDecimalSeparator;
+        const std::string& sep = Separator();
         auto text = [this](int index) { return Utf8(txtInput(index).Text()); };
         clsInputOutput io;
         try {

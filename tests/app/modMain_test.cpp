@@ -1,0 +1,75 @@
+// Start-up: the locale's decimal separator is read before the window exists, and Main returns once the
+// window has been closed.
+
+#include "../ui/FakeSeams.h"
+#include "clsLocalInfo.h"
+#include "modLangConstants.h"
+#include "modMain.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QtTest>
+
+using namespace korvane;
+
+class modMainTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void showsTheWindowUntilItCloses_data();
+    void showsTheWindowUntilItCloses();
+};
+
+void modMainTest::showsTheWindowUntilItCloses_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<QString>("longitude");
+    QTest::newRow("German user") << "de_DE.UTF-8"
+                                 << ","
+                                 << "8,68";
+    QTest::newRow("English user") << "en_GB.UTF-8"
+                                  << "."
+                                  << "8.68";
+    QTest::newRow("unreadable: numbers with a point") << "xx_XX"
+                                                      << ""
+                                                      << "8.68";
+}
+
+void modMainTest::showsTheWindowUntilItCloses() {
+    QFETCH(QString, locale);
+    QFETCH(QString, separator);
+    QFETCH(QString, longitude);
+    gLanguage = 0;
+    gDecimalSeparator = std::string(1, '?');
+    ScopedLocaleSources sources(FixedLocaleSources({{"LANG", locale.toStdString()}}, {}));
+    ui::test::FakeDesktop desktop;
+
+    QString seenResult;
+    QString seenLongitude;
+    bool wasVisible = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() != QStringLiteral("frmMain") || !top->isVisible())
+                continue;
+            wasVisible = true;
+            seenResult = top->findChild<QLabel*>(QStringLiteral("lblResult"))->text();
+            seenLongitude = top->findChild<QLineEdit*>(QStringLiteral("txtInput(5)"))->text();
+            top->close();
+        }
+    });
+    closer.start(10);
+    Main(desktop.seams());
+
+    QVERIFY(wasVisible);
+    QCOMPARE(QString::fromStdString(gDecimalSeparator), separator);
+    QCOMPARE(desktop.settings.Language(), std::optional<QString>("1"));
+    QCOMPARE(seenLongitude, longitude);
+    QCOMPARE(seenResult, QStringLiteral("69%"));
+    QVERIFY(desktop.messages.shown.empty());
+}
+
+QTEST_MAIN(modMainTest)
+#include "modMain_test.moc"
