@@ -76,15 +76,15 @@ bool IsValidUtf8(std::string_view bytes) {
 std::string ReadFileBytes(const std::string& fileName) {
     std::error_code ec;
     if (std::filesystem::is_directory(fileName, ec))
-        Raise(75, vb::kRuntimeSource, "Path/File access error");
+        RaiseRuntime(ErrPathFileAccess, vb::kRuntimeSource);
     errno = 0;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"), &std::fclose);
     if (!file) {
         if (errno == ENOENT || errno == ENOTDIR || fileName.empty())
             RaiseRuntime(ErrFileNotFound, vb::kRuntimeSource);
         if (errno == EACCES || errno == EPERM)
-            Raise(70, vb::kRuntimeSource, "Permission denied");
-        Raise(75, vb::kRuntimeSource, "Path/File access error");
+            RaiseRuntime(ErrPermissionDenied, vb::kRuntimeSource);
+        RaiseRuntime(ErrPathFileAccess, vb::kRuntimeSource);
     }
     std::string bytes;
     char buffer[65536];
@@ -92,7 +92,7 @@ std::string ReadFileBytes(const std::string& fileName) {
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
         bytes.append(buffer, got);
     if (std::ferror(file.get()))
-        Raise(75, vb::kRuntimeSource, "Path/File access error");
+        RaiseRuntime(ErrPathFileAccess, vb::kRuntimeSource);
     return bytes;
 }
 

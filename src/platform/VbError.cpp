@@ -22,6 +22,10 @@ std::string RuntimeDescription(int32_t number) {
         return "Type mismatch";
     case ErrFileNotFound:
         return "File not found";
+    case ErrPermissionDenied:
+        return "Permission denied";
+    case ErrPathFileAccess:
+        return "Path/File access error";
     case ErrPrinter:
         return "Printer error";
     default:

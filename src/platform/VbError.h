@@ -15,6 +15,8 @@ enum RuntimeError : int32_t {
     ErrDivisionByZero = 11,
     ErrTypeMismatch = 13,
     ErrFileNotFound = 53,
+    ErrPermissionDenied = 70,
+    ErrPathFileAccess = 75,
     ErrResourceNotFound = 326,
     ErrControlArray = 340,
     ErrPrinter = 482,
