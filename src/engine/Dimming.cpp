@@ -40,17 +40,9 @@ double CalculatePeriodSavingDimmed(double longitude, double latitude, int16_t gm
         return JahrEnergie::CalculatePeriodSaving(longitude, latitude, gmt, beginHour, endHour, f, En,
                                                   period);
     const auto hours = JahrEnergie::GetPeriodHours(beginHour, endHour, period);
-    std::optional<daylight::SiteTerms> site;
-    std::optional<daylight::DayTerms> day;
-    int16_t termsDay = 0;
+    daylight::SiteSky sky(longitude, latitude, gmt);
     return DimmedSaving(hours, En, limits, [&](int16_t N, int16_t h) {
-        if (!site)
-            site = daylight::GetSiteTerms(longitude, latitude);
-        if (!day || termsDay != N) {
-            day = daylight::GetDayTerms(*site, N);
-            termsDay = N;
-        }
-        return daylight::GetArtificialLight(*site, *day, gmt, f, En, h);
+        return daylight::detail::ArtificialLightFrom(sky.Illuminance(N, h), f, En);
     });
 }
 

@@ -29,19 +29,9 @@ double PeriodNormaliser(const PeriodHours& p, int32_t En, int16_t period) {
 double CalculatePeriodSaving(double longitude, double latitude, int16_t gmt, int16_t beginHour,
                              int16_t endHour, double f, int32_t En, int16_t period) {
     const PeriodHours hours = GetPeriodHours(beginHour, endHour, period);
-    // The site's and each day's terms are taken when the first hour needs them, so that a period without any
-    // working hour raises exactly what it would raise hour by hour.
-    std::optional<daylight::SiteTerms> site;
-    std::optional<daylight::DayTerms> day;
-    int16_t termsDay = 0;
+    daylight::SiteSky sky(longitude, latitude, gmt);
     const double periodSum = SumOverPeriod(hours, [&](int16_t N, int16_t h) {
-        if (!site)
-            site = daylight::GetSiteTerms(longitude, latitude);
-        if (!day || termsDay != N) {
-            day = daylight::GetDayTerms(*site, N);
-            termsDay = N;
-        }
-        return daylight::GetArtificialLight(*site, *day, gmt, f, En, h);
+        return daylight::detail::ArtificialLightFrom(sky.Illuminance(N, h), f, En);
     });
     return vb::Sub(1.0, vb::Div(periodSum, PeriodNormaliser(hours, En, period)));
 }
@@ -51,17 +41,9 @@ SkyHours GetSkyHours(double longitude, double latitude, int16_t gmt, int16_t beg
     SkyHours sky;
     try {
         sky.hours = GetPeriodHours(beginHour, endHour, period);
-        std::optional<daylight::SiteTerms> site;
-        std::optional<daylight::DayTerms> day;
-        int16_t termsDay = 0;
+        daylight::SiteSky site(longitude, latitude, gmt);
         SumOverPeriod(sky.hours, [&](int16_t N, int16_t h) {
-            if (!site)
-                site = daylight::GetSiteTerms(longitude, latitude);
-            if (!day || termsDay != N) {
-                day = daylight::GetDayTerms(*site, N);
-                termsDay = N;
-            }
-            sky.illuminance.push_back(daylight::GetSkyIlluminance(*site, *day, gmt, h));
+            sky.illuminance.push_back(site.Illuminance(N, h));
             return 0.0;
         });
     } catch (const VbError& e) {

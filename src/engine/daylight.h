@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 namespace korvane::daylight {
 
@@ -101,6 +102,33 @@ inline double GetArtificialLight(const SiteTerms& site, const DayTerms& day, int
                                  int16_t h) {
     return detail::ArtificialLightFrom(GetSkyIlluminance(site, day, g, h), f, En);
 }
+
+// The sky over one site, hour by hour. The site's and each day's terms are taken when the first hour needs
+// them, so that a period without any working hour raises exactly what it would raise hour by hour.
+class SiteSky {
+  public:
+    SiteSky(double longitude, double latitude, int16_t g)
+        : longitude_(longitude), latitude_(latitude), g_(g) {}
+
+    // GetSkyIlluminance(longitude, latitude, g, N, h), for hours visited day by day.
+    double Illuminance(int16_t N, int16_t h) {
+        if (!site_)
+            site_ = GetSiteTerms(longitude_, latitude_);
+        if (!day_ || dayOfTerms_ != N) {
+            day_ = GetDayTerms(*site_, N);
+            dayOfTerms_ = N;
+        }
+        return GetSkyIlluminance(*site_, *day_, g_, h);
+    }
+
+  private:
+    double longitude_;
+    double latitude_;
+    int16_t g_;
+    std::optional<SiteTerms> site_;
+    std::optional<DayTerms> day_;
+    int16_t dayOfTerms_ = 0;
+};
 
 // Day of year of a day in a month 1..12 (16-bit sum); 0 for any other month. The day is not checked.
 int16_t GetDayOfYear(int16_t day, int16_t month);

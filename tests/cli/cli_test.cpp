@@ -1,6 +1,6 @@
 // The command-line calculator as a terminal sees it: stdout, stderr and the exit code.
 #include "CliFormat.h"
-#include "CliRun.h"
+#include "CliTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,22 +11,8 @@
 namespace korvane::cli {
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Outcome Cli(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = RunCli(args, {KORVANE_BIN_DIR}, out, err);
-    return {code, out.str(), err.str()};
-}
-
-std::string FirstLine(const std::string& text) {
-    return text.substr(0, text.find('\n'));
-}
+using test::Cli;
+using test::FirstLine;
 
 TEST(Cli, StartValuesPrint69Percent) {
     const auto r = Cli({});

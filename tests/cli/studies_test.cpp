@@ -1,5 +1,5 @@
 // Command-line studies: months side by side, batches of rooms, dimming limits and energy figures.
-#include "CliRun.h"
+#include "CliTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -14,18 +14,8 @@
 namespace korvane::cli {
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Outcome Cli(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = RunCli(args, {KORVANE_BIN_DIR}, out, err);
-    return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::FirstLine;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -187,7 +177,7 @@ TEST_P(BatchUsage, IsAUsageError) {
     const auto r = Cli(args);
     EXPECT_EQ(r.code, kExitUsage);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "korvane-energy-cli: " + GetParam().why);
+    EXPECT_EQ(FirstLine(r.err), "korvane-energy-cli: " + GetParam().why);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -204,8 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BatchFile, ThatCannotBeReadIsAUsageError) {
     const auto r = Cli({"--batch", "/nonexistent/rooms.csv"});
     EXPECT_EQ(r.code, kExitUsage);
-    EXPECT_EQ(r.err.substr(0, r.err.find('\n')),
-              "korvane-energy-cli: --batch: cannot read '/nonexistent/rooms.csv'");
+    EXPECT_EQ(FirstLine(r.err), "korvane-energy-cli: --batch: cannot read '/nonexistent/rooms.csv'");
 }
 
 TEST(Dimming, PlainLimitsGiveTheModelsResultAndLossyGearLess) {
@@ -227,7 +216,7 @@ class StudyUsage : public ::testing::TestWithParam<BadValue> {};
 TEST_P(StudyUsage, IsRefused) {
     const auto r = Cli(GetParam().args);
     EXPECT_EQ(r.code, kExitUsage);
-    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "korvane-energy-cli: " + GetParam().why);
+    EXPECT_EQ(FirstLine(r.err), "korvane-energy-cli: " + GetParam().why);
 }
 
 INSTANTIATE_TEST_SUITE_P(
