@@ -14,6 +14,8 @@ KORVANE_PACKAGES=(
     python3
     fonts-dejavu-core
     fonts-liberation xvfb xauth
+    libcups2-dev dpkg-dev
+    cups printer-driver-cups-pdf poppler-utils
 )
 
 missing_packages() {

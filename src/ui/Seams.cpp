@@ -3,9 +3,19 @@
 #include "VbError.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QSettings>
+#include <QTemporaryDir>
 
+#ifdef KORVANE_HAVE_CUPS
+#include <cups/cups.h>
+#endif
+
+#include <algorithm>
 #include <exception>
 #include <memory>
 
@@ -26,10 +36,51 @@ std::unique_ptr<QSettings> OpenStore(const QString& appName) {
 #endif
 }
 
+// A store that could not be read or written. A damaged file is no failure: QSettings keeps the entries it
+// could read, and writing replaces the file whole, so a readable language is neither refused nor lost.
 void RaiseOnStoreFailure(const QSettings& store, const char* source) {
-    if (store.status() != QSettings::NoError)
+    if (store.status() == QSettings::AccessError)
         Raise(kErrPathFileAccess, source, "Path/File access error");
 }
+
+[[noreturn]] void RaisePrinterError() {
+    RaiseRuntime(ErrPrinter, AppTitle().toStdString());
+}
+
+bool PaintPage(QWidget& form, QPrinter& printer) {
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    // With the margins kept, the painter's origin is the top left of the printable area.
+    PaintForm(form, painter, QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()));
+    return painter.end();
+}
+
+#ifdef KORVANE_HAVE_CUPS
+// Hands a finished PDF to CUPS with the queue's own default options, as lp does. A queue that is not
+// accepting jobs, a server that cannot be reached, or any other refusal raises 482.
+void SubmitToCups(const QString& printerName, const QString& file, const QPageLayout& layout) {
+    // "queue/instance" names an instance of a queue with options of its own.
+    const QByteArray queue = printerName.section('/', 0, 0).toLocal8Bit();
+    const QByteArray instance = printerName.section('/', 1).toLocal8Bit();
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(),
+                                         instance.isEmpty() ? nullptr : instance.constData());
+    int optionCount = 0;
+    cups_option_t* options = nullptr;
+    if (dest != nullptr) {
+        for (int i = 0; i < dest->num_options; ++i)
+            optionCount = cupsAddOption(dest->options[i].name, dest->options[i].value, optionCount, &options);
+        cupsFreeDests(1, dest);
+    }
+    const QByteArray media = layout.pageSize().key().toLocal8Bit();
+    optionCount = cupsAddOption("media", media.constData(), optionCount, &options);
+    const int job = cupsPrintFile(queue.constData(), QFile::encodeName(file).constData(),
+                                  AppTitle().toUtf8().constData(), optionCount, options);
+    cupsFreeOptions(optionCount, options);
+    if (job == 0)
+        RaisePrinterError();
+}
+#endif
 
 } // namespace
 
@@ -70,12 +121,53 @@ void QtSettingsStore::SaveSetting(const QString& appName, const QString& section
     RaiseOnStoreFailure(*store, "SaveSetting");
 }
 
+void QtPrinter::PrintForm(QWidget& form) {
+    // A printer object without a default printer still says it is valid and fails only when painting
+    // begins, so the default printer is asked first.
+    const QPrinterInfo target = QPrinterInfo::defaultPrinter();
+    if (target.isNull())
+        RaisePrinterError();
+    QPrinter printer(target, QPrinter::HighResolution);
+    printer.setDocName(AppTitle());
+#ifdef KORVANE_HAVE_CUPS
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        RaisePrinterError();
+    QPrinter page(QPrinter::HighResolution);
+    page.setOutputFormat(QPrinter::PdfFormat);
+    page.setOutputFileName(folder.filePath(QStringLiteral("page.pdf")));
+    page.setDocName(AppTitle());
+    page.setResolution(printer.resolution());
+    page.setPageLayout(printer.pageLayout());
+    if (!PaintPage(form, page))
+        RaisePrinterError();
+    SubmitToCups(target.printerName(), page.outputFileName(), page.pageLayout());
+#else
+    if (!PaintPage(form, printer) || printer.printerState() == QPrinter::Error ||
+        printer.printerState() == QPrinter::Aborted)
+        RaisePrinterError();
+#endif
+}
+
+void PaintForm(QWidget& form, QPainter& painter, const QRectF& printable) {
+    const QSizeF size = form.size();
+    if (size.isEmpty() || printable.isEmpty())
+        return;
+    const double scale = std::min(printable.width() / size.width(), printable.height() / size.height());
+    painter.save();
+    painter.translate(printable.left() + (printable.width() - size.width() * scale) / 2, printable.top());
+    painter.scale(scale, scale);
+    form.render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    painter.restore();
+}
+
 Seams DesktopSeams() {
     static QtMessageBox messages;
     static QtFileDialog files;
     static QtBeep beep;
     static QtSettingsStore settings;
-    return Seams{&messages, &files, &beep, &settings};
+    static QtPrinter printer;
+    return Seams{&messages, &files, &beep, &settings, &printer};
 }
 
 void MsgBox(const Seams& seams, QWidget* parent, const QString& text, QMessageBox::Icon icon,
@@ -99,6 +191,16 @@ bool Trapped(const Seams& seams, QWidget* parent, const char* label, const std::
         ShowUnhandledError(seams, parent, QString::fromUtf8(label), VbError(kErrInternal, label, e.what()));
     }
     return false;
+}
+
+void IgnoringErrors(std::initializer_list<std::function<void()>> steps) {
+    for (const auto& step : steps) {
+        try {
+            step();
+        } catch (const std::exception&) {
+            // Skipped on purpose: these procedures go on with their next step.
+        }
+    }
 }
 
 QString ToQtFilter(const QString& classicFilter) {

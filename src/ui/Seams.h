@@ -1,14 +1,17 @@
 #pragma once
 // What the windows need of the desktop beyond their own controls: message boxes, the file-open dialog, the
-// system beep and the per-user settings store. Each is an interface so that tests can see exactly what a
-// user would see; the Qt implementations are the real thing.
+// system beep, the per-user settings store and the printer. Each is an interface so that tests can see
+// exactly what a user would see; the Qt implementations are the real thing.
 
 #include <QMessageBox>
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 
+class QPainter;
+class QRectF;
 class QWidget;
 
 namespace korvane {
@@ -54,15 +57,24 @@ class SettingsStore {
                              const QString& value) = 0;
 };
 
-// The four seams a window works with; none may be null.
+class PrinterSeam {
+  public:
+    virtual ~PrinterSeam() = default;
+    // Prints the image of `form` as it looks now on one page of the default printer, without asking
+    // anything. Raises VbError 482 "Printer error" when there is no default printer or it refuses the job.
+    virtual void PrintForm(QWidget& form) = 0;
+};
+
+// The five seams a window works with; none may be null.
 struct Seams {
     MessageBoxSeam* messages;
     FileDialogSeam* files;
     BeepSeam* beep;
     SettingsStore* settings;
+    PrinterSeam* printer;
 };
 
-// The real desktop: QMessageBox, QFileDialog, QApplication::beep and QSettings.
+// The real desktop: QMessageBox, QFileDialog, QApplication::beep, QSettings and the default printer.
 Seams DesktopSeams();
 
 class QtMessageBox final : public MessageBoxSeam {
@@ -93,6 +105,18 @@ class QtSettingsStore final : public SettingsStore {
                      const QString& value) override;
 };
 
+// QPrinter on the default printer at the printer's own resolution. Where CUPS is the print system the page
+// is handed to it here rather than by Qt, which does not pass on the server's refusal of a job.
+class QtPrinter final : public PrinterSeam {
+  public:
+    void PrintForm(QWidget& form) override;
+};
+
+// Draws `form` and its children into `printable` (painter coordinates): scaled evenly to the full width,
+// or to the full height when it would run past the bottom, at the top and centred across. Widgets are
+// drawn afresh at the painter's resolution, not copied from the screen.
+void PaintForm(QWidget& form, QPainter& painter, const QRectF& printable);
+
 // A message box with only an OK button; an empty title shows the program's title.
 void MsgBox(const Seams& seams, QWidget* parent, const QString& text, QMessageBox::Icon icon,
             const QString& title = {});
@@ -105,6 +129,9 @@ void ShowUnhandledError(const Seams& seams, QWidget* parent, const QString& labe
 // error 51 "Internal error") is shown under `label`, and the procedure is left. True when the body ran to
 // its end.
 bool Trapped(const Seams& seams, QWidget* parent, const char* label, const std::function<void()>& body);
+
+// Runs each step in turn; a step that fails is skipped and the next one runs, and nothing is reported.
+void IgnoringErrors(std::initializer_list<std::function<void()>> steps);
 
 // A filter of the classic form "description|pattern|description|pattern" in Qt's form, entries separated by
 // ";;": "description (pattern)", or the description alone when it already ends with "(pattern)". Patterns

@@ -6,6 +6,7 @@
 #include "clsGeoFile.h"
 #include "clsInputOutput.h"
 #include "clsLocalInfo.h"
+#include "frmAbout.h"
 #include "modDialogHandler.h"
 #include "modLangConstants.h"
 
@@ -274,8 +275,17 @@ void frmMain::mnuFileCmd_Click(int16_t Index) {
 }
 
 void frmMain::mnuHelpCmd_Click(int16_t Index) {
-    // The About dialog is a window of its own that this window does not yet open.
     Q_UNUSED(Index);
+    IgnoringErrors({
+        [this] {
+            if (gAboutDialog.isNull())
+                gAboutDialog = new frmAbout(seams_, this);
+        },
+        [this] {
+            if (!gAboutDialog.isNull())
+                gAboutDialog->ShowAboutDlg(windowIcon());
+        },
+    });
 }
 
 // --- inputs and selections ---------------------------------------------------------------------------------
@@ -407,7 +417,6 @@ void frmMain::cmdCalculate_Click() {
 
 void frmMain::cmdPrint_Click() {
     Trap("frmMain:cmdPrint_Click", [this] {
-        // Printing the window's image is not wired yet: the button runs the calculation.
         const bool print = true;
         CalculateData(print);
     });
@@ -494,9 +503,9 @@ void frmMain::CalculateData(const bool& blnPrintData) {
             picResult->SetBackColor(kFailureColor);
             Message(*failure);
         }
-        if (blnPrintData) {
-            // The window's image goes to the printer here once printing is wired.
-        }
+        // A failing engine call prints too: the page then shows the red field.
+        if (blnPrintData)
+            seams_.printer->PrintForm(*centralWidget());
     });
 }
 

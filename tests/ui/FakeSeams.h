@@ -2,7 +2,10 @@
 // Test doubles of the desktop seams: they record what a user would have seen and answer as told.
 
 #include "Seams.h"
+#include "VbError.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QString>
 #include <QStringList>
 
@@ -67,13 +70,43 @@ class MemorySettings final : public SettingsStore {
     int saves = 0;
 };
 
-// All four doubles together.
+// A printer that keeps each page as an image, or refuses every job as a printer without paper does.
+class ImagePrinter final : public PrinterSeam {
+  public:
+    void PrintForm(QWidget& form) override {
+        if (refuse)
+            RaiseRuntime(ErrPrinter, "KORVANE Energy");
+        QImage page(pageSize, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        PaintForm(form, painter, QRectF(QPointF(0, 0), QSizeF(pageSize)));
+        painter.end();
+        pages.push_back({&form, page, messages != nullptr ? messages->shown.size() : 0});
+    }
+    struct Page {
+        QWidget* form;
+        QImage image;
+        size_t messagesShownBefore;
+    };
+    // A page of A4 proportions at 72 dots per inch.
+    QSize pageSize{595, 842};
+    bool refuse = false;
+    // To tell which messages the user had seen before the page was printed.
+    const RecordingMessageBox* messages = nullptr;
+    std::vector<Page> pages;
+};
+
+// All five doubles together.
 struct FakeDesktop {
+    FakeDesktop() { printer.messages = &messages; }
+    FakeDesktop(const FakeDesktop&) = delete;
+    FakeDesktop& operator=(const FakeDesktop&) = delete;
     RecordingMessageBox messages;
     ScriptedFileDialog files;
     CountingBeep beep;
     MemorySettings settings;
-    Seams seams() { return Seams{&messages, &files, &beep, &settings}; }
+    ImagePrinter printer;
+    Seams seams() { return Seams{&messages, &files, &beep, &settings, &printer}; }
 };
 
 } // namespace korvane::ui::test

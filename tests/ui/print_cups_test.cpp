@@ -1,0 +1,234 @@
+// Printing for real: the Print button sends the window to the default CUPS queue, a CUPS-PDF printer that the
+// test fixture set up, and the page that comes out is read back with poppler's tools. Without a default
+// printer, or with a queue that refuses jobs, the user is told "Printer error".
+//
+// KORVANE_PRINT_QUEUE names the queue and KORVANE_PDF_DIR the folder its PDFs land in.
+
+#include "FakeSeams.h"
+#include "VbControls.h"
+#include "clsLocalInfo.h"
+#include "frmMain.h"
+#include "modLangConstants.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QtTest>
+
+#include <memory>
+
+using namespace korvane;
+using namespace korvane::ui;
+
+namespace {
+
+constexpr int kJobTimeoutMs = 90000;
+
+struct Run {
+    int exitCode = -1;
+    QString output;
+};
+
+// Runs a tool to its end, at most 60 seconds.
+Run Tool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    Run run;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        run.output = program + QStringLiteral(" did not finish");
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.output = QString::fromLocal8Bit(process.readAll());
+    return run;
+}
+
+QString Queue() {
+    return qEnvironmentVariable("KORVANE_PRINT_QUEUE");
+}
+
+QStringList Pdfs() {
+    return QDir(qEnvironmentVariable("KORVANE_PDF_DIR")).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+}
+
+// True once the queue holds no job that is not completed.
+bool QueueIdle() {
+    const Run jobs = Tool(QStringLiteral("lpstat"), {QStringLiteral("-o"), Queue()});
+    return jobs.exitCode == 0 && jobs.output.trimmed().isEmpty();
+}
+
+// The desktop's real printer with the other seams recording.
+struct Started {
+    test::FakeDesktop desktop;
+    QtPrinter printer;
+    std::unique_ptr<frmMain> window;
+
+    Started() {
+        Seams seams = desktop.seams();
+        seams.printer = &printer;
+        window = std::make_unique<frmMain>(seams);
+        window->Load();
+        window->show();
+    }
+    VbTextBox* Field(int i) const { return window->findChild<VbTextBox*>(ElementName("txtInput", i)); }
+    QString Result() const { return window->findChild<QLabel*>(QStringLiteral("lblResult"))->text(); }
+    void Print() const { QTest::mouseClick(window->findChild<QPushButton*>("cmdPrint"), Qt::LeftButton); }
+    QStringList Titles() const {
+        QStringList titles;
+        for (const auto& shown : desktop.messages.shown)
+            titles << shown.title;
+        return titles;
+    }
+};
+
+// Pixels close to a colour, allowing for the colour conversions on the way through CUPS and Ghostscript.
+int CountNear(const QImage& image, const QColor& color) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += qAbs(c.red() - color.red()) < 40 && qAbs(c.green() - color.green()) < 40 &&
+                             qAbs(c.blue() - color.blue()) < 40
+                         ? 1
+                         : 0;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+class PrintCupsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void cleanup();
+
+    void printsOnePageOnTheDefaultQueue_data();
+    void printsOnePageOnTheDefaultQueue();
+    void refusedJob();
+    void noDefaultPrinter();
+
+  private:
+    QTemporaryDir work_;
+};
+
+void PrintCupsTest::init() {
+    gLanguage = 0;
+    gDecimalSeparator = std::string(1, ',');
+}
+
+void PrintCupsTest::cleanup() {
+    QTRY_VERIFY(QApplication::topLevelWidgets().size() <= 1);
+}
+
+void PrintCupsTest::printsOnePageOnTheDefaultQueue_data() {
+    QTest::addColumn<QString>("depth");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<QColor>("color");
+    QTest::addColumn<QColor>("otherColor");
+    QTest::newRow("good run: green") << "6"
+                                     << "41%" << QColor(0, 192, 0) << QColor(255, 0, 0);
+    QTest::newRow("failing run: red") << "10"
+                                      << "" << QColor(255, 0, 0) << QColor(0, 192, 0);
+}
+
+void PrintCupsTest::printsOnePageOnTheDefaultQueue() {
+    QFETCH(QString, depth);
+    QFETCH(QString, result);
+    QFETCH(QColor, color);
+    QFETCH(QColor, otherColor);
+    QVERIFY2(!Queue().isEmpty(), "KORVANE_PRINT_QUEUE is not set: run through ctest, whose fixture adds it");
+    QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), Queue());
+    QVERIFY(QueueIdle());
+    const QStringList before = Pdfs();
+
+    Started s;
+    s.Field(2)->SetText(depth);
+    s.Print();
+    // Only the run's own message, if any: the printing went through.
+    QCOMPARE(s.Titles().count(QStringLiteral("frmMain:CalculateData")), 0);
+    if (!result.isEmpty())
+        QCOMPARE(s.Result(), result);
+    const QString shownResult = s.Result();
+
+    QStringList added;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            added = Pdfs();
+            for (const QString& old : before)
+                added.removeAll(old);
+            return !added.isEmpty() && QueueIdle();
+        }(),
+        kJobTimeoutMs);
+    QCOMPARE(added.size(), 1);
+    const QString pdf = QDir(qEnvironmentVariable("KORVANE_PDF_DIR")).filePath(added[0]);
+
+    const Run info = Tool(QStringLiteral("pdfinfo"), {pdf});
+    QCOMPARE(info.exitCode, 0);
+    QVERIFY2(QRegularExpression(QStringLiteral("Pages:\\s+1\\n")).match(info.output).hasMatch(),
+             qPrintable(info.output));
+
+    // Drawn at the printer's resolution, not a copy of the screen blown up: a screen image of the window
+    // would spread its 602 pixels over the page's width at about 75 dots per inch.
+    const Run images = Tool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    QCOMPARE(images.exitCode, 0);
+    const QStringList rows = images.output.split('\n', Qt::SkipEmptyParts).mid(2);
+    QVERIFY2(!rows.isEmpty(), qPrintable(images.output));
+    for (const QString& row : rows) {
+        const QStringList columns = row.simplified().split(' ');
+        QVERIFY2(columns.size() > 12 && columns[12].toInt() >= 250, qPrintable(images.output));
+    }
+
+    const QString png = work_.filePath(QStringLiteral("page"));
+    const Run raster =
+        Tool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"),
+                                          QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, png});
+    QCOMPARE(raster.exitCode, 0);
+    const QImage page(png + QStringLiteral(".png"));
+    QVERIFY(!page.isNull());
+    // At 50 dots per inch the result field is about 70 × 35 pixels; nothing else has its colour.
+    QVERIFY2(CountNear(page, color) > 1000, qPrintable(QString::number(CountNear(page, color))));
+    QCOMPARE(CountNear(page, otherColor), 0);
+    // The window sits at the top of the page: the lowest quarter is blank paper.
+    const QImage lower = page.copy(0, page.height() * 3 / 4, page.width(), page.height() / 4);
+    QCOMPARE(CountNear(lower, Qt::black), 0);
+}
+
+void PrintCupsTest::refusedJob() {
+    QVERIFY2(!Queue().isEmpty(), "KORVANE_PRINT_QUEUE is not set: run through ctest, whose fixture adds it");
+    const QStringList before = Pdfs();
+    QCOMPARE(Tool(QStringLiteral("cupsreject"), {Queue()}).exitCode, 0);
+    Started s;
+    s.Field(2)->SetText(QStringLiteral("6"));
+    s.Print();
+    const int accepted = Tool(QStringLiteral("cupsaccept"), {Queue()}).exitCode;
+
+    QCOMPARE(s.Titles(), QStringList{QStringLiteral("frmMain:CalculateData")});
+    QCOMPARE(s.desktop.messages.shown[0].text, QStringLiteral("Unhandled Error\r\n482\r\nPrinter error"));
+    QCOMPARE(s.Result(), QStringLiteral("41%"));
+    QCOMPARE(accepted, 0);
+    QVERIFY(QueueIdle());
+    QCOMPARE(Pdfs(), before);
+}
+
+// Run with CUPS_SERVER pointing nowhere, so that there is no printer at all.
+void PrintCupsTest::noDefaultPrinter() {
+    QVERIFY2(QPrinterInfo::defaultPrinter().isNull(), "this case needs a system without a default printer");
+    Started s;
+    s.Field(2)->SetText(QStringLiteral("6"));
+    s.Print();
+    QCOMPARE(s.Titles(), QStringList{QStringLiteral("frmMain:CalculateData")});
+    const test::ShownMessage& report = s.desktop.messages.shown[0];
+    QCOMPARE(report.text, QStringLiteral("Unhandled Error\r\n482\r\nPrinter error"));
+    QCOMPARE(report.icon, QMessageBox::Warning);
+    QCOMPARE(s.Result(), QStringLiteral("41%"));
+}
+
+QTEST_MAIN(PrintCupsTest)
+#include "print_cups_test.moc"
