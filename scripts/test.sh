@@ -6,5 +6,6 @@ ensure_packages "${KORVANE_PACKAGES[@]}"
 configure_and_build
 (cd "$BUILD_DIR" && ctest --output-on-failure -j"$(nproc)")
 configure_and_build_fuzzers
-cd "$FUZZ_BUILD_DIR"
-ctest --output-on-failure -j"$(nproc)"
+(cd "$FUZZ_BUILD_DIR" && ctest --output-on-failure -j"$(nproc)")
+configure_and_build_sanitized
+sanitized_ctest --output-on-failure -j"$(nproc)"
