@@ -1,6 +1,7 @@
 #include "CliRoom.h"
 
 #include "CliFormat.h"
+#include "VbMath.h"
 #include "clsGeoFile.h"
 #include "daylight.h"
 
@@ -191,11 +192,12 @@ std::optional<EnergyFigures> EnergyOf(const clsInputOutput& p, double powerDensi
         return std::nullopt;
     const int16_t days = p.CalcPeriod == 0 ? int16_t{365} : daylight::GetDaysOfMonth(p.CalcPeriod);
     EnergyFigures e{};
-    e.floorArea = p.RoomDepth * p.RoomWidth;
-    e.workingHours = static_cast<double>(p.EndHour - p.BeginHour) * days;
-    e.withoutControl = powerDensity * e.floorArea * e.workingHours / 1000.0;
-    e.withControl = e.withoutControl * (1.0 - *fraction);
-    e.saved = e.withoutControl - e.withControl;
+    // Checked, so that a huge room reports an overflow instead of printing inf and nan.
+    e.floorArea = vb::Mul(p.RoomDepth, p.RoomWidth);
+    e.workingHours = vb::Mul(static_cast<double>(p.EndHour - p.BeginHour), days);
+    e.withoutControl = vb::Div(vb::Mul(vb::Mul(powerDensity, e.floorArea), e.workingHours), 1000.0);
+    e.withControl = vb::Mul(e.withoutControl, vb::Sub(1.0, *fraction));
+    e.saved = vb::Sub(e.withoutControl, e.withControl);
     return e;
 }
 
@@ -212,8 +214,14 @@ RoomResult Calculate(const RoomSpec& room, const JahrEnergie::SkyHours* sky) {
     }
     result.percent = p.StoredPercent();
     result.fraction = p.SavedFraction();
-    if (room.powerDensity)
-        result.energy = EnergyOf(p, *room.powerDensity, result.fraction);
+    if (room.powerDensity) {
+        try {
+            result.energy = EnergyOf(p, *room.powerDensity, result.fraction);
+        } catch (const VbError& e) {
+            if (!result.error)
+                result.error = e;
+        }
+    }
     return result;
 }
 

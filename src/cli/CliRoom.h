@@ -80,7 +80,8 @@ struct RoomResult {
 // computed for the room's site, hours and period the result is the same, to the bit, and cheaper.
 RoomResult Calculate(const RoomSpec& room, const JahrEnergie::SkyHours* sky = nullptr);
 
-// Energy of the period for installed power density W (W/m²), when the engine gave a fraction.
+// Energy of the period for installed power density W (W/m²), when the engine gave a fraction. Raises 6 when
+// a figure overflows.
 std::optional<EnergyFigures> EnergyOf(const clsInputOutput& params, double powerDensity,
                                       std::optional<double> fraction);
 
