@@ -25,20 +25,14 @@ class LangTest : public ::testing::Test {
 };
 
 bool IsValidUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const auto lead = static_cast<unsigned char>(s[i]);
-        const std::size_t len = lead < 0x80           ? 1
-                                : (lead >> 5) == 0x6  ? 2
-                                : (lead >> 4) == 0xE  ? 3
-                                : (lead >> 3) == 0x1E ? 4
-                                                      : 0;
-        if (len == 0 || i + len > s.size())
+    for (std::size_t i = 0, n = 0; i < s.size(); i += n) {
+        const int c = static_cast<unsigned char>(s[i]);
+        n = c < 0x80 ? 1 : c >> 5 == 6 ? 2 : c >> 4 == 14 ? 3 : c >> 3 == 30 ? 4 : 0;
+        if (n == 0 || i + n > s.size())
             return false;
-        for (std::size_t k = 1; k < len; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 0x2)
+        for (std::size_t k = 1; k < n; ++k)
+            if (static_cast<unsigned char>(s[i + k]) >> 6 != 2)
                 return false;
-        }
-        i += len;
     }
     return true;
 }
@@ -47,47 +41,28 @@ std::string Entry(int32_t id) {
     return std::string(FindLangEntry(id).value_or("<missing>"));
 }
 
-TEST(LangTable, HoldsExactlyTheSixRangesOf85Entries) {
+// Six ranges of 85 clean UTF-8 texts; only the result label holds carriage returns.
+TEST(LangTable, HoldsExactlyTheSixRangesOf85CleanEntries) {
     int present = 0;
     for (int32_t id = -70000; id <= 70000; ++id) {
         const auto entry = FindLangEntry(id);
         if (!entry)
             continue;
         ++present;
+        const std::string text(*entry);
         SCOPED_TRACE(id);
-        ASSERT_GE(id, 0);
-        EXPECT_LT(id / 1000, 6);
-        EXPECT_GE(id % 1000, 100);
-        EXPECT_LE(id % 1000, 184);
-        if (id % 1000 == 184) {
-            EXPECT_EQ(*entry, " ");
-        } else {
-            EXPECT_FALSE(entry->empty());
-        }
+        ASSERT_TRUE(id >= 0 && id / 1000 < 6 && id % 1000 >= 100 && id % 1000 <= 184);
+        EXPECT_TRUE(id % 1000 == 184 ? text == " " : !text.empty());
+        EXPECT_TRUE(IsValidUtf8(text));
+        EXPECT_EQ(text.find_first_of("\n\\\t"), std::string::npos);
+        EXPECT_FALSE(text.ends_with("  ")) << "more than one trailing blank";
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), id % 1000 == 142 ? 2 : 0);
+        EXPECT_EQ(text.find(":\r\r") != std::string::npos, id % 1000 == 142);
     }
     EXPECT_EQ(present, 6 * 85);
     for (int32_t id :
          {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(), 1000100, -900})
         EXPECT_FALSE(FindLangEntry(id)) << id;
-}
-
-TEST(LangTable, TextsAreCleanUtf8WithCarriageReturnsOnlyInTheResultLabel) {
-    for (int32_t language = 0; language < 6; ++language) {
-        for (int32_t base = 100; base <= 184; ++base) {
-            const int32_t id = language * 1000 + base;
-            const std::string text = Entry(id);
-            SCOPED_TRACE(id);
-            EXPECT_TRUE(IsValidUtf8(text));
-            EXPECT_EQ(text.find_first_of("\n\\\t"), std::string::npos);
-            EXPECT_FALSE(text.size() >= 2 && text.ends_with("  ")) << "more than one trailing blank";
-            if (base == 142) {
-                EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 2);
-                EXPECT_NE(text.find(":\r\r"), std::string::npos);
-            } else {
-                EXPECT_EQ(text.find('\r'), std::string::npos);
-            }
-        }
-    }
 }
 
 TEST(LangTable, DisclaimerIsGermanOrElseEnglish) {
@@ -117,14 +92,10 @@ TEST(LangTable, EachLanguageIsTranslated) {
 }
 
 struct Expected {
-    int16_t language;
-    int16_t baseId;
+    int16_t language, baseId;
     std::string text;
+    friend void PrintTo(const Expected& e, std::ostream* os) { *os << e.language << "/" << e.baseId; }
 };
-
-void PrintTo(const Expected& e, std::ostream* os) {
-    *os << e.language << "/" << e.baseId;
-}
 
 std::vector<Expected> ExactRows() {
     std::vector<Expected> rows = {
@@ -185,55 +156,34 @@ TEST_P(GetLangStringExact, ReturnsTheEntryOfTheCurrentLanguage) {
     EXPECT_EQ(Entry((e.language - 1) * 1000 + e.baseId), e.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, GetLangStringExact, ::testing::ValuesIn(ExactRows()), [](const auto& info) {
-    return "L" + std::to_string(info.param.language) + "_" + std::to_string(info.param.baseId);
-});
+INSTANTIATE_TEST_SUITE_P(Rows, GetLangStringExact, ::testing::ValuesIn(ExactRows()));
 
-struct Failure {
-    int16_t language;
-    int16_t baseId;
-    int32_t number;
-    std::string description;
-};
-
-void PrintTo(const Failure& f, std::ostream* os) {
-    *os << f.language << "/" << f.baseId;
-}
-
+// Language, base id, and the id not found or 0 for a 16-bit overflow.
+using Failure = std::tuple<int16_t, int16_t, int32_t>;
 class GetLangStringFailure : public LangTest, public ::testing::WithParamInterface<Failure> {};
 
 TEST_P(GetLangStringFailure, RaisesWithTheComputedId) {
-    const Failure& f = GetParam();
-    gLanguage = f.language;
+    const auto [language, baseId, id] = GetParam();
+    gLanguage = language;
     try {
-        const std::string text = GetLangString(f.baseId);
-        ADD_FAILURE() << "returned \"" << text << "\"";
+        ADD_FAILURE() << "returned \"" << GetLangString(baseId) << "\"";
     } catch (const VbError& e) {
-        EXPECT_EQ(e.Number(), f.number);
-        EXPECT_EQ(e.Description(), f.description);
-        if (f.number == ErrResourceNotFound) {
-            EXPECT_EQ(e.Source(), "modLangConstants:GetLangString");
-        }
+        EXPECT_EQ(e.Number(), id ? ErrResourceNotFound : ErrOverflow);
+        EXPECT_EQ(e.Description(),
+                  id ? "Resource with identifier '" + std::to_string(id) + "' not found" : "Overflow");
+        EXPECT_TRUE(!id || e.Source() == "modLangConstants:GetLangString") << e.Source();
     }
-    EXPECT_EQ(gLanguage, f.language);
+    EXPECT_EQ(gLanguage, language);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ids, GetLangStringFailure,
-    ::testing::Values(
-        // No language read yet.
-        Failure{0, 100, ErrResourceNotFound, "Resource with identifier '-900' not found"},
-        Failure{0, 184, ErrResourceNotFound, "Resource with identifier '-816' not found"},
-        // Ids next to a range, or reached only by a base id outside 100..184.
-        Failure{7, 100, ErrResourceNotFound, "Resource with identifier '6100' not found"},
-        Failure{1, 99, ErrResourceNotFound, "Resource with identifier '99' not found"},
-        Failure{6, 185, ErrResourceNotFound, "Resource with identifier '5185' not found"},
-        Failure{2, -5, ErrResourceNotFound, "Resource with identifier '995' not found"},
-        Failure{33, 184, ErrResourceNotFound, "Resource with identifier '32184' not found"},
-        // The id does not fit 16 bits: in the product, the sum or the difference.
-        Failure{40, 100, ErrOverflow, "Overflow"}, Failure{34, 100, ErrOverflow, "Overflow"},
-        Failure{-40, 100, ErrOverflow, "Overflow"}, Failure{6, 30000, ErrOverflow, "Overflow"},
-        Failure{std::numeric_limits<int16_t>::min(), 100, ErrOverflow, "Overflow"}));
+// No language read yet; ids next to a range or reached only by a base id outside 100..184; ids that do not
+// fit 16 bits in the product, the sum or the difference.
+INSTANTIATE_TEST_SUITE_P(Ids, GetLangStringFailure,
+                         ::testing::Values(Failure{0, 100, -900}, Failure{0, 184, -816},
+                                           Failure{7, 100, 6100}, Failure{1, 99, 99}, Failure{6, 185, 5185},
+                                           Failure{2, -5, 995}, Failure{33, 184, 32184}, Failure{40, 100, 0},
+                                           Failure{34, 100, 0}, Failure{-40, 100, 0}, Failure{6, 30000, 0},
+                                           Failure{std::numeric_limits<int16_t>::min(), 100, 0}));
 
 } // namespace
 } // namespace korvane
