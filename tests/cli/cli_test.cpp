@@ -14,18 +14,16 @@ namespace {
 using test::Cli;
 using test::FirstLine;
 
-TEST(Cli, StartValuesPrint69Percent) {
-    const auto r = Cli({});
-    EXPECT_EQ(r.code, kExitOk);
-    EXPECT_EQ(r.out, "69%\n");
-    EXPECT_EQ(r.err, "");
-}
-
-TEST(Cli, JsonCarriesPercentFractionAndNoError) {
+TEST(Cli, StartValuesPrint69PercentAsTextOrJsonAndHelpGoesToStdout) {
+    EXPECT_EQ(Cli({}).out, "69%\n");
     const auto r = Cli({"--json"});
     EXPECT_EQ(r.code, kExitOk);
+    EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out.rfind("{\"percent\": 69, \"fraction\": 0.68", 0), 0u) << r.out;
-    EXPECT_NE(r.out.find(", \"error\": null}\n"), std::string::npos) << r.out;
+    EXPECT_TRUE(r.out.ends_with(", \"error\": null}\n")) << r.out;
+    const auto help = Cli({"--help"});
+    EXPECT_EQ(help.code, kExitOk);
+    EXPECT_NE(help.out.find("--window-type N=1"), std::string::npos);
 }
 
 TEST(Cli, ModelMessageKeepsTheStoredPercentAndReportsOnStderr) {
@@ -64,47 +62,36 @@ TEST(Cli, WindowGeometryDefaultsFollowTheWindowType) {
               Cli({"--window-type", "2", "--window-distance", "2", "--json"}).out);
 }
 
-struct UsageCase {
-    std::vector<std::string> args;
-    std::string firstLine;
-};
-class UsageErrors : public ::testing::TestWithParam<UsageCase> {};
+class UsageErrors : public ::testing::TestWithParam<std::pair<std::vector<std::string>, std::string>> {};
 
 TEST_P(UsageErrors, SayWhyThenShowTheUsage) {
-    const auto r = Cli(GetParam().args);
+    const auto r = Cli(GetParam().first);
     EXPECT_EQ(r.code, kExitUsage);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(FirstLine(r.err), GetParam().firstLine);
+    EXPECT_EQ(FirstLine(r.err), "korvane-energy-cli: " + GetParam().second);
     EXPECT_NE(r.err.find("Usage: korvane-energy-cli"), std::string::npos);
 }
 
+using Usage = std::pair<std::vector<std::string>, std::string>;
 INSTANTIATE_TEST_SUITE_P(
     Options, UsageErrors,
-    ::testing::Values(
-        UsageCase{{"--begin", "8.5"}, "korvane-energy-cli: --begin: '8.5' is not a whole number"},
-        UsageCase{{"--begin", "eight"}, "korvane-energy-cli: --begin: 'eight' is not a whole number"},
-        UsageCase{{"--gmt", "32768"}, "korvane-energy-cli: --gmt: '32768' is out of range"},
-        UsageCase{{"--illuminance", "2147483648"},
-                  "korvane-energy-cli: --illuminance: '2147483648' is out of range"},
-        UsageCase{{"--depth", "4,5"}, "korvane-energy-cli: --depth: '4,5' is not a number"},
-        UsageCase{{"--depth", "nan"}, "korvane-energy-cli: --depth: 'nan' is not a number"},
-        UsageCase{{"--width", "1e400"}, "korvane-energy-cli: --width: '1e400' is not a number"},
-        UsageCase{{"--latitude", "0x10"}, "korvane-energy-cli: --latitude: '0x10' is not a number"},
-        UsageCase{{"--language", "7"}, "korvane-energy-cli: --language: '7' is not a language from 1 to 6"},
-        UsageCase{{"--site", "Atlantis"}, "korvane-energy-cli: --site: no site contains 'Atlantis'"},
-        UsageCase{{"--bogus"}, "korvane-energy-cli: The following argument was not expected: --bogus"}));
+    ::testing::Values(Usage{{"--begin", "8.5"}, "--begin: '8.5' is not a whole number"},
+                      Usage{{"--begin", "eight"}, "--begin: 'eight' is not a whole number"},
+                      Usage{{"--gmt", "32768"}, "--gmt: '32768' is out of range"},
+                      Usage{{"--illuminance", "2147483648"}, "--illuminance: '2147483648' is out of range"},
+                      Usage{{"--depth", "4,5"}, "--depth: '4,5' is not a number"},
+                      Usage{{"--depth", "nan"}, "--depth: 'nan' is not a number"},
+                      Usage{{"--width", "1e400"}, "--width: '1e400' is not a number"},
+                      Usage{{"--latitude", "0x10"}, "--latitude: '0x10' is not a number"},
+                      Usage{{"--language", "7"}, "--language: '7' is not a language from 1 to 6"},
+                      Usage{{"--site", "Atlantis"}, "--site: no site contains 'Atlantis'"},
+                      Usage{{"--bogus"}, "The following argument was not expected: --bogus"}));
 
 TEST(Cli, OutOfRangeValuesThatFitTheirTypeGoToTheEngine) {
     // Begin after end is the window's check, not the calculator's: the engine answers.
     const auto r = Cli({"--begin", "9", "--end", "9"});
     EXPECT_EQ(r.code, kExitEngineError);
     EXPECT_EQ(r.err, "error 6: Overflow (KORVANE Energy)\n");
-}
-
-TEST(Cli, HelpGoesToStdout) {
-    const auto r = Cli({"--help"});
-    EXPECT_EQ(r.code, kExitOk);
-    EXPECT_NE(r.out.find("--window-type N=1"), std::string::npos);
 }
 
 TEST(CliSites, SiteNamesAreMatchedInAnyCaseAndExplicitCoordinatesWin) {
@@ -141,20 +128,13 @@ TEST_F(CliSiteFile, AFailedReadIsAnEngineErrorNamingTheReader) {
     EXPECT_EQ(missing.err, "error 53: File not found (clsGeoFile:OpenGeoFile)\n");
 }
 
-struct FractionCase {
-    double value;
-    const char* text;
-};
-class JsonFraction : public ::testing::TestWithParam<FractionCase> {};
-
-TEST_P(JsonFraction, HasSeventeenDigitsAndAlwaysReadsAsANumberWithAPoint) {
-    EXPECT_EQ(FormatJsonFraction(GetParam().value), GetParam().text);
+TEST(JsonFraction, HasSeventeenDigitsAndAlwaysReadsAsANumberWithAPoint) {
+    EXPECT_EQ(FormatJsonFraction(0.0), "0.0");
+    EXPECT_EQ(FormatJsonFraction(1.0), "1.0");
+    EXPECT_EQ(FormatJsonFraction(0.1), "0.10000000000000001");
+    EXPECT_EQ(FormatJsonFraction(-0.5), "-0.5");
+    EXPECT_EQ(FormatJsonFraction(1e-20), "9.9999999999999995e-21");
 }
-INSTANTIATE_TEST_SUITE_P(Values, JsonFraction,
-                         ::testing::Values(FractionCase{0.0, "0.0"}, FractionCase{1.0, "1.0"},
-                                           FractionCase{0.1, "0.10000000000000001"},
-                                           FractionCase{-0.5, "-0.5"},
-                                           FractionCase{1e-20, "9.9999999999999995e-21"}));
 
 TEST(JsonText, EscapesQuotesBackslashesAndControlCharacters) {
     EXPECT_EQ(JsonString("a\"b\\c\r\n\x01"), "\"a\\\"b\\\\c\\r\\n\\u0001\"");
