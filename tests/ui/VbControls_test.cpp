@@ -64,291 +64,233 @@ class VbControlsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void missingElementRaises340_data();
-    void missingElementRaises340();
-    void elementsAreNamedWithTheirIndex();
 
-    void characterCodes_data();
-    void characterCodes();
-    void filterReplacesAndDiscards_data();
-    void filterReplacesAndDiscards();
-    void clipboardKeysAreDiscarded();
-    void menuShortcutWorksInsideAField();
+    void missingElementRaises340_data() {
+        QTest::addColumn<int>("index");
+        for (const int index : {1, 3, -1, 70000}) // a gap, beyond the last, negative, beyond 16 bits
+            QTest::addRow("%d", index) << index;
+    }
 
-    void refusingFieldsDoNotPingPong();
-    void menuAndOtherWindowsDoNotCountAsLeaving();
+    void missingElementRaises340() {
+        QFETCH(int, index);
+        Rig rig;
+        try {
+            rig.fields(index);
+            QFAIL("no error raised");
+        } catch (const VbError& e) {
+            QCOMPARE(e.Number(), 340);
+            QCOMPARE(QString::fromStdString(e.Description()),
+                     QStringLiteral("Control array element '%1' doesn't exist").arg(index));
+        }
+    }
 
-    void listEmptiesAndAddsWithoutSelecting();
-    void listSelectionReportsOneClickHoweverItChanges();
-    void listIndexBeyondItemsRaises380();
+    // The code the key filter sees for each key, -1 where the key types nothing.
+    void characterCodes() {
+        const int ctrl = Qt::ControlModifier;
+        const struct {
+            int key, modifiers;
+            QString text;
+            int code;
+        } rows[] = {{Qt::Key_7, 0, "7", '7'},
+                    {Qt::Key_Comma, 0, ",", ','},
+                    {Qt::Key_Period, Qt::KeypadModifier, ".", '.'},
+                    {Qt::Key_Adiaeresis, 0, QStringLiteral("ä"), 0xe4},
+                    {Qt::Key_Backspace, 0, "\b", 8},
+                    {Qt::Key_Return, 0, "\r", 13},
+                    {Qt::Key_C, ctrl, "\x03", 3},
+                    {Qt::Key_V, ctrl, "", 22},
+                    {Qt::Key_At, ctrl | Qt::AltModifier, "@", '@'},
+                    {Qt::Key_Tab, 0, "\t", -1},
+                    {Qt::Key_Delete, 0, "\x7f", -1},
+                    {Qt::Key_Left, 0, "", -1},
+                    {Qt::Key_Home, 0, "", -1},
+                    {Qt::Key_D, Qt::AltModifier, "d", -1},
+                    {Qt::Key_F1, 0, "", -1}};
+        QList<int> codes, expected;
+        for (const auto& r : rows) {
+            const auto typed = VbTextBox::CharacterCode(
+                QKeyEvent(QEvent::KeyPress, r.key, Qt::KeyboardModifiers(r.modifiers), r.text));
+            codes << (typed ? int(*typed) : -1);
+            expected << r.code;
+        }
+        QCOMPARE(codes, expected);
+    }
 
-    void menuTickChangesOnlyWhenTold();
+    void filterReplacesAndDiscards_data() {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("result");
+        const char* rows[][4] = {{"passes", "", "ab", "ab"},
+                                 {"replaced", "", "axb", "ayb"},
+                                 {"replaced by backspace", "", "abz", "a"},
+                                 {"replaces the selection", "old", "x", "y"},
+                                 {"length limit holds for replacements", "", "xxxxxxxx", "yyyyy"}};
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]) << QString(r[3]);
+    }
 
-    void unhandledErrorBox();
-    void classicFilters_data();
-    void classicFilters();
-    void settingsFileInTheUsersConfigFolder();
+    void filterReplacesAndDiscards() {
+        QFETCH(QString, start);
+        QFETCH(QString, typed);
+        QFETCH(QString, result);
+        Rig rig;
+        QVERIFY(rig.ShowActive());
+        VbTextBox& field = rig.fields(0);
+        field.setMaxLength(5);
+        field.SetText(start);
+        field.setFocus(Qt::TabFocusReason);
+        field.selectAll();
+        QTest::keyClicks(&field, typed);
+        QCOMPARE(field.Text(), result);
+    }
+
+    void clipboardKeysAreDiscarded() {
+        Rig rig;
+        QVERIFY(rig.ShowActive());
+        QApplication::clipboard()->setText(QStringLiteral("999"));
+        VbTextBox& field = rig.fields(0);
+        field.SetText(QStringLiteral("12"));
+        field.setFocus();
+        field.selectAll();
+        QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(&field, Qt::Key_X, Qt::ControlModifier);
+        QTest::keyClick(&field, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(field.Text(), QStringLiteral("12"));
+        QCOMPARE(rig.codes, (std::vector<int16_t>{22, 24, 3}));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("999"));
+    }
+
+    void refusingFieldsDoNotPingPong() {
+        Rig rig;
+        int refusals = 0;
+        rig.fields.events.lostFocus = [&](int16_t index) {
+            ++refusals;
+            rig.fields(index).SetFocus();
+        };
+        QVERIFY(rig.ShowActive());
+        rig.fields(0).setFocus();
+        QTRY_VERIFY(rig.fields(0).hasFocus());
+        QTest::keyClick(&rig.fields(0), Qt::Key_Tab);
+        QTRY_VERIFY(rig.fields(0).hasFocus());
+        // Let any further queued focus changes run; none may follow.
+        QTest::qWait(50);
+        QVERIFY(rig.fields(0).hasFocus());
+        QCOMPARE(refusals, 1);
+    }
+
+    void menuAndOtherWindowsDoNotCountAsLeaving() {
+        Rig rig;
+        int leaves = 0;
+        rig.fields.events.lostFocus = [&](int16_t) { ++leaves; };
+        QVERIFY(rig.ShowActive());
+        rig.fields(0).setFocus();
+        QTRY_VERIFY(rig.fields(0).hasFocus());
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        rig.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.window));
+        QTRY_VERIFY(rig.fields(0).hasFocus());
+        QCOMPARE(leaves, 0);
+        rig.fields(2).setFocus();
+        QTRY_COMPARE(leaves, 1);
+    }
+
+    // Adding selects nothing, emptying leaves -1, an index beyond the items raises 380; one click in all.
+    void listEmptiesAddsWithoutSelectingAndRefusesBeyond() {
+        Rig rig;
+        VbComboBox& list = rig.lists(1);
+        list.AddItem(QStringLiteral("a"));
+        list.AddItem(QStringLiteral("b"));
+        QCOMPARE(list.ListIndex(), -1);
+        list.SetListIndex(1);
+        list.AddItem(QStringLiteral("c"));
+        QCOMPARE(list.ListIndex(), 1);
+        try {
+            list.SetListIndex(3);
+            QFAIL("no error raised");
+        } catch (const VbError& e) {
+            QCOMPARE(e.Number(), 380);
+        }
+        list.Clear();
+        QCOMPARE(list.ListIndex(), -1);
+        QCOMPARE(list.ListCount(), 0);
+        QCOMPARE(rig.clicks, std::vector<int>{1});
+    }
+
+    void listSelectionReportsOneClickHoweverItChanges() {
+        Rig rig;
+        QVERIFY(rig.ShowActive());
+        VbComboBox& list = rig.lists(1);
+        for (const char* item : {"a", "b", "c"})
+            list.AddItem(QString::fromLatin1(item));
+        list.SetListIndex(0);
+        list.setFocus();
+        QTRY_VERIFY(list.hasFocus());
+        QTest::keyClick(&list, Qt::Key_Down);
+        list.SetListIndex(2);
+        QCOMPARE(rig.clicks, (std::vector<int>{0, 1, 2}));
+    }
+
+    void menuTickChangesOnlyWhenTold() {
+        Rig rig;
+        VbMenuItem& item = rig.items(1);
+        item.SetChecked(true);
+        item.trigger();
+        QVERIFY(item.Checked());
+        QVERIFY(item.isChecked());
+        item.SetChecked(false);
+        item.trigger();
+        QVERIFY(!item.isChecked());
+        QCOMPARE(rig.menuClicks, 2);
+    }
+
+    void unhandledErrorBox() {
+        test::FakeDesktop desktop;
+        const bool completed =
+            Trapped(desktop.seams(), nullptr, "frmMain:Somewhere", [] { Raise(6, "inner", "Overflow"); });
+        QVERIFY(!completed);
+        QCOMPARE(desktop.messages.shown.size(), size_t(1));
+        const auto& shown = desktop.messages.shown.front();
+        QCOMPARE(shown.title, QStringLiteral("frmMain:Somewhere"));
+        QCOMPARE(shown.text, QStringLiteral("Unhandled Error\r\n6\r\nOverflow"));
+        QCOMPARE(shown.icon, QMessageBox::Warning);
+        QCOMPARE(shown.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+
+    void classicFilters_data() {
+        QTest::addColumn<QString>("classic");
+        QTest::addColumn<QString>("qt");
+        const char* rows[][2] = {{"Geo. Dateien (*.geo)|*.geo", "Geo. Dateien (*.geo)"},
+                                 {"Geo files|*.geo", "Geo files (*.geo)"},
+                                 {"Sites (old)|*.geo", "Sites (old) (*.geo)"},
+                                 {"Data|*.geo;*.txt|All|*.*", "Data (*.geo *.txt);;All (*.*)"}};
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << QString(r[0]) << QString(r[1]);
+    }
+
+    void classicFilters() {
+        QFETCH(QString, classic);
+        QFETCH(QString, qt);
+        QCOMPARE(ToQtFilter(classic), qt);
+    }
+
+    void settingsFileInTheUsersConfigFolder() {
+        QtSettingsStore store;
+        const QString file =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Settings Test.conf";
+        QFile::remove(file);
+        QVERIFY(!store.GetSetting("Settings Test", "Settings", "Language").has_value());
+        store.SaveSetting("Settings Test", "Settings", "Language", " 3");
+        QCOMPARE(store.GetSetting("Settings Test", "Settings", "Language"), std::optional<QString>(" 3"));
+        store.SaveSetting("Settings Test", "Settings", "Language", "2");
+        QFile written(file);
+        QVERIFY2(written.open(QIODevice::ReadOnly), qPrintable(file));
+        const QString content = QString::fromUtf8(written.readAll());
+        QVERIFY2(content.contains("[Settings]\nLanguage=2"), qPrintable(content));
+    }
 };
-
-void VbControlsTest::missingElementRaises340_data() {
-    QTest::addColumn<int>("index");
-    QTest::newRow("gap") << 1;
-    QTest::newRow("zero") << 3;
-    QTest::newRow("negative") << -1;
-    QTest::newRow("beyond 16 bits") << 70000;
-}
-
-void VbControlsTest::missingElementRaises340() {
-    QFETCH(int, index);
-    Rig rig;
-    try {
-        rig.fields(index);
-        QFAIL("no error raised");
-    } catch (const VbError& e) {
-        QCOMPARE(e.Number(), 340);
-        QCOMPARE(QString::fromStdString(e.Description()),
-                 QStringLiteral("Control array element '%1' doesn't exist").arg(index));
-    }
-}
-
-void VbControlsTest::elementsAreNamedWithTheirIndex() {
-    Rig rig;
-    QCOMPARE(rig.window.findChild<VbTextBox*>(QStringLiteral("txtField(2)")), &rig.fields(2));
-    QCOMPARE(rig.window.findChild<VbMenuItem*>(QStringLiteral("mnuItem(1)")), &rig.items(1));
-}
-
-void VbControlsTest::characterCodes_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("code"); // -1: the key types nothing
-    QTest::newRow("digit") << int(Qt::Key_7) << 0 << "7" << int('7');
-    QTest::newRow("comma") << int(Qt::Key_Comma) << 0 << "," << int(',');
-    QTest::newRow("keypad point") << int(Qt::Key_Period) << int(Qt::KeypadModifier) << "." << int('.');
-    QTest::newRow("umlaut") << int(Qt::Key_Adiaeresis) << 0 << QStringLiteral("ä") << 0xe4;
-    QTest::newRow("backspace") << int(Qt::Key_Backspace) << 0 << "\b" << 8;
-    QTest::newRow("enter") << int(Qt::Key_Return) << 0 << "\r" << 13;
-    QTest::newRow("ctrl+c") << int(Qt::Key_C) << int(Qt::ControlModifier) << "\x03" << 3;
-    QTest::newRow("ctrl+v without text") << int(Qt::Key_V) << int(Qt::ControlModifier) << "" << 22;
-    QTest::newRow("altgr at") << int(Qt::Key_At) << int(Qt::ControlModifier | Qt::AltModifier) << "@"
-                              << int('@');
-    QTest::newRow("tab") << int(Qt::Key_Tab) << 0 << "\t" << -1;
-    QTest::newRow("delete") << int(Qt::Key_Delete) << 0 << "\x7f" << -1;
-    QTest::newRow("left") << int(Qt::Key_Left) << 0 << "" << -1;
-    QTest::newRow("home") << int(Qt::Key_Home) << 0 << "" << -1;
-    QTest::newRow("alt+d") << int(Qt::Key_D) << int(Qt::AltModifier) << "d" << -1;
-    QTest::newRow("f1") << int(Qt::Key_F1) << 0 << "" << -1;
-}
-
-void VbControlsTest::characterCodes() {
-    QFETCH(int, key);
-    QFETCH(int, modifiers);
-    QFETCH(QString, text);
-    QFETCH(int, code);
-    const QKeyEvent event(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
-    const auto typed = VbTextBox::CharacterCode(event);
-    QCOMPARE(typed.has_value() ? int(*typed) : -1, code);
-}
-
-void VbControlsTest::filterReplacesAndDiscards_data() {
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("result");
-    QTest::newRow("passes") << ""
-                            << "ab"
-                            << "ab";
-    QTest::newRow("replaced") << ""
-                              << "axb"
-                              << "ayb";
-    QTest::newRow("replaced by backspace") << ""
-                                           << "abz"
-                                           << "a";
-    QTest::newRow("replaces the selection") << "old"
-                                            << "x"
-                                            << "y";
-    QTest::newRow("length limit holds for replacements") << ""
-                                                         << "xxxxxxxx"
-                                                         << "yyyyy";
-}
-
-void VbControlsTest::filterReplacesAndDiscards() {
-    QFETCH(QString, start);
-    QFETCH(QString, typed);
-    QFETCH(QString, result);
-    Rig rig;
-    QVERIFY(rig.ShowActive());
-    VbTextBox& field = rig.fields(0);
-    field.setMaxLength(5);
-    field.SetText(start);
-    field.setFocus(Qt::TabFocusReason);
-    field.selectAll();
-    QTest::keyClicks(&field, typed);
-    QCOMPARE(field.Text(), result);
-}
-
-void VbControlsTest::clipboardKeysAreDiscarded() {
-    Rig rig;
-    QVERIFY(rig.ShowActive());
-    QApplication::clipboard()->setText(QStringLiteral("999"));
-    VbTextBox& field = rig.fields(0);
-    field.SetText(QStringLiteral("12"));
-    field.setFocus();
-    field.selectAll();
-    QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier);
-    QTest::keyClick(&field, Qt::Key_X, Qt::ControlModifier);
-    QTest::keyClick(&field, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(field.Text(), QStringLiteral("12"));
-    QCOMPARE(rig.codes, (std::vector<int16_t>{22, 24, 3}));
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("999"));
-}
-
-void VbControlsTest::menuShortcutWorksInsideAField() {
-    Rig rig;
-    QVERIFY(rig.ShowActive());
-    rig.fields(0).setFocus();
-    QTRY_VERIFY(rig.fields(0).hasFocus());
-    QTest::keyClick(&rig.fields(0), Qt::Key_D, Qt::ControlModifier);
-    QCOMPARE(rig.menuClicks, 1);
-    QVERIFY(rig.codes.empty());
-}
-
-void VbControlsTest::refusingFieldsDoNotPingPong() {
-    Rig rig;
-    int refusals = 0;
-    rig.fields.events.lostFocus = [&](int16_t index) {
-        ++refusals;
-        rig.fields(index).SetFocus();
-    };
-    QVERIFY(rig.ShowActive());
-    rig.fields(0).setFocus();
-    QTRY_VERIFY(rig.fields(0).hasFocus());
-    QTest::keyClick(&rig.fields(0), Qt::Key_Tab);
-    QTRY_VERIFY(rig.fields(0).hasFocus());
-    // Let any further queued focus changes run; none may follow.
-    QTest::qWait(50);
-    QVERIFY(rig.fields(0).hasFocus());
-    QCOMPARE(refusals, 1);
-}
-
-void VbControlsTest::menuAndOtherWindowsDoNotCountAsLeaving() {
-    Rig rig;
-    int leaves = 0;
-    rig.fields.events.lostFocus = [&](int16_t) { ++leaves; };
-    QVERIFY(rig.ShowActive());
-    rig.fields(0).setFocus();
-    QTRY_VERIFY(rig.fields(0).hasFocus());
-    QWidget other;
-    other.show();
-    other.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&other));
-    rig.window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&rig.window));
-    QTRY_VERIFY(rig.fields(0).hasFocus());
-    QCOMPARE(leaves, 0);
-    rig.fields(2).setFocus();
-    QTRY_COMPARE(leaves, 1);
-}
-
-void VbControlsTest::listEmptiesAndAddsWithoutSelecting() {
-    Rig rig;
-    VbComboBox& list = rig.lists(1);
-    list.AddItem(QStringLiteral("a"));
-    list.AddItem(QStringLiteral("b"));
-    QCOMPARE(list.ListIndex(), -1);
-    list.SetListIndex(1);
-    list.AddItem(QStringLiteral("c"));
-    QCOMPARE(list.ListIndex(), 1);
-    list.Clear();
-    QCOMPARE(list.ListIndex(), -1);
-    QCOMPARE(list.ListCount(), 0);
-    QCOMPARE(rig.clicks, std::vector<int>{1});
-}
-
-void VbControlsTest::listSelectionReportsOneClickHoweverItChanges() {
-    Rig rig;
-    QVERIFY(rig.ShowActive());
-    VbComboBox& list = rig.lists(1);
-    for (const char* item : {"a", "b", "c"})
-        list.AddItem(QString::fromLatin1(item));
-    list.SetListIndex(0);
-    list.setFocus();
-    QTRY_VERIFY(list.hasFocus());
-    QTest::keyClick(&list, Qt::Key_Down);
-    list.SetListIndex(2);
-    QCOMPARE(rig.clicks, (std::vector<int>{0, 1, 2}));
-}
-
-void VbControlsTest::listIndexBeyondItemsRaises380() {
-    Rig rig;
-    rig.lists(1).AddItem(QStringLiteral("a"));
-    try {
-        rig.lists(1).SetListIndex(1);
-        QFAIL("no error raised");
-    } catch (const VbError& e) {
-        QCOMPARE(e.Number(), 380);
-    }
-    QVERIFY(rig.clicks.empty());
-}
-
-void VbControlsTest::menuTickChangesOnlyWhenTold() {
-    Rig rig;
-    VbMenuItem& item = rig.items(1);
-    item.SetChecked(true);
-    item.trigger();
-    QVERIFY(item.Checked());
-    QVERIFY(item.isChecked());
-    item.SetChecked(false);
-    item.trigger();
-    QVERIFY(!item.isChecked());
-    QCOMPARE(rig.menuClicks, 2);
-}
-
-void VbControlsTest::unhandledErrorBox() {
-    test::FakeDesktop desktop;
-    const bool completed =
-        Trapped(desktop.seams(), nullptr, "frmMain:Somewhere", [] { Raise(6, "inner", "Overflow"); });
-    QVERIFY(!completed);
-    QCOMPARE(desktop.messages.shown.size(), size_t(1));
-    const auto& shown = desktop.messages.shown.front();
-    QCOMPARE(shown.title, QStringLiteral("frmMain:Somewhere"));
-    QCOMPARE(shown.text, QStringLiteral("Unhandled Error\r\n6\r\nOverflow"));
-    QCOMPARE(shown.icon, QMessageBox::Warning);
-    QCOMPARE(shown.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-}
-
-void VbControlsTest::classicFilters_data() {
-    QTest::addColumn<QString>("classic");
-    QTest::addColumn<QString>("qt");
-    QTest::newRow("names its pattern") << "Geo. Dateien (*.geo)|*.geo"
-                                       << "Geo. Dateien (*.geo)";
-    QTest::newRow("bare description") << "Geo files|*.geo"
-                                      << "Geo files (*.geo)";
-    QTest::newRow("other parentheses") << "Sites (old)|*.geo"
-                                       << "Sites (old) (*.geo)";
-    QTest::newRow("two patterns, two entries") << "Data|*.geo;*.txt|All|*.*"
-                                               << "Data (*.geo *.txt);;All (*.*)";
-}
-
-void VbControlsTest::classicFilters() {
-    QFETCH(QString, classic);
-    QFETCH(QString, qt);
-    QCOMPARE(ToQtFilter(classic), qt);
-}
-
-void VbControlsTest::settingsFileInTheUsersConfigFolder() {
-    QtSettingsStore store;
-    const QString file =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Settings Test.conf";
-    QFile::remove(file);
-    QVERIFY(!store.GetSetting("Settings Test", "Settings", "Language").has_value());
-    store.SaveSetting("Settings Test", "Settings", "Language", " 3");
-    QCOMPARE(store.GetSetting("Settings Test", "Settings", "Language"), std::optional<QString>(" 3"));
-    store.SaveSetting("Settings Test", "Settings", "Language", "2");
-    QFile written(file);
-    QVERIFY2(written.open(QIODevice::ReadOnly), qPrintable(file));
-    const QString content = QString::fromUtf8(written.readAll());
-    QVERIFY2(content.contains("[Settings]\nLanguage=2"), qPrintable(content));
-}
 
 QTEST_MAIN(VbControlsTest)
 #include "VbControls_test.moc"
