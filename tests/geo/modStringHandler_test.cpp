@@ -5,60 +5,37 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using namespace korvane;
 
 namespace {
 
-struct Field {
-    const char* text;
-    const char* delimiter;
-    int32_t number;
-    const char* expected;
-};
+using F = std::tuple<const char*, const char*, int32_t, const char*>;     // text, delimiter, number, field
+using R = std::tuple<const char*, const char*, const char*, const char*>; // text, search, replacement, result
 
-class GetParameterFields : public testing::TestWithParam<Field> {};
-
-TEST_P(GetParameterFields, SplitAtTheDelimiter) {
-    const Field& c = GetParam();
-    EXPECT_EQ(GetParameter(c.text, c.delimiter, c.number), c.expected);
+TEST(GetParameter, SplitsAtTheDelimiter) {
+    for (const auto& [text, delimiter, number, expected] :
+         {F{"a;b;c", ";", 1, "a"}, F{"a;b;c", ";", 2, "b"}, F{"a;b;c", ";", 3, "c"}, F{"a;b;c", ";", 7, "c"},
+          F{"a;b;c", ";", 0, "c"}, F{"a;b;c", ";", -3, "c"}, F{"a;;c", ";", 2, ""}, F{";b", ";", 1, ""},
+          F{"a;", ";", 2, ""}, F{"abc", ";", 1, "abc"}, F{"abc", ";", 4, "abc"}, F{"abc", ";", 0, "abc"},
+          F{" Bad Tölz ;11,56", ";", 1, " Bad Tölz "}, F{"a::b::c", "::", 2, "b"},
+          F{"a:b::c", "::", 1, "a:b"}})
+        EXPECT_EQ(GetParameter(text, delimiter, number), expected) << text << " " << number;
 }
 
-INSTANTIATE_TEST_SUITE_P(Fields, GetParameterFields,
-                         testing::Values(Field{"a;b;c", ";", 1, "a"}, Field{"a;b;c", ";", 2, "b"},
-                                         Field{"a;b;c", ";", 3, "c"}, Field{"a;b;c", ";", 7, "c"},
-                                         Field{"a;b;c", ";", 0, "c"}, Field{"a;b;c", ";", -3, "c"},
-                                         Field{"a;;c", ";", 2, ""}, Field{";b", ";", 1, ""},
-                                         Field{"a;", ";", 2, ""}, Field{"abc", ";", 1, "abc"},
-                                         Field{"abc", ";", 4, "abc"}, Field{"abc", ";", 0, "abc"},
-                                         Field{" Bad Tölz ;11,56", ";", 1, " Bad Tölz "},
-                                         Field{"a::b::c", "::", 2, "b"}, Field{"a:b::c", "::", 1, "a:b"}));
-
-struct Replacement {
-    const char* text;
-    const char* search;
-    const char* replacement;
-    const char* expected;
-};
-
-class ReplaceCharTexts : public testing::TestWithParam<Replacement> {};
-
-TEST_P(ReplaceCharTexts, ReplaceEveryOccurrence) {
-    const Replacement& c = GetParam();
-    EXPECT_EQ(clsGeoFile::ReplaceChar(c.text, c.search, c.replacement), c.expected);
+TEST(ReplaceChar, ReplacesEveryOccurrence) {
+    for (const auto& [text, search, replacement, expected] :
+         {R{"Wien;16,37;48,21;1", ",", ",", "Wien;16,37;48,21;1"},
+          R{"Wien;16,37;48,21;1", ",", ".", "Wien;16.37;48.21;1"},
+          R{"8,68", ",", "\xD9\xAB",
+            "8\xD9\xAB"
+            "68"},
+          R{"Aachen", "a", "x", "xxchen"}, R{"abcABC", "Bc", "-", "a-A-"}, R{",,1,,", ",", "", "1"},
+          R{"a,b", ",", ",,", "a,,b"}, R{"aa", "a", "aa", "aaaa"}, R{"text", "", "x", "text"},
+          R{"", ",", ".", ""}, R{"no commas", ",", ".", "no commas"}})
+        EXPECT_EQ(clsGeoFile::ReplaceChar(text, search, replacement), expected) << text << " " << search;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ReplaceCharTexts,
-    testing::Values(Replacement{"Wien;16,37;48,21;1", ",", ",", "Wien;16,37;48,21;1"},
-                    Replacement{"Wien;16,37;48,21;1", ",", ".", "Wien;16.37;48.21;1"},
-                    Replacement{"8,68", ",", "\xD9\xAB",
-                                "8\xD9\xAB"
-                                "68"},
-                    Replacement{"Aachen", "a", "x", "xxchen"}, Replacement{"abcABC", "Bc", "-", "a-A-"},
-                    Replacement{",,1,,", ",", "", "1"}, Replacement{"a,b", ",", ",,", "a,,b"},
-                    Replacement{"aa", "a", "aa", "aaaa"}, Replacement{"text", "", "x", "text"},
-                    Replacement{"", ",", ".", ""}, Replacement{"no commas", ",", ".", "no commas"}));
 
 TEST(LongTexts, PositionsBeyondSixteenBitsOverflow) {
     const std::string longest(32767, ',');
@@ -68,20 +45,20 @@ TEST(LongTexts, PositionsBeyondSixteenBitsOverflow) {
         umlauts += "\xC3\xA4";
 
     EXPECT_EQ(clsGeoFile::ReplaceChar(longest, ",", "."), std::string(32767, '.'));
-    const std::string withComma = umlauts.substr(2) + ",";
-    EXPECT_EQ(clsGeoFile::ReplaceChar(withComma, ",", ""), umlauts.substr(2));
+    EXPECT_EQ(clsGeoFile::ReplaceChar(umlauts.substr(2) + ",", ",", ""), umlauts.substr(2));
     EXPECT_EQ(GetParameter(umlauts, ";", 1), umlauts);
     EXPECT_EQ(GetParameter(longest, ",", 32767), "");
+    EXPECT_EQ(clsGeoFile::ReplaceChar(tooLong, "x", "x"), tooLong) << "nothing to replace, nothing to count";
 
     RaisedError e = ErrorOf([&] { clsGeoFile::ReplaceChar(tooLong, ",", "."); });
     EXPECT_EQ(e.number, ErrOverflow);
     EXPECT_EQ(e.source, "clsGeoFile:ReplaceChar");
-    e = ErrorOf([&] { clsGeoFile::ReplaceChar(std::string(20000, ','), ",", ".."); });
-    EXPECT_EQ(e.number, ErrOverflow) << "the replaced text is too long";
+    EXPECT_EQ(ErrorOf([&] { clsGeoFile::ReplaceChar(std::string(20000, ','), ",", ".."); }).number,
+              ErrOverflow)
+        << "the replaced text is too long";
     e = ErrorOf([&] { GetParameter(tooLong, ";", 1); });
     EXPECT_EQ(e.number, ErrOverflow);
     EXPECT_EQ(e.source, "modStringHandler:GetParameter");
-    EXPECT_EQ(clsGeoFile::ReplaceChar(tooLong, "x", "x"), tooLong) << "nothing to replace, nothing to count";
 }
 
 } // namespace

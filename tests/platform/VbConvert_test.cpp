@@ -7,10 +7,14 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <tuple>
+#include <utility>
 
 using namespace korvane;
 
 namespace {
+
+constexpr double kMax = std::numeric_limits<double>::max();
 
 // The number and source of the error that f raises; 0 when it raises none.
 int32_t ErrorOf(const std::function<void()>& f, std::string* source = nullptr) {
@@ -24,138 +28,99 @@ int32_t ErrorOf(const std::function<void()>& f, std::string* source = nullptr) {
     return 0;
 }
 
-struct Accepted {
-    const char* text;
-    const char* separator;
-    double value;
-};
+// Rows: a text under a separator and its value; a refused text; a conversion and its error; a value and its
+// rounding; a value, a separator and its text.
+using A = std::tuple<const char*, const char*, double>;
+using T = std::pair<const char*, const char*>;
+using O = std::pair<std::function<void()>, int32_t>;
+using H = std::pair<double, int32_t>;
+using W = std::tuple<double, const char*, const char*>;
 
-class AcceptedSpelling : public testing::TestWithParam<Accepted> {};
-
-TEST_P(AcceptedSpelling, IsNumericAndConverts) {
-    const Accepted& c = GetParam();
-    EXPECT_TRUE(IsNumeric(c.text, c.separator));
-    EXPECT_DOUBLE_EQ(CDbl(c.text, c.separator), c.value);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    BothSeparators, AcceptedSpelling,
-    testing::Values(Accepted{"8,68", ",", 8.68}, Accepted{"8.68", ".", 8.68}, Accepted{"-16,37", ",", -16.37},
-                    Accepted{"+3", ",", 3.0}, Accepted{"  50,11\t", ",", 50.11}, Accepted{",5", ",", 0.5},
-                    Accepted{"5,", ",", 5.0}, Accepted{".25", ".", 0.25}, Accepted{"-0", ".", 0.0},
-                    Accepted{"1E3", ",", 1000.0}, Accepted{"2,5e-2", ",", 0.025},
-                    Accepted{"1e+2", ".", 100.0}, Accepted{"007", ".", 7.0}, Accepted{"1e-400", ".", 0.0},
-                    Accepted{"1,7976931348623157E308", ",", std::numeric_limits<double>::max()},
-                    Accepted{"4,9E-324", ",", std::numeric_limits<double>::denorm_min()},
-                    Accepted{"0,1000000000000000000000000000001", ",", 0.1}));
-
-struct Refused {
-    const char* text;
-    const char* separator;
-};
-
-class RefusedSpelling : public testing::TestWithParam<Refused> {};
-
-TEST_P(RefusedSpelling, IsNotNumericAndRaisesTypeMismatch) {
-    const Refused& c = GetParam();
-    EXPECT_FALSE(IsNumeric(c.text, c.separator));
-    std::string source;
-    EXPECT_EQ(ErrorOf([&] { CDbl(c.text, c.separator); }, &source), ErrTypeMismatch);
-    EXPECT_EQ(source, "KORVANE Energy");
-    EXPECT_EQ(ErrorOf([&] { CInt(c.text, c.separator); }), ErrTypeMismatch);
-    EXPECT_EQ(ErrorOf([&] { CLng(c.text, c.separator); }), ErrTypeMismatch);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    BothSeparators, RefusedSpelling,
-    testing::Values(Refused{"", ","}, Refused{"   ", "."}, Refused{",", ","}, Refused{"-", ","},
-                    Refused{"+", "."}, Refused{"1.5", ","}, Refused{"1,5", "."}, Refused{"1.000,5", ","},
-                    Refused{"1,000.5", "."}, Refused{"1,2,3", ","}, Refused{"--1", "."}, Refused{"+-1", "."},
-                    Refused{"1-", "."}, Refused{"1 000", "."}, Refused{"$5", "."}, Refused{"5 €", ","},
-                    Refused{"0x1A", "."}, Refused{"&H1A", "."}, Refused{"(5)", "."}, Refused{"1e", "."},
-                    Refused{"1e+", "."}, Refused{"e5", "."}, Refused{",e5", ","}, Refused{"inf", "."},
-                    Refused{"nan", "."}, Refused{"1d5", "."}, Refused{"1\n", "."}, Refused{"1,5", ""},
-                    Refused{"- 1", "."}, Refused{"1 e5", "."}));
-
-TEST(Conversion, ValuesBeyondTheTypeOverflow) {
-    struct Case {
-        std::function<void()> call;
-        int32_t error;
-    };
-    const Case cases[] = {
-        {[] { CDbl("1E309", "."); }, ErrOverflow},
-        {[] { CDbl("-1,8E308", ","); }, ErrOverflow},
-        {[] { CInt("32768", "."); }, ErrOverflow},
-        {[] { CInt("-32769", "."); }, ErrOverflow},
-        {[] { CInt("32767,5", ","); }, ErrOverflow},
-        {[] { CLng("2147483648", "."); }, ErrOverflow},
-        {[] { CLng("-2147483649", "."); }, ErrOverflow},
-        {[] { CLng(2147483647.5); }, ErrOverflow},
-        {[] { CInt(1e300); }, ErrOverflow},
-        {[] { CInt(std::nan("")); }, ErrOverflow},
-        {[] { CInt("32767,49", ","); }, 0},
-        {[] { CInt("-32768,5", ","); }, 0},
-        {[] { CLng(-2147483648.5); }, 0},
-    };
-    for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(ErrorOf(cases[i].call), cases[i].error) << "case " << i;
-    EXPECT_FALSE(IsNumeric("1E309", "."));
-}
-
-struct Rounding {
-    double value;
-    int32_t expected;
-};
-
-class HalfToEven : public testing::TestWithParam<Rounding> {};
-
-TEST_P(HalfToEven, FromDoubleAndFromText) {
-    const Rounding& c = GetParam();
-    EXPECT_EQ(CLng(c.value), c.expected);
-    EXPECT_EQ(CInt(c.value), c.expected);
-    const std::string text = CStr(c.value, ",");
-    if (CDbl(text, ",") == c.value) { // the text path only where 15 digits hold the value
-        EXPECT_EQ(CInt(text, ","), c.expected) << text;
+TEST(Conversion, AcceptedSpellingsUnderBothSeparators) {
+    for (const auto& [text, separator, value] :
+         {A{"8,68", ",", 8.68}, A{"8.68", ".", 8.68}, A{"-16,37", ",", -16.37}, A{"+3", ",", 3.0},
+          A{"  50,11\t", ",", 50.11}, A{",5", ",", 0.5}, A{"5,", ",", 5.0}, A{".25", ".", 0.25},
+          A{"-0", ".", 0.0}, A{"1E3", ",", 1000.0}, A{"2,5e-2", ",", 0.025}, A{"1e+2", ".", 100.0},
+          A{"007", ".", 7.0}, A{"1e-400", ".", 0.0}, A{"1,7976931348623157E308", ",", kMax},
+          A{"4,9E-324", ",", std::numeric_limits<double>::denorm_min()},
+          A{"0,1000000000000000000000000000001", ",", 0.1}}) {
+        EXPECT_TRUE(IsNumeric(text, separator)) << text;
+        EXPECT_DOUBLE_EQ(CDbl(text, separator), value) << text;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Halves, HalfToEven,
-                         testing::Values(Rounding{2.5, 2}, Rounding{3.5, 4}, Rounding{-2.5, -2},
-                                         Rounding{-3.5, -4}, Rounding{0.5, 0}, Rounding{1.5, 2},
-                                         Rounding{-0.5, 0}, Rounding{0.49999999999999994, 0},
-                                         Rounding{2.5000000000000004, 3}, Rounding{-0.50000000000000011, -1},
-                                         Rounding{7.5, 8}, Rounding{-1.4, -1}, Rounding{24.0, 24},
-                                         Rounding{-32767.6, -32768}));
-
-struct Written {
-    double value;
-    const char* separator;
-    const char* text;
-};
-
-class NumberToText : public testing::TestWithParam<Written> {};
-
-TEST_P(NumberToText, WritesAsThePlatform) {
-    const Written& c = GetParam();
-    EXPECT_EQ(CStr(c.value, c.separator), c.text);
+TEST(Conversion, RefusedSpellingsAreNotNumericAndRaiseTypeMismatch) {
+    for (const auto& [text, separator] :
+         {T{"", ","},    T{"   ", "."},  T{",", ","},       T{"-", ","},       T{"+", "."},
+          T{"1.5", ","}, T{"1,5", "."},  T{"1.000,5", ","}, T{"1,000.5", "."}, T{"1,2,3", ","},
+          T{"--1", "."}, T{"+-1", "."},  T{"1-", "."},      T{"1 000", "."},   T{"$5", "."},
+          T{"5 €", ","}, T{"0x1A", "."}, T{"&H1A", "."},    T{"(5)", "."},     T{"1e", "."},
+          T{"1e+", "."}, T{"e5", "."},   T{",e5", ","},     T{"inf", "."},     T{"nan", "."},
+          T{"1d5", "."}, T{"1\n", "."},  T{"1,5", ""},      T{"- 1", "."},     T{"1 e5", "."}}) {
+        EXPECT_FALSE(IsNumeric(text, separator)) << text;
+        std::string source;
+        EXPECT_EQ(ErrorOf([&] { CDbl(text, separator); }, &source), ErrTypeMismatch) << text;
+        EXPECT_EQ(source, "KORVANE Energy");
+        EXPECT_EQ(ErrorOf([&] { CInt(text, separator); }), ErrTypeMismatch) << text;
+        EXPECT_EQ(ErrorOf([&] { CLng(text, separator); }), ErrTypeMismatch) << text;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BothSeparators, NumberToText,
-    testing::Values(Written{8.68, ",", "8,68"}, Written{8.68, ".", "8.68"}, Written{-16.37, ",", "-16,37"},
-                    Written{1.0, ",", "1"}, Written{-24.0, ",", "-24"}, Written{0.0, ",", "0"},
-                    Written{-0.0, ",", "0"}, Written{0.1 + 0.2, ",", "0,3"},
-                    Written{1.0 / 3.0, ".", "0.333333333333333"},
-                    Written{2.0 / 3.0, ",", "0,666666666666667"}, Written{1234567.891, ",", "1234567,891"},
-                    Written{123456789012345.0, ".", "123456789012345"}, Written{1e15, ".", "1E+15"},
-                    Written{1.5e15, ",", "1,5E+15"}, Written{0.0001, ",", "0,0001"},
-                    Written{0.00001, ",", "1E-05"}, Written{-2.5e-10, ".", "-2.5E-10"},
-                    Written{1e100, ".", "1E+100"},
-                    Written{std::numeric_limits<double>::max(), ",", "1,79769313486232E+308"},
-                    Written{9.9999999999999999, ".", "10"}, Written{999999999999999.9, ".", "1E+15"},
-                    Written{100.0, ".", "100"},
-                    Written{50.11, "\xD9\xAB",
-                            "50\xD9\xAB"
-                            "11"}));
+TEST(Conversion, ValuesBeyondTheTypeOverflow) {
+    int i = 0;
+    for (const auto& [call, error] :
+         {O{[] { CDbl("1E309", "."); }, ErrOverflow}, O{[] { CDbl("-1,8E308", ","); }, ErrOverflow},
+          O{[] { CInt("32768", "."); }, ErrOverflow}, O{[] { CInt("-32769", "."); }, ErrOverflow},
+          O{[] { CInt("32767,5", ","); }, ErrOverflow}, O{[] { CLng("2147483648", "."); }, ErrOverflow},
+          O{[] { CLng("-2147483649", "."); }, ErrOverflow}, O{[] { CLng(2147483647.5); }, ErrOverflow},
+          O{[] { CInt(1e300); }, ErrOverflow}, O{[] { CInt(std::nan("")); }, ErrOverflow},
+          O{[] { CInt("32767,49", ","); }, 0}, O{[] { CInt("-32768,5", ","); }, 0},
+          O{[] { CLng(-2147483648.5); }, 0}})
+        EXPECT_EQ(ErrorOf(call), error) << "case " << i++;
+    EXPECT_FALSE(IsNumeric("1E309", "."));
+}
+
+TEST(Conversion, RoundsHalfToEvenFromDoubleAndFromText) {
+    for (const auto& [value, expected] :
+         {H{2.5, 2}, H{3.5, 4}, H{-2.5, -2}, H{-3.5, -4}, H{0.5, 0}, H{1.5, 2}, H{-0.5, 0},
+          H{0.49999999999999994, 0}, H{2.5000000000000004, 3}, H{-0.50000000000000011, -1}, H{7.5, 8},
+          H{-1.4, -1}, H{24.0, 24}, H{-32767.6, -32768}}) {
+        EXPECT_EQ(CLng(value), expected) << value;
+        EXPECT_EQ(CInt(value), expected) << value;
+        const std::string text = CStr(value, ",");
+        if (CDbl(text, ",") == value) { // the text path only where 15 digits hold the value
+            EXPECT_EQ(CInt(text, ","), expected) << text;
+        }
+    }
+}
+
+TEST(Conversion, NumberToTextAsThePlatformWritesIt) {
+    for (const auto& [value, separator, text] : {W{8.68, ",", "8,68"},
+                                                 W{8.68, ".", "8.68"},
+                                                 W{-16.37, ",", "-16,37"},
+                                                 W{1.0, ",", "1"},
+                                                 W{-24.0, ",", "-24"},
+                                                 W{0.0, ",", "0"},
+                                                 W{-0.0, ",", "0"},
+                                                 W{0.1 + 0.2, ",", "0,3"},
+                                                 W{1.0 / 3.0, ".", "0.333333333333333"},
+                                                 W{2.0 / 3.0, ",", "0,666666666666667"},
+                                                 W{1234567.891, ",", "1234567,891"},
+                                                 W{123456789012345.0, ".", "123456789012345"},
+                                                 W{1e15, ".", "1E+15"},
+                                                 W{1.5e15, ",", "1,5E+15"},
+                                                 W{0.0001, ",", "0,0001"},
+                                                 W{0.00001, ",", "1E-05"},
+                                                 W{-2.5e-10, ".", "-2.5E-10"},
+                                                 W{1e100, ".", "1E+100"},
+                                                 W{kMax, ",", "1,79769313486232E+308"},
+                                                 W{9.9999999999999999, ".", "10"},
+                                                 W{999999999999999.9, ".", "1E+15"},
+                                                 W{100.0, ".", "100"},
+                                                 W{50.11, "\xD9\xAB",
+                                                   "50\xD9\xAB"
+                                                   "11"}})
+        EXPECT_EQ(CStr(value, separator), text) << value;
+}
 
 } // namespace
