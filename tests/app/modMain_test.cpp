@@ -26,15 +26,11 @@ void modMainTest::showsTheWindowUntilItCloses_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("separator");
     QTest::addColumn<QString>("longitude");
-    QTest::newRow("German user") << "de_DE.UTF-8"
-                                 << ","
-                                 << "8,68";
-    QTest::newRow("English user") << "en_GB.UTF-8"
-                                  << "."
-                                  << "8.68";
-    QTest::newRow("unreadable: numbers with a point") << "xx_XX"
-                                                      << ""
-                                                      << "8.68";
+    const char* rows[][4] = {{"German user", "de_DE.UTF-8", ",", "8,68"},
+                             {"English user", "en_GB.UTF-8", ".", "8.68"},
+                             {"unreadable: numbers with a point", "xx_XX", "", "8.68"}};
+    for (const auto& r : rows)
+        QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]) << QString(r[3]);
 }
 
 void modMainTest::showsTheWindowUntilItCloses() {

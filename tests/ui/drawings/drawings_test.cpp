@@ -75,94 +75,88 @@ class DrawingsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void sketchIsDrawnAndScales_data();
-    void sketchIsDrawnAndScales();
-    void sketchStaysInsideTarget_data();
-    void sketchStaysInsideTarget();
+    void sketch_data() {
+        QTest::addColumn<Sketch>("which");
+        QTest::addColumn<QSize>("layoutSize"); // the pictures' sizes on the window: twips over 15
+        QTest::newRow("side windows") << Sketch::SideWindows << QSize(2580, 2280) / 15;
+        QTest::newRow("flat roof") << Sketch::FlatRoof << QSize(2775, 2565) / 15;
+        QTest::newRow("sawtooth") << Sketch::Sawtooth << QSize(3975, 2025) / 15;
+    }
+
+    // Drawn, scaling with its size, inside any target, and what the widget shows.
+    void sketch() {
+        QFETCH(Sketch, which);
+        QFETCH(QSize, layoutSize);
+        // Lines and glass at the natural size and at twice it; doubling the size doubles drawing and margins.
+        const QImage one = Render(which, 1.0);
+        const QImage two = Render(which, 2.0);
+        for (const QImage& image : {one, two}) {
+            QVERIFY2(Share(image, IsInk) > 0.02, qPrintable(QString("ink %1").arg(Share(image, IsInk))));
+            QVERIFY2(Share(image, IsGlass) > 0.002,
+                     qPrintable(QString("glass %1").arg(Share(image, IsGlass))));
+        }
+        const QRect small = Drawn(one);
+        const QRect large = Drawn(two);
+        QVERIFY(small.width() > one.width() / 2);
+        QVERIFY2(qAbs(large.width() - 2 * small.width()) <= 3 &&
+                     qAbs(large.height() - 2 * small.height()) <= 3 &&
+                     qAbs(large.left() - 2 * small.left()) <= 2 && qAbs(large.top() - 2 * small.top()) <= 2,
+                 qPrintable(QString("%1x%2 at %3,%4 and %5x%6 at %7,%8")
+                                .arg(small.width())
+                                .arg(small.height())
+                                .arg(small.left())
+                                .arg(small.top())
+                                .arg(large.width())
+                                .arg(large.height())
+                                .arg(large.left())
+                                .arg(large.top())));
+
+        for (const QRectF target : {QRectF(17, 9, 300, 120), QRectF(23.5, 11.5, 150, 260)}) { // wide, tall
+            const QColor marker(255, 0, 255);
+            const QImage image = Render(which, QSize(340, 300), target, marker);
+            const QRect inner = target.toAlignedRect();
+            int outside = 0;
+            int drawnInside = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QRgb c = image.pixel(x, y);
+                    if (inner.contains(x, y))
+                        drawnInside += !IsPaper(c);
+                    else
+                        outside += c != marker.rgb();
+                }
+            }
+            QCOMPARE(outside, 0);
+            QVERIFY(drawnInside > 500);
+            // Scaled evenly and centred, one pixel in from the edges, which the paper shares with the marker
+            // where the target is fractional.
+            const QImage inside = image.copy(inner.adjusted(1, 1, -1, -1));
+            const QRect drawn = Drawn(inside);
+            const QRect natural = Drawn(one);
+            const double aspect = double(drawn.width()) / drawn.height() * natural.height() / natural.width();
+            QVERIFY2(qAbs(aspect - 1) < 0.05, qPrintable(QString("aspect %1").arg(aspect)));
+            QVERIFY(qAbs(drawn.center().x() - inside.width() / 2) < inside.width() / 8);
+            QVERIFY(qAbs(drawn.center().y() - inside.height() / 2) < inside.height() / 8);
+        }
+
+        korvane::ui::SketchWidget widget(which);
+        QCOMPARE(widget.Which(), which);
+        QCOMPARE(static_cast<QWidget&>(widget).sizeHint(), layoutSize);
+        widget.resize(layoutSize * 1.5);
+        const QImage shown = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QVERIFY(shown == Render(which, widget.size(), QRectF(widget.rect())));
+    }
+
     void facadeStripsHaveTheirBandShares_data();
     void facadeStripsHaveTheirBandShares();
-    void widgetPaintsItsSketchAtItsSize_data();
-    void widgetPaintsItsSketchAtItsSize();
     void iconIsSharpFilledAndScales_data();
     void iconIsSharpFilledAndScales();
 };
 
-void DrawingsTest::sketchIsDrawnAndScales_data() {
-    QTest::addColumn<Sketch>("which");
-    QTest::newRow("side windows") << Sketch::SideWindows;
-    QTest::newRow("flat roof") << Sketch::FlatRoof;
-    QTest::newRow("sawtooth") << Sketch::Sawtooth;
-}
-
-// Lines and glass at the natural size and at twice it; doubling the size doubles the drawing and its margins.
-void DrawingsTest::sketchIsDrawnAndScales() {
-    QFETCH(Sketch, which);
-    const QImage one = Render(which, 1.0);
-    const QImage two = Render(which, 2.0);
-    for (const QImage& image : {one, two}) {
-        QVERIFY2(Share(image, IsInk) > 0.02, qPrintable(QString("ink share %1").arg(Share(image, IsInk))));
-        QVERIFY2(Share(image, IsGlass) > 0.002, qPrintable(QString("glass %1").arg(Share(image, IsGlass))));
-    }
-    const QRect small = Drawn(one);
-    const QRect large = Drawn(two);
-    QVERIFY(small.width() > one.width() / 2);
-    QVERIFY2(qAbs(large.width() - 2 * small.width()) <= 3,
-             qPrintable(QString("%1 %2").arg(small.width()).arg(large.width())));
-    QVERIFY(qAbs(large.height() - 2 * small.height()) <= 3);
-    QVERIFY(qAbs(large.left() - 2 * small.left()) <= 2);
-    QVERIFY(qAbs(large.top() - 2 * small.top()) <= 2);
-}
-
-void DrawingsTest::sketchStaysInsideTarget_data() {
-    QTest::addColumn<Sketch>("which");
-    QTest::addColumn<QRectF>("target");
-    const QRectF wide(17, 9, 300, 120);
-    const QRectF tall(23.5, 11.5, 150, 260);
-    QTest::newRow("side windows, wide") << Sketch::SideWindows << wide;
-    QTest::newRow("side windows, tall") << Sketch::SideWindows << tall;
-    QTest::newRow("flat roof, wide") << Sketch::FlatRoof << wide;
-    QTest::newRow("flat roof, tall") << Sketch::FlatRoof << tall;
-    QTest::newRow("sawtooth, wide") << Sketch::Sawtooth << wide;
-    QTest::newRow("sawtooth, tall") << Sketch::Sawtooth << tall;
-}
-
-void DrawingsTest::sketchStaysInsideTarget() {
-    QFETCH(Sketch, which);
-    QFETCH(QRectF, target);
-    const QColor marker(255, 0, 255);
-    const QImage image = Render(which, QSize(340, 300), target, marker);
-    const QRect inner = target.toAlignedRect();
-    int outside = 0;
-    int drawnInside = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb c = image.pixel(x, y);
-            if (!inner.contains(x, y))
-                outside += c != marker.rgb();
-            else
-                drawnInside += !IsPaper(c);
-        }
-    }
-    QCOMPARE(outside, 0);
-    QVERIFY(drawnInside > 500);
-    // Scaled evenly and centred: the drawing keeps its proportions and its middle is the target's middle.
-    // One pixel in from the edges, which the paper shares with the marker where the target is fractional.
-    const QImage inside = image.copy(inner.adjusted(1, 1, -1, -1));
-    const QRect drawn = Drawn(inside);
-    const QRect natural = Drawn(Render(which, 1.0));
-    const double aspect = double(drawn.width()) / drawn.height();
-    const double naturalAspect = double(natural.width()) / natural.height();
-    QVERIFY2(qAbs(aspect / naturalAspect - 1) < 0.05,
-             qPrintable(QString("aspect %1").arg(aspect / naturalAspect)));
-    QVERIFY(qAbs(drawn.center().x() - inside.width() / 2) < inside.width() / 8);
-    QVERIFY(qAbs(drawn.center().y() - inside.height() / 2) < inside.height() / 8);
-}
-
 void DrawingsTest::facadeStripsHaveTheirBandShares_data() {
     QTest::addColumn<double>("scale");
-    QTest::newRow("1x") << 1.0;
-    QTest::newRow("2x") << 2.0;
-    QTest::newRow("3.5x") << 3.5;
+    for (const double scale : {1.0, 2.0, 3.5})
+        QTest::addRow("%gx", scale) << scale;
 }
 
 // Each row of glass pixels belongs to a window band; across the middle row of a band, the glazed share is the
@@ -210,34 +204,10 @@ void DrawingsTest::facadeStripsHaveTheirBandShares() {
     QVERIFY(qAbs(pitch - 44 * scale) <= 1.5);
 }
 
-void DrawingsTest::widgetPaintsItsSketchAtItsSize_data() {
-    QTest::addColumn<Sketch>("which");
-    QTest::addColumn<QSize>("layoutSize");
-    // The pictures' sizes on the window: twips over 15.
-    QTest::newRow("side windows") << Sketch::SideWindows << QSize(2580, 2280) / 15;
-    QTest::newRow("flat roof") << Sketch::FlatRoof << QSize(2775, 2565) / 15;
-    QTest::newRow("sawtooth") << Sketch::Sawtooth << QSize(3975, 2025) / 15;
-}
-
-void DrawingsTest::widgetPaintsItsSketchAtItsSize() {
-    QFETCH(Sketch, which);
-    QFETCH(QSize, layoutSize);
-    korvane::ui::SketchWidget widget(which);
-    QCOMPARE(widget.Which(), which);
-    QCOMPARE(static_cast<QWidget&>(widget).sizeHint(), layoutSize);
-
-    widget.resize(layoutSize * 1.5);
-    const QImage shown = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QImage expected = Render(which, widget.size(), QRectF(widget.rect()));
-    QCOMPARE(shown.size(), expected.size());
-    QVERIFY(shown == expected);
-}
-
 void DrawingsTest::iconIsSharpFilledAndScales_data() {
     QTest::addColumn<int>("side");
-    QTest::newRow("16") << 16;
-    QTest::newRow("32") << 32;
-    QTest::newRow("64") << 64;
+    for (const int side : {16, 32, 64})
+        QTest::addRow("%d", side) << side;
 }
 
 // Sharp: the grid-aligned design leaves only the round sun's rim half transparent. Scales: the opaque part
@@ -257,8 +227,8 @@ void DrawingsTest::iconIsSharpFilledAndScales() {
     const QRect box = Box(image, opaque);
     const QRect large = Box(render(128), opaque);
     const int factor = 128 / side;
-    QVERIFY(qAbs(box.width() * factor - large.width()) <= factor);
-    QVERIFY(qAbs(box.height() * factor - large.height()) <= factor);
+    QVERIFY(qAbs(box.width() * factor - large.width()) <= factor &&
+            qAbs(box.height() * factor - large.height()) <= factor);
     // On a screen of twice the density the icon has twice the device pixels, not four times.
     QCOMPARE(icon.pixmap(QSize(side, side), 2.0).size(), QSize(2 * side, 2 * side));
 }
