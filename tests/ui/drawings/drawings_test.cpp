@@ -133,8 +133,9 @@ class DrawingsTest : public QObject {
             const QImage inside = image.copy(inner.adjusted(1, 1, -1, -1));
             const QRect drawn = Drawn(inside);
             const QRect natural = Drawn(one);
-            const double aspect = double(drawn.width()) / drawn.height() * natural.height() / natural.width();
-            QVERIFY2(qAbs(aspect - 1) < 0.05, qPrintable(QString("aspect %1").arg(aspect)));
+            const double proportion =
+                double(drawn.width()) / drawn.height() * natural.height() / natural.width();
+            QVERIFY2(qAbs(proportion - 1) < 0.05, qPrintable(QString("proportion %1").arg(proportion)));
             QVERIFY(qAbs(drawn.center().x() - inside.width() / 2) < inside.width() / 8);
             QVERIFY(qAbs(drawn.center().y() - inside.height() / 2) < inside.height() / 8);
         }
