@@ -158,9 +158,10 @@ TEST(OpenGeoFile, ReadsAFileByNameAndFailsOnAMissingFileOrAFolder) {
     EXPECT_EQ(table, (std::vector<GeoEntry>{kUserSite, {"Köln", 6.96, 50.94, 1}}));
 
     for (const auto& [name, error] :
-         {std::pair{(dir / "missing.geo").string(), ErrFileNotFound},
-          std::pair{(dir / "no-folder" / "x.geo").string(), ErrFileNotFound},
-          std::pair{std::string(), ErrFileNotFound}, std::pair{dir.string(), 75}}) {
+         {std::pair<std::string, int32_t>{(dir / "missing.geo").string(), ErrFileNotFound},
+          {(dir / "no-folder" / "x.geo").string(), ErrFileNotFound},
+          {"", ErrFileNotFound},
+          {dir.string(), 75}}) {
         table = kOld;
         const RaisedError e = ErrorOf([&] { clsGeoFile().OpenGeoFile(name, table); });
         EXPECT_EQ(e.number, error) << name;
