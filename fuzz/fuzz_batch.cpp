@@ -5,9 +5,9 @@
 #include "CliFormat.h"
 #include "CsvReader.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>

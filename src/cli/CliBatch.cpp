@@ -163,8 +163,12 @@ bool RunBatch(std::istream& in, const BatchSettings& settings, std::ostream& out
               std::string& why, BatchCounts& counts) {
     CsvReader reader(in);
     CsvRecord headerRecord;
-    if (!reader.Next(headerRecord) || !headerRecord.error.empty()) {
+    if (!reader.Next(headerRecord)) {
         why = "the batch file has no header line";
+        return false;
+    }
+    if (!headerRecord.error.empty()) {
+        why = "the batch file's header line: " + headerRecord.error;
         return false;
     }
     Header header;

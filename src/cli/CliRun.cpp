@@ -141,7 +141,8 @@ int RunCli(const std::vector<std::string>& args, const CliContext& context, std:
             if (allPeriods)
                 throw UsageError{"--period all cannot be combined with --batch"};
             std::ifstream file(s.batch, std::ios::binary);
-            if (!file)
+            // A folder opens like a file and then reads as nothing.
+            if (!file || std::filesystem::is_directory(s.batch))
                 throw UsageError{"--batch: cannot read '" + s.batch + "'"};
             BatchSettings batch{&given, &sites, s.json, context.stderrIsTerminal};
             std::string why;
