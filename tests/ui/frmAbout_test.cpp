@@ -182,22 +182,6 @@ void frmAboutTest::closing() {
     QVERIFY(s.desktop.messages.shown.empty());
 }
 
-void frmAboutTest::builtAnewInTheCurrentLanguage() {
-    Started s(1);
-    QStringList captions;
-    QPointer<frmAbout> first;
-    const auto record = [&](frmAbout& dialog) {
-        first = first ? first : QPointer<frmAbout>(&dialog);
-        captions << dialog.windowTitle();
-        dialog.close();
-    };
-    QVERIFY(s.ShowAbout(record));
-    QTRY_VERIFY(first.isNull());
-    s.Menu("mnuLangCmd", 2);
-    QVERIFY(s.ShowAbout(record));
-    QCOMPARE(captions, (QStringList{"Über KORVANE Energy", "About KORVANE Energy"}));
-}
-
 void frmAboutTest::systemInformation_data() {
     QTest::addColumn<QStringList>("programs"); // a trailing '*': cannot start; '-': not executable
     QTest::addColumn<QString>("started");
