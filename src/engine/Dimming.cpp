@@ -50,11 +50,11 @@ double CalculatePeriodSavingDimmed(const JahrEnergie::SkyHours& sky, double f, i
                                    const Limits& limits) {
     if (limits.IsPlain())
         return JahrEnergie::CalculatePeriodSaving(sky, f, En, period);
-    if (sky.error)
-        throw *sky.error;
+    if (!sky.hoursKnown)
+        throw sky.error.value();
     size_t i = 0;
     return DimmedSaving(sky.hours, En, limits, [&](int16_t, int16_t) {
-        return daylight::detail::ArtificialLightFrom(sky.illuminance[i++], f, En);
+        return daylight::detail::ArtificialLightFrom(sky.At(i++), f, En);
     });
 }
 

@@ -41,6 +41,7 @@ SkyHours GetSkyHours(double longitude, double latitude, int16_t gmt, int16_t beg
     SkyHours sky;
     try {
         sky.hours = GetPeriodHours(beginHour, endHour, period);
+        sky.hoursKnown = true;
         daylight::SiteSky site(longitude, latitude, gmt);
         SumOverPeriod(sky.hours, [&](int16_t N, int16_t h) {
             sky.illuminance.push_back(site.Illuminance(N, h));
@@ -53,11 +54,11 @@ SkyHours GetSkyHours(double longitude, double latitude, int16_t gmt, int16_t beg
 }
 
 double CalculatePeriodSaving(const SkyHours& sky, double f, int32_t En, int16_t period) {
-    if (sky.error)
-        throw *sky.error;
+    if (!sky.hoursKnown)
+        throw sky.error.value();
     size_t i = 0;
     const double periodSum = SumOverPeriod(sky.hours, [&](int16_t, int16_t) {
-        return daylight::detail::ArtificialLightFrom(sky.illuminance[i++], f, En);
+        return daylight::detail::ArtificialLightFrom(sky.At(i++), f, En);
     });
     return vb::Sub(1.0, vb::Div(periodSum, PeriodNormaliser(sky.hours, En, period)));
 }

@@ -52,8 +52,17 @@ template <class HourValue> double SumOverPeriod(const PeriodHours& p, HourValue&
 // take a site.
 struct SkyHours {
     PeriodHours hours{};
-    std::vector<double> illuminance;
-    std::optional<VbError> error; // what computing the hours raised; a calculation with it raises the same
+    bool hoursKnown = false;         // false when working out the period's hours raised `error`
+    std::vector<double> illuminance; // every working hour, or those before the one that raised `error`
+    std::optional<VbError> error;    // what computing the hours raised; a calculation with it raises the same
+
+    // The illuminance of the i-th working hour. Raises `error` at the hour that raised it, so that whatever
+    // a calculation raises at an earlier hour comes first, as it does without shared hours.
+    double At(size_t i) const {
+        if (i >= illuminance.size())
+            throw error.value();
+        return illuminance[i];
+    }
 };
 SkyHours GetSkyHours(double longitude, double latitude, int16_t gmt, int16_t beginHour, int16_t endHour,
                      int16_t period);
