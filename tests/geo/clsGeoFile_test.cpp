@@ -157,11 +157,12 @@ TEST(OpenGeoFile, ReadsAFileByNameAndFailsOnAMissingFileOrAFolder) {
     clsGeoFile().OpenGeoFile((dir / "sites.geo").string(), table);
     EXPECT_EQ(table, (std::vector<GeoEntry>{kUserSite, {"Köln", 6.96, 50.94, 1}}));
 
-    for (const auto& [name, error] :
-         {std::pair<std::string, int32_t>{(dir / "missing.geo").string(), ErrFileNotFound},
-          {(dir / "no-folder" / "x.geo").string(), ErrFileNotFound},
-          {"", ErrFileNotFound},
-          {dir.string(), 75}}) {
+    for (const auto& row : {std::pair<std::string, int32_t>{(dir / "missing.geo").string(), ErrFileNotFound},
+                            {(dir / "no-folder" / "x.geo").string(), ErrFileNotFound},
+                            {"", ErrFileNotFound},
+                            {dir.string(), ErrPathFileAccess}}) {
+        const std::string& name = row.first; // clang 14 lambdas cannot capture structured bindings
+        const int32_t error = row.second;
         table = kOld;
         const RaisedError e = ErrorOf([&] { clsGeoFile().OpenGeoFile(name, table); });
         EXPECT_EQ(e.number, error) << name;
