@@ -2,7 +2,8 @@
 // test fixture set up, and the page that comes out is read back with poppler's tools. Without a default
 // printer, or with a queue that refuses jobs, the user is told "Printer error".
 //
-// KORVANE_PRINT_QUEUE names the queue and KORVANE_PDF_DIR the folder its PDFs land in.
+// KORVANE_PRINT_QUEUE names the queue and KORVANE_PDF_DIR the folder its PDFs land in. The cases where the
+// print service stops run a cupsd of their own (KORVANE_CUPSD_SCRIPT), never the system's.
 
 #include "FakeSeams.h"
 #include "VbControls.h"
@@ -16,7 +17,19 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <cups/cups.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <functional>
 #include <memory>
+#include <string>
+#include <thread>
+#include <vector>
 
 using namespace korvane;
 using namespace korvane::ui;
@@ -85,6 +98,162 @@ struct Started {
     }
 };
 
+// A cupsd of the test's own in a short folder under /tmp (socket paths are limited to 108 bytes), with one
+// queue, its default, whose jobs go nowhere.
+struct PrivateCupsd {
+    static constexpr const char* kQueue = "KorvaneStopped";
+    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/korvane-cupsd-XXXXXX")};
+    bool started = false;
+
+    PrivateCupsd() {
+        const Run run = Script({QStringLiteral("start"), dir.path(), QString::fromLatin1(kQueue)});
+        started = run.exitCode == 0;
+        if (!started)
+            qWarning("%s", qPrintable(run.output));
+    }
+    ~PrivateCupsd() { Stop(); }
+    // As the service is stopped: SIGTERM, then wait for the end. Safe to call from any thread, and twice.
+    void Stop() const {
+        const std::string command = "bash '" + qEnvironmentVariable("KORVANE_CUPSD_SCRIPT").toStdString() +
+                                    "' stop '" + dir.path().toStdString() + "'";
+        [[maybe_unused]] const int status = std::system(command.c_str());
+    }
+    QString Socket() const { return dir.filePath(QStringLiteral("cups.sock")); }
+    static Run Script(QStringList arguments) {
+        arguments.prepend(qEnvironmentVariable("KORVANE_CUPSD_SCRIPT"));
+        return Tool(QStringLiteral("bash"), arguments);
+    }
+};
+
+int ListenOn(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof(address.sun_path) - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 || ::listen(fd, 8) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+int ConnectTo(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof(address.sun_path) - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Stands between the client library and the private cupsd, passing everything on, until the first bytes of a
+// PDF go through: then it stops the cupsd and drops every connection, so the service ends while the page is
+// being sent. Later connections are accepted and closed at once, as a dead server's would fail.
+class CuttingProxy {
+  public:
+    CuttingProxy(const QString& listenPath, const QString& upstreamPath, std::function<void()> stopService)
+        : listen_(ListenOn(listenPath.toStdString())), upstream_(upstreamPath.toStdString()),
+          stopService_(std::move(stopService)), thread_([this] { Run(); }) {}
+    ~CuttingProxy() {
+        done_ = true;
+        thread_.join();
+        ::close(listen_);
+    }
+    bool Listening() const { return listen_ >= 0; }
+    bool Cut() const { return cut_; }
+
+  private:
+    struct Pair {
+        int client;
+        int server;
+    };
+
+    void Run() {
+        std::vector<Pair> pairs;
+        std::string seen; // the tail of what the client sent, so that a marker split between reads is found
+        while (!done_ && listen_ >= 0) {
+            std::vector<pollfd> fds{{listen_, POLLIN, 0}};
+            for (const Pair& pair : pairs) {
+                fds.push_back({pair.client, POLLIN, 0});
+                fds.push_back({pair.server, POLLIN, 0});
+            }
+            if (::poll(fds.data(), fds.size(), 50) <= 0)
+                continue;
+            if (fds[0].revents & POLLIN) {
+                const int client = ::accept(listen_, nullptr, nullptr);
+                const int server = cut_ ? -1 : ConnectTo(upstream_);
+                if (server < 0)
+                    ::close(client);
+                else
+                    pairs.push_back({client, server});
+            }
+            bool cutNow = false;
+            std::vector<Pair> open;
+            for (std::size_t i = 0; i < pairs.size(); ++i) {
+                const bool fromClient = fds[1 + 2 * i].revents != 0;
+                const bool fromServer = fds[2 + 2 * i].revents != 0;
+                bool alive = true;
+                if (fromClient) {
+                    const std::string window = seen + Pass(pairs[i].client, pairs[i].server, alive);
+                    cutNow = cutNow || window.find("%PDF-") != std::string::npos;
+                    seen = window.substr(window.size() - std::min<std::size_t>(window.size(), 8));
+                }
+                if (fromServer && alive)
+                    Pass(pairs[i].server, pairs[i].client, alive);
+                if (alive) {
+                    open.push_back(pairs[i]);
+                } else {
+                    ::close(pairs[i].client);
+                    ::close(pairs[i].server);
+                }
+            }
+            pairs = open;
+            if (cutNow && !cut_) {
+                stopService_();
+                cut_ = true;
+                for (const Pair& pair : pairs) {
+                    ::close(pair.client);
+                    ::close(pair.server);
+                }
+                pairs.clear();
+            }
+        }
+        for (const Pair& pair : pairs) {
+            ::close(pair.client);
+            ::close(pair.server);
+        }
+    }
+
+    // Moves what is waiting on one side to the other; returns it.
+    static std::string Pass(int from, int to, bool& alive) {
+        char buffer[65536];
+        const ssize_t got = ::recv(from, buffer, sizeof(buffer), 0);
+        if (got <= 0) {
+            alive = false;
+            return {};
+        }
+        for (ssize_t sent = 0; sent < got;) {
+            const ssize_t n = ::send(to, buffer + sent, static_cast<std::size_t>(got - sent), MSG_NOSIGNAL);
+            if (n <= 0) {
+                alive = false;
+                break;
+            }
+            sent += n;
+        }
+        return std::string(buffer, static_cast<std::size_t>(got));
+    }
+
+    int listen_;
+    std::string upstream_;
+    std::function<void()> stopService_;
+    std::atomic<bool> done_{false};
+    std::atomic<bool> cut_{false};
+    std::thread thread_;
+};
+
 // Pixels close to a colour, allowing for the colour conversions on the way through CUPS and Ghostscript.
 int CountNear(const QImage& image, const QColor& color) {
     int count = 0;
@@ -113,6 +282,8 @@ class PrintCupsTest : public QObject {
     void printsOnePageOnTheDefaultQueue();
     void refusedJob();
     void noDefaultPrinter();
+    void cupsdStopped_data();
+    void cupsdStopped();
 
   private:
     QTemporaryDir work_;
@@ -228,6 +399,46 @@ void PrintCupsTest::noDefaultPrinter() {
     QCOMPARE(report.text, QStringLiteral("Unhandled Error\r\n482\r\nPrinter error"));
     QCOMPARE(report.icon, QMessageBox::Warning);
     QCOMPARE(s.Result(), QStringLiteral("41%"));
+}
+
+void PrintCupsTest::cupsdStopped_data() {
+    QTest::addColumn<bool>("midJob");
+    QTest::newRow("stopped before Print") << false;
+    QTest::newRow("stopped while the page is sent") << true;
+}
+
+// The user is told "Printer error" once, and the window goes on working.
+void PrintCupsTest::cupsdStopped() {
+    QFETCH(bool, midJob);
+    PrivateCupsd cupsd;
+    QVERIFY2(cupsd.started, "the test's own cupsd did not start: see the warning above");
+    const QString proxyPath = cupsd.dir.filePath(QStringLiteral("proxy.sock"));
+    std::unique_ptr<CuttingProxy> proxy;
+    if (midJob) {
+        proxy = std::make_unique<CuttingProxy>(proxyPath, cupsd.Socket(), [&cupsd] { cupsd.Stop(); });
+        QVERIFY(proxy->Listening());
+    }
+    cupsSetServer(QFile::encodeName(midJob ? proxyPath : cupsd.Socket()).constData());
+    QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), QString::fromLatin1(PrivateCupsd::kQueue));
+
+    Started s;
+    s.Field(2)->SetText(QStringLiteral("6"));
+    if (!midJob)
+        cupsd.Stop();
+    s.Print();
+    if (midJob)
+        QVERIFY(proxy->Cut());
+
+    QCOMPARE(s.Titles(), QStringList{QStringLiteral("frmMain:CalculateData")});
+    QCOMPARE(s.desktop.messages.shown[0].text, QStringLiteral("Unhandled Error\r\n482\r\nPrinter error"));
+    QCOMPARE(s.Result(), QStringLiteral("41%"));
+    s.Field(2)->SetText(QStringLiteral("5"));
+    QTest::mouseClick(s.window->findChild<QPushButton*>(QStringLiteral("cmdCalculate")), Qt::LeftButton);
+    QCOMPARE(s.desktop.messages.shown.size(), std::size_t{1});
+    QVERIFY(s.Result() != QStringLiteral("41%"));
+    QVERIFY(s.Result().endsWith('%'));
+    proxy.reset();
+    cupsSetServer(nullptr);
 }
 
 QTEST_MAIN(PrintCupsTest)
