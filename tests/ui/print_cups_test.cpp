@@ -182,14 +182,6 @@ class CuttingProxy {
             }
             if (::poll(fds.data(), fds.size(), 50) <= 0)
                 continue;
-            if (fds[0].revents & POLLIN) {
-                const int client = ::accept(listen_, nullptr, nullptr);
-                const int server = cut_ ? -1 : ConnectTo(upstream_);
-                if (server < 0)
-                    ::close(client);
-                else
-                    pairs.push_back({client, server});
-            }
             bool cutNow = false;
             std::vector<Pair> open;
             for (std::size_t i = 0; i < pairs.size(); ++i) {
@@ -211,6 +203,14 @@ class CuttingProxy {
                 }
             }
             pairs = open;
+            if (fds[0].revents & POLLIN) {
+                const int client = ::accept(listen_, nullptr, nullptr);
+                const int server = cut_ || cutNow ? -1 : ConnectTo(upstream_);
+                if (server < 0)
+                    ::close(client);
+                else
+                    pairs.push_back({client, server});
+            }
             if (cutNow && !cut_) {
                 stopService_();
                 cut_ = true;
