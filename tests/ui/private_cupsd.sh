@@ -50,6 +50,9 @@ FileDevice Yes
 CONF
     setsid cupsd -f -c "$dir/cupsd.conf" -s "$dir/cups-files.conf" </dev/null >"$dir/cupsd.out" 2>&1 &
     echo $! >"$dir/cupsd.pid"
+    # Should the test die without stopping it, the cupsd goes with it.
+    setsid bash -c 'while kill -0 "$1" 2>/dev/null && kill -0 "$2" 2>/dev/null; do sleep 1; done; kill "$2" 2>/dev/null' \
+        _ "$PPID" "$(cat "$dir/cupsd.pid")" </dev/null >/dev/null 2>&1 &
     local i
     for ((i = 0; i < 200; i++)); do
         lpstat -h "$dir/cups.sock" -r 2>/dev/null | grep -q "is running" && break
