@@ -2,9 +2,10 @@
 # Test fixture for printing on a real CUPS queue.
 #   cups_pdf_queue.sh setup   STATE_DIR QUEUE OUT_DIR
 #   cups_pdf_queue.sh cleanup STATE_DIR QUEUE OUT_DIR
-# setup starts cupsd when it is not running, adds QUEUE as a CUPS-PDF printer writing into OUT_DIR and makes it
-# the default; cleanup removes the queue and its configuration, gives the default back and stops the cupsd
-# that setup started. Needs root, CUPS and printer-driver-cups-pdf; without them setup fails, it never skips.
+# setup starts cupsd when it is not running and adds QUEUE as a CUPS-PDF printer writing into OUT_DIR; cleanup
+# removes the queue and its configuration and stops the cupsd that setup started. The system's default printer
+# is left alone: the tests name the queue in PRINTER, so two build trees can test side by side.
+# Needs root, CUPS and printer-driver-cups-pdf; without them setup fails, it never skips.
 set -uo pipefail
 
 action=${1:?setup or cleanup}
@@ -42,7 +43,7 @@ setup() {
     done
     [[ -x /usr/lib/cups/backend/cups-pdf ]] || fail "the cups-pdf backend is missing: install printer-driver-cups-pdf"
     mkdir -p "$state" || fail "cannot create $state"
-    rm -f "$state/cupsd.pid" "$state/default"
+    rm -f "$state/cupsd.pid"
 
     if ! scheduler_running; then
         setsid cupsd -f </dev/null >"$state/cupsd.log" 2>&1 &
@@ -50,28 +51,18 @@ setup() {
         wait_for 200 scheduler_running || fail "cupsd did not start: $(cat "$state/cupsd.log")"
     fi
 
-    # The default to give back; none when there was none, or when an earlier run left its own queue there.
-    local current
-    current=$(lpstat -d 2>/dev/null | sed -n 's/^system default destination: //p')
-    [[ "$current" == "$queue" ]] || printf '%s' "$current" >"$state/default"
-
     rm -rf "$out" && mkdir -p "$out" || fail "cannot create $out"
     # Label 1 puts the job number into each file name, so that no page overwrites an earlier one.
     printf 'Out %s\nLabel 1\n' "$out" >"$conf" || fail "cannot write $conf"
     lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -m lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd 2>"$state/lpadmin.log" ||
         fail "cannot add the queue: $(cat "$state/lpadmin.log")"
-    lpadmin -d "$queue" || fail "cannot make $queue the default"
-    wait_for 100 sh -c "lpstat -d | grep -q ': $queue\$'" || fail "$queue did not become the default"
+    wait_for 100 sh -c "lpstat -a '$queue' 2>/dev/null | grep -q accepting" || fail "$queue does not accept jobs"
 }
 
 cleanup() {
-    local status=0
     if scheduler_running; then
         cancel -a "$queue" 2>/dev/null
         lpadmin -x "$queue" 2>/dev/null
-        if [[ -s "$state/default" ]]; then
-            lpadmin -d "$(cat "$state/default")" || status=1
-        fi
     fi
     rm -f "$conf" "/var/log/cups/cups-pdf-${queue}_log"
     if [[ -s "$state/cupsd.pid" ]]; then
@@ -83,7 +74,7 @@ cleanup() {
         fi
         rm -f "$state/cupsd.pid"
     fi
-    return $status
+    return 0
 }
 
 case "$action" in
