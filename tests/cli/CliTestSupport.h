@@ -1,11 +1,17 @@
 #pragma once
-// Runs the calculator in-process and captures what a terminal would show.
+// Runs the calculator in-process and captures what a terminal would show; files for it to read.
 
 #include "CliRun.h"
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace korvane::cli::test {
 
@@ -16,8 +22,7 @@ struct Outcome {
 };
 
 inline Outcome Cli(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     const int code = RunCli(args, {KORVANE_BIN_DIR}, out, err);
     return {code, out.str(), err.str()};
 }
@@ -25,5 +30,27 @@ inline Outcome Cli(const std::vector<std::string>& args) {
 inline std::string FirstLine(const std::string& text) {
     return text.substr(0, text.find('\n'));
 }
+
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// A temporary path of the test's own, removed with whatever was made there.
+class WithFile : public ::testing::Test {
+  protected:
+    void TearDown() override { std::filesystem::remove_all(path_); }
+    std::string Write(const std::string& bytes) {
+        std::ofstream(path_, std::ios::binary) << bytes;
+        return path_.string();
+    }
+    static inline int made_ = 0;
+    const std::filesystem::path path_ =
+        std::filesystem::temp_directory_path() /
+        ("korvane_cli_" + std::to_string(::getpid()) + "_" + std::to_string(++made_));
+};
 
 } // namespace korvane::cli::test
