@@ -1,78 +1,64 @@
 // Window models against the worked examples of the daylight tables.
 #include "EngineTestSupport.h"
-#include "QLists.h"
-#include "modLangConstants.h"
 
 #include <string>
+#include <tuple>
 
 namespace korvane {
 namespace {
 
 using namespace QLists;
-
-class WindowModel : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        gLanguage = 2;
-        gCalcErrorText.clear();
-    }
-    void TearDown() override { gLanguage = 0; }
-};
-
-// W, D, h, band share, expected factor, whether the depth-ratio message is left.
-using SideCase = std::tuple<double, double, double, int16_t, double, bool>;
-class SideWindows : public WindowModel, public ::testing::WithParamInterface<SideCase> {};
-
-TEST_P(SideWindows, ReturnsTwiceTheTabulatedRatio) {
-    const auto [W, D, h, band, expected, tooLow] = GetParam();
-    EXPECT_NEAR(GetSideWindowFactor(W, D, h, band), expected, 1e-12);
-    EXPECT_EQ(gCalcErrorText,
-              tooLow ? "The active height of the window is too small in relation to the depth of the room"
-                     : "");
-}
+using WindowModel = test::InEnglish;
 
 // On a node, between width classes, exactly 7 m and 10 m, first node (no message), last node (already
-// outside), extrapolated below the first node, band 30 and 90 between nodes, an inner node.
-INSTANTIATE_TEST_SUITE_P(
-    Examples, SideWindows,
-    ::testing::Values(SideCase{5, 4, 2, 60, 0.0436, false}, SideCase{8.5, 4, 2, 60, 0.05, false},
-                      SideCase{7, 4, 2, 60, 0.0436, false}, SideCase{10, 4, 2, 60, 0.0564, false},
-                      SideCase{5, 2.8, 2, 60, 0.0846, false}, SideCase{5, 10, 2, 30, 0.0068, true},
-                      SideCase{5, 2.4, 2, 60, 0.1036, true}, SideCase{5, 6, 2, 30, 0.0134, false},
-                      SideCase{12, 3, 2, 90, 0.1355, false}, SideCase{5, 3.6, 2, 60, 0.052, false}));
-
-TEST_F(WindowModel, SideWindowMessagesForAnUnknownBandAndInTheCurrentLanguage) {
-    EXPECT_EQ(GetSideWindowFactor(5, 4, 2, 45), 0.0);
-    EXPECT_EQ(gCalcErrorText, "Windowpart not correct");
+// outside), extrapolated below the first node, band 30 and 90 between nodes, an inner node, an unknown band.
+TEST_F(WindowModel, SideWindowsGiveTwiceTheTabulatedRatio) {
+    const std::string tooLow =
+        "The active height of the window is too small in relation to the depth of the room";
+    const std::tuple<double, double, double, int16_t, double, std::string> cases[] = {
+        {5, 4, 2, 60, 0.0436, ""},
+        {8.5, 4, 2, 60, 0.05, ""},
+        {7, 4, 2, 60, 0.0436, ""},
+        {10, 4, 2, 60, 0.0564, ""},
+        {5, 2.8, 2, 60, 0.0846, ""},
+        {5, 10, 2, 30, 0.0068, tooLow},
+        {5, 2.4, 2, 60, 0.1036, tooLow},
+        {5, 6, 2, 30, 0.0134, ""},
+        {12, 3, 2, 90, 0.1355, ""},
+        {5, 3.6, 2, 60, 0.052, ""},
+        {5, 4, 2, 45, 0.0, "Windowpart not correct"}};
+    for (const auto& [W, D, h, band, expected, message] : cases) {
+        gCalcErrorText.clear();
+        EXPECT_NEAR(GetSideWindowFactor(W, D, h, band), expected, 1e-12) << W << " " << D << " " << band;
+        EXPECT_EQ(gCalcErrorText, message) << W << " " << D << " " << band;
+    }
     gLanguage = 1;
     GetSideWindowFactor(5, 12, 2, 60);
     EXPECT_EQ(gCalcErrorText, "Die aktive Fensterhöhe ist im Vergleich zur angegeben Raumtiefe sehr klein");
 }
 
-// Type (2 flat roof, 3 sawtooth), W, D, H, A or hg, d, slope, expected factor, message.
-using RoofCase = std::tuple<int, double, double, double, double, double, int16_t, double, const char*>;
-class RoofModels : public WindowModel, public ::testing::WithParamInterface<RoofCase> {};
-
-TEST_P(RoofModels, InterpolateOverTheRoomIndex) {
-    const auto [type, W, D, H, A, d, slope, expected, message] = GetParam();
-    EXPECT_NEAR(type == 2 ? GetFlatRoofFactor(W, D, H, A, d) : GetSawtoothFactor(W, D, H, A, d, slope),
-                expected, 1e-6);
-    EXPECT_EQ(gCalcErrorText, message);
+TEST_F(WindowModel, RoofModelsInterpolateOverTheRoomIndex) {
+    // Type (2 flat roof, 3 sawtooth), W, D, H, A or hg, d, slope, expected factor, message.
+    const std::tuple<int, double, double, double, double, double, int16_t, double, const char*> cases[] = {
+        {2, 5, 4, 4, 1, 2, 0, 0.087061, ""},
+        {2, 1.5, 5, 1.8, 1, 2.5, 0, 2.0 / 7.5 * 0.42649, ""}, // narrow: one light
+        {2, 1.5, 3, 1.8, 1, 1, 0, 3.0 / 4.5 * 0.42649, ""},   // index exactly 1.5
+        {2, 100, 1, 1.8, 1, 1, 0, 0.8325, ""},
+        {2, 250, 1, 1.8, 1, 1, 0, 0.8325, ""},
+        {2, 1, 4, 3, 1, 2, 0, 0.0, "Out of Data Space"},
+        {3, 5, 4, 4, 1, 5, 90, 0.0323658, ""},
+        {3, 5, 4, 4, 1, 5, 60, 0.0323658, ""},
+        {3, 100, 4, 1.8, 1, 5, 90, 0.2 * 0.31888, ""},
+        {3, 2, 4, 4, 1, 5, 90, 0.0, "Data out of space"},
+        {3, 5, 4, 4, 1, 5, 75, 0.0, "Window Angle unknown"}};
+    for (const auto& [type, W, D, H, A, d, slope, expected, message] : cases) {
+        gCalcErrorText.clear();
+        EXPECT_NEAR(type == 2 ? GetFlatRoofFactor(W, D, H, A, d) : GetSawtoothFactor(W, D, H, A, d, slope),
+                    expected, 1e-6)
+            << type << " " << W << " " << D << " " << slope;
+        EXPECT_EQ(gCalcErrorText, message) << type << " " << W << " " << D << " " << slope;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Examples, RoofModels,
-    ::testing::Values(RoofCase{2, 5, 4, 4, 1, 2, 0, 0.087061, ""},
-                      RoofCase{2, 1.5, 5, 1.8, 1, 2.5, 0, 2.0 / 7.5 * 0.42649, ""}, // narrow: one light
-                      RoofCase{2, 1.5, 3, 1.8, 1, 1, 0, 3.0 / 4.5 * 0.42649, ""},   // index exactly 1.5
-                      RoofCase{2, 100, 1, 1.8, 1, 1, 0, 0.8325, ""},
-                      RoofCase{2, 250, 1, 1.8, 1, 1, 0, 0.8325, ""},
-                      RoofCase{2, 1, 4, 3, 1, 2, 0, 0.0, "Out of Data Space"},
-                      RoofCase{3, 5, 4, 4, 1, 5, 90, 0.0323658, ""},
-                      RoofCase{3, 5, 4, 4, 1, 5, 60, 0.0323658, ""},
-                      RoofCase{3, 100, 4, 1.8, 1, 5, 90, 0.2 * 0.31888, ""},
-                      RoofCase{3, 2, 4, 4, 1, 5, 90, 0.0, "Data out of space"},
-                      RoofCase{3, 5, 4, 4, 1, 5, 75, 0.0, "Window Angle unknown"}));
 
 TEST_F(WindowModel, ArithmeticFaultsAreRaisedBeforeAnyMessage) {
     EXPECT_VB_ERROR(GetFlatRoofFactor(5, 4, 4, 1, 0), ErrDivisionByZero);

@@ -17,19 +17,14 @@ double Degrees(double radians) {
     return radians * 180.0 / kPi;
 }
 
-TEST(Sun, DeclinationMatchesTheSolarTablesWithinOneHundredthDegree) {
+// Declination and altitude within a hundredth of a degree; the equation of time is in hours, not minutes.
+TEST(Sun, MatchesTheSolarTablesAtFrankfurtInMidsummer) {
     EXPECT_NEAR(Degrees(GetDeclination(172 / 365.0)), 23.44, 0.01);
     EXPECT_NEAR(Degrees(GetDeclination(355 / 365.0)), -23.46, 0.01);
     EXPECT_NEAR(Degrees(GetDeclination(1 / 365.0)), -23.07, 0.01);
-}
-
-TEST(Sun, EquationOfTimeIsInHoursNotMinutes) {
     EXPECT_NEAR(GetEquationOfTime(1.0), -0.0468, 1e-9);
     EXPECT_NEAR(GetEquationOfTime(307 / 365.0), 0.273, 0.001);
     EXPECT_NEAR(GetEquationOfTime(80 / 365.0), -0.125, 0.001);
-}
-
-TEST(Sun, HourAngleAndAltitudeAtFrankfurtInMidsummerWithinOneHundredthDegree) {
     EXPECT_NEAR(Degrees(GetHourAngle(kLon, 1, 172, 12)), 5.96, 0.01);
     EXPECT_NEAR(Degrees(GetSunAltitude(kLon, kLat, 1, 172, 12)), 62.93, 0.01);
     EXPECT_NEAR(Degrees(GetHourAngle(kLon, 1, 172, 13)), -9.04, 0.01);
