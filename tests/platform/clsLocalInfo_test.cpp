@@ -7,18 +7,17 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <tuple>
+#include <vector>
 
-using namespace korvane;
-
+namespace korvane {
 namespace {
 
 const std::string kArabic = "\xD9\xAB";
-const std::filesystem::path kTemp = testing::TempDir();
-
-using L = std::pair<const char*, std::optional<std::string>>;
 
 // Every locale name of the toolkit itself is checked in the Qt test; these are the other spellings.
 TEST(LocaleNames, GiveTheirDecimalSeparator) {
+    using L = std::pair<const char*, std::optional<std::string>>;
     for (const auto& [name, separator] :
          {L{"C", "."}, L{"POSIX", "."}, L{"C.UTF-8", "."}, L{"de", ","}, L{"de-AT", ","}, L{"DE_de", ","},
           L{"de_CH.UTF-8", "."}, L{"de_XX", ","}, L{"no_NO", ","}, L{"iw_IL", "."}, L{"sr_RS@latin", ","},
@@ -33,44 +32,40 @@ std::string Read(int32_t source) {
     return info.DecimalSeparator();
 }
 
-struct Machine {
-    std::map<std::string, std::string> environment;
-    const char* configText; // nullptr: no configuration file
-    std::string user, system;
-};
+// The separators read for the user and for the system; the configuration files in the order they are read
+// (nullptr: no such file); the environment.
+using Machine =
+    std::tuple<std::string, std::string, std::vector<const char*>, std::map<std::string, std::string>>;
 
 TEST(LocaleReader, ReadsUserAndSystemLocales) {
-    for (const Machine& m :
-         {Machine{{{"LANG", "de_DE.UTF-8"}}, "LANG=en_US.UTF-8\n", ",", "."},
-          Machine{{{"LANG", "en_GB.UTF-8"}}, "LANG=\"de_DE.UTF-8\"\n", ".", ","},
-          Machine{{{"LC_ALL", "en_US.UTF-8"}, {"LC_NUMERIC", "de_DE"}, {"LANG", "de_DE"}}, nullptr, ".", "."},
-          Machine{{{"LC_NUMERIC", "fr_FR.UTF-8"}, {"LANG", "en_US.UTF-8"}}, "# comment\nLANG=C\n", ",", "."},
-          Machine{{{"LC_ALL", ""}, {"LC_NUMERIC", ""}, {"LANG", "it_IT"}},
-                  "export LANG='nl_NL.UTF-8'\n",
-                  ",",
-                  ","},
-          Machine{{}, "LC_NUMERIC=de_DE\n", ".", "."},
-          Machine{{{"LANG", "xx_YY.UTF-8"}}, "LANG=de_CH.UTF-8\r\n", "", "."},
-          Machine{{{"LC_ALL", "de_AT"}}, "LANG=klingon\n", ",", ""}}) {
-        const auto config = kTemp / (m.configText ? "korvane-locale.conf" : "korvane-no-such-locale.conf");
-        if (m.configText)
-            std::ofstream(config, std::ios::binary) << m.configText;
-        ScopedLocaleSources sources(FixedLocaleSources(m.environment, {config.string()}));
-        const std::string where = m.configText ? m.configText : "no file";
-        EXPECT_EQ(Read(1), m.user) << where;
-        for (int32_t system : {0, 2, -1})
-            EXPECT_EQ(Read(system), m.system) << where << system;
+    const Machine machines[] = {
+        {",", ".", {"LANG=en_US.UTF-8\n"}, {{"LANG", "de_DE.UTF-8"}}},
+        {".", ",", {"LANG=\"de_DE.UTF-8\"\n"}, {{"LANG", "en_GB.UTF-8"}}},
+        {".", ".", {nullptr}, {{"LC_ALL", "en_US.UTF-8"}, {"LC_NUMERIC", "de_DE"}, {"LANG", "de_DE"}}},
+        {",", ".", {"# comment\nLANG=C\n"}, {{"LC_NUMERIC", "fr_FR.UTF-8"}, {"LANG", "en_US.UTF-8"}}},
+        {",", ",", {"export LANG='nl_NL.UTF-8'\n"}, {{"LC_ALL", ""}, {"LC_NUMERIC", ""}, {"LANG", "it_IT"}}},
+        {".", ".", {"LC_NUMERIC=de_DE\n"}, {}},
+        {"", ".", {"LANG=de_CH.UTF-8\r\n"}, {{"LANG", "xx_YY.UTF-8"}}},
+        {",", "", {"LANG=klingon\n"}, {{"LC_ALL", "de_AT"}}},
+        {".",
+         ",",
+         {nullptr, "LC_TIME=en_GB\n", "LANG=de_DE.UTF-8\n", "LANG=en_US.UTF-8\n"},
+         {}}, // first naming one
+    };
+    for (size_t i = 0; i < std::size(machines); ++i) {
+        const auto& [user, system, texts, environment] = machines[i];
+        std::vector<std::string> files;
+        for (const char* text : texts) {
+            files.push_back(testing::TempDir() + "korvane-locale-" + std::to_string(files.size()) + ".conf");
+            std::filesystem::remove(files.back());
+            if (text)
+                std::ofstream(files.back(), std::ios::binary) << text;
+        }
+        ScopedLocaleSources sources(FixedLocaleSources(environment, files));
+        EXPECT_EQ(Read(1), user) << "machine " << i;
+        for (int32_t source : {0, 2, -1})
+            EXPECT_EQ(Read(source), system) << "machine " << i << ", source " << source;
     }
-}
-
-TEST(LocaleReader, FirstFileNamingALocaleCounts) {
-    std::ofstream(kTemp / "korvane-a.conf") << "LC_TIME=en_GB\n";
-    std::ofstream(kTemp / "korvane-b.conf") << "LANG=de_DE.UTF-8\n";
-    std::ofstream(kTemp / "korvane-c.conf") << "LANG=en_US.UTF-8\n";
-    ScopedLocaleSources sources(FixedLocaleSources(
-        {}, {(kTemp / "korvane-missing.conf").string(), (kTemp / "korvane-a.conf").string(),
-             (kTemp / "korvane-b.conf").string(), (kTemp / "korvane-c.conf").string()}));
-    EXPECT_EQ(Read(0), ",");
 }
 
 TEST(LocaleReader, OnlyTheDecimalSeparatorIsKnown) {
@@ -92,3 +87,4 @@ TEST(LocaleReader, ProcessEnvironmentIsTheDefault) {
 }
 
 } // namespace
+} // namespace korvane

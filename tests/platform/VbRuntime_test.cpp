@@ -1,0 +1,166 @@
+// Conversions under either decimal separator, and checked arithmetic: the classic runtime's errors instead of
+// wrapped integers, NaN or infinity.
+#include "VbConvert.h"
+#include "VbError.h"
+#include "VbMath.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <string>
+#include <tuple>
+#include <utility>
+
+namespace korvane {
+namespace {
+
+constexpr double kMax = std::numeric_limits<double>::max();
+constexpr double kInf = std::numeric_limits<double>::infinity(),
+                 kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// The number raised by f (0: none); every raised error carries the runtime's description and source.
+int32_t ErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const VbError& e) {
+        EXPECT_EQ(e.Description(), RuntimeDescription(e.Number()));
+        EXPECT_EQ(e.Source(), vb::kRuntimeSource);
+        return e.Number();
+    }
+    return 0;
+}
+
+TEST(Conversion, AcceptedSpellingsUnderBothSeparators) {
+    using A = std::tuple<const char*, const char*, double>;
+    for (const auto& [text, separator, value] :
+         {A{"8,68", ",", 8.68}, A{"8.68", ".", 8.68}, A{"-16,37", ",", -16.37}, A{"+3", ",", 3.0},
+          A{"  50,11\t", ",", 50.11}, A{",5", ",", 0.5}, A{"5,", ",", 5.0}, A{".25", ".", 0.25},
+          A{"-0", ".", 0.0}, A{"1E3", ",", 1000.0}, A{"2,5e-2", ",", 0.025}, A{"1e+2", ".", 100.0},
+          A{"007", ".", 7.0}, A{"1e-400", ".", 0.0}, A{"1,7976931348623157E308", ",", kMax},
+          A{"4,9E-324", ",", std::numeric_limits<double>::denorm_min()},
+          A{"0,1000000000000000000000000000001", ",", 0.1}}) {
+        EXPECT_TRUE(IsNumeric(text, separator)) << text;
+        EXPECT_DOUBLE_EQ(CDbl(text, separator), value) << text;
+    }
+}
+
+TEST(Conversion, RefusedSpellingsAreNotNumericAndRaiseTypeMismatch) {
+    using T = std::pair<const char*, const char*>;
+    for (const T& row :
+         {T{"", ","},    T{"   ", "."},  T{",", ","},       T{"-", ","},       T{"+", "."},
+          T{"1.5", ","}, T{"1,5", "."},  T{"1.000,5", ","}, T{"1,000.5", "."}, T{"1,2,3", ","},
+          T{"--1", "."}, T{"+-1", "."},  T{"1-", "."},      T{"1 000", "."},   T{"$5", "."},
+          T{"5 €", ","}, T{"0x1A", "."}, T{"&H1A", "."},    T{"(5)", "."},     T{"1e", "."},
+          T{"1e+", "."}, T{"e5", "."},   T{",e5", ","},     T{"inf", "."},     T{"nan", "."},
+          T{"1d5", "."}, T{"1\n", "."},  T{"1,5", ""},      T{"- 1", "."},     T{"1 e5", "."}}) {
+        const char *text = row.first, *separator = row.second; // clang 14 lambdas cannot capture bindings
+        EXPECT_FALSE(IsNumeric(text, separator)) << text;
+        EXPECT_EQ(ErrorOf([&] { CDbl(text, separator); }), ErrTypeMismatch) << text;
+        EXPECT_EQ(ErrorOf([&] { CInt(text, separator); }), ErrTypeMismatch) << text;
+        EXPECT_EQ(ErrorOf([&] { CLng(text, separator); }), ErrTypeMismatch) << text;
+    }
+}
+
+// Text under a comma, and whether CDbl, CInt and CLng overflow, from the text and from its value.
+TEST(Conversion, ValuesBeyondTheTypeOverflow) {
+    struct O {
+        const char* text;
+        bool dbl, int16, int32;
+    };
+    for (const O& row : {O{"1E309", 1, 1, 1}, O{"-1,8E308", 1, 1, 1}, O{"32768", 0, 1, 0},
+                         O{"-32769", 0, 1, 0}, O{"32767,5", 0, 1, 0}, O{"32767,49", 0, 0, 0},
+                         O{"-32768,5", 0, 0, 0}, O{"2147483648", 0, 1, 1}, O{"-2147483649", 0, 1, 1},
+                         O{"2147483647,5", 0, 1, 1}, O{"-2147483648,5", 0, 1, 0}, O{"1E300", 0, 1, 1}}) {
+        EXPECT_EQ(ErrorOf([&] { CDbl(row.text, ","); }), row.dbl ? ErrOverflow : 0) << row.text;
+        EXPECT_EQ(ErrorOf([&] { CInt(row.text, ","); }), row.int16 ? ErrOverflow : 0) << row.text;
+        EXPECT_EQ(ErrorOf([&] { CLng(row.text, ","); }), row.int32 ? ErrOverflow : 0) << row.text;
+        EXPECT_EQ(IsNumeric(row.text, ","), !row.dbl) << row.text;
+        if (!row.dbl) {
+            const double value = CDbl(row.text, ",");
+            EXPECT_EQ(ErrorOf([&] { CInt(value); }), row.int16 ? ErrOverflow : 0) << row.text;
+            EXPECT_EQ(ErrorOf([&] { CLng(value); }), row.int32 ? ErrOverflow : 0) << row.text;
+        }
+    }
+    EXPECT_EQ(ErrorOf([] { CInt(kNaN); }), ErrOverflow);
+    EXPECT_EQ(ErrorOf([] { CLng(kNaN); }), ErrOverflow);
+}
+
+TEST(Conversion, RoundsHalfToEven) {
+    using H = std::pair<double, int32_t>;
+    for (const auto& [value, expected] :
+         {H{2.5, 2}, H{3.5, 4}, H{-2.5, -2}, H{-3.5, -4}, H{0.5, 0}, H{1.5, 2}, H{-0.5, 0},
+          H{0.49999999999999994, 0}, H{2.5000000000000004, 3}, H{-0.50000000000000011, -1}, H{7.5, 8},
+          H{-1.4, -1}, H{24.0, 24}, H{-32767.6, -32768}}) {
+        EXPECT_EQ(CLng(value), expected) << value;
+        EXPECT_EQ(CInt(value), expected) << value;
+    }
+}
+
+TEST(Conversion, NumberToTextAsThePlatformWritesIt) {
+    using P = std::pair<double, const char*>;
+    for (const auto& [value, text] :
+         {P{8.68, "8,68"}, P{-16.37, "-16,37"}, P{1.0, "1"}, P{-24.0, "-24"}, P{0.0, "0"}, P{-0.0, "0"},
+          P{0.30000000000000004, "0,3"}, P{0.6666666666666666, "0,666666666666667"},
+          P{1234567.891, "1234567,891"}, P{1.5e15, "1,5E+15"}, P{0.0001, "0,0001"}, P{0.00001, "1E-05"},
+          P{kMax, "1,79769313486232E+308"}})
+        EXPECT_EQ(CStr(value, ","), text) << value;
+    for (const auto& [value, text] :
+         {P{8.68, "8.68"}, P{0.3333333333333333, "0.333333333333333"},
+          P{123456789012345.0, "123456789012345"}, P{1e15, "1E+15"}, P{-2.5e-10, "-2.5E-10"},
+          P{1e100, "1E+100"}, P{9.9999999999999999, "10"}, P{999999999999999.9, "1E+15"}, P{100.0, "100"}})
+        EXPECT_EQ(CStr(value, "."), text) << value;
+    EXPECT_EQ(CStr(50.11, "٫"), "50٫11");
+}
+
+TEST(Arithmetic, RaisesInsteadOfWrappingOrPassingNaNOrInfinity) {
+    EXPECT_EQ(vb::Add16(32767, 0), 32767);
+    EXPECT_EQ(vb::Sub16(-32767, 1), -32768);
+    EXPECT_EQ(vb::Mul16(181, 181), 32761);
+    EXPECT_EQ(vb::Mul32(-65536, 32768), -2147483648);
+    EXPECT_EQ(ErrorOf([] { vb::Add16(32767, 1); }), ErrOverflow);
+    EXPECT_EQ(ErrorOf([] { vb::Sub16(-32768, 1); }), ErrOverflow);
+    EXPECT_EQ(ErrorOf([] { vb::Mul16(182, 181); }), ErrOverflow);
+    EXPECT_EQ(ErrorOf([] { vb::Mul32(65536, 32768); }), ErrOverflow);
+    EXPECT_EQ(ErrorOf([] { vb::Add32(2147483647, 1); }), ErrOverflow);
+    using Binary = double (*)(double, double);
+    using B = std::tuple<Binary, double, double, int32_t>;
+    for (const auto& [op, a, b, error] :
+         {B{vb::Div, 1.0, 0.0, ErrDivisionByZero}, B{vb::Div, -3.0, -0.0, ErrDivisionByZero},
+          B{vb::Div, 0.0, 0.0, ErrOverflow}, B{vb::Div, 1e300, 1e-300, ErrOverflow},
+          B{vb::Div, 1.0, kInf, ErrOverflow}, B{vb::Div, kNaN, 1.0, ErrOverflow},
+          B{vb::Mul, 1e200, 1e200, ErrOverflow}, B{vb::Add, 1.7e308, 1.7e308, ErrOverflow},
+          B{vb::Sub, kInf, kInf, ErrOverflow}, B{vb::Mul, 1e-300, 1e-300, 0}}) // underflow is no error
+        EXPECT_EQ(ErrorOf([f = op, x = a, y = b] { f(x, y); }), error) << a << " " << b;
+    using U = std::tuple<double (*)(double), double, int32_t>;
+    for (const auto& [op, x, error] :
+         {U{vb::Sqrt, -1.0, ErrInvalidCall}, U{vb::Sqrt, 0.0, 0}, U{vb::Log, 0.0, ErrInvalidCall},
+          U{vb::Cos, kInf, ErrOverflow}, U{vb::Sin, kNaN, ErrOverflow}, U{vb::Atn, kNaN, ErrOverflow}})
+        EXPECT_EQ(ErrorOf([f = op, v = x] { f(v); }), error) << x;
+}
+
+// Number, description and source of what f raises.
+std::string Raised(void (*f)()) {
+    try {
+        f();
+    } catch (const VbError& e) {
+        return std::to_string(e.Number()) + " " + e.Description() + " @" + e.Source();
+    }
+    return "nothing raised";
+}
+
+TEST(Errors, PassOnKeepsNumberAndDescriptionAndNumberedDescriptionsNameTheirId) {
+    EXPECT_EQ(Raised([] {
+                  PassOn("clsGeoFile:OpenGeoFile",
+                         [] { RaiseRuntime(ErrTypeMismatch, "modStringHandler:GetParameter"); });
+              }),
+              "13 Type mismatch @clsGeoFile:OpenGeoFile");
+    EXPECT_EQ(Raised([] { RaiseResourceNotFound(-900, "modLangConstants:GetLangString"); }),
+              "326 Resource with identifier '-900' not found @modLangConstants:GetLangString");
+    EXPECT_EQ(Raised([] { RaiseNoControlArrayElement(8, "frmMain:LoadSettings"); }),
+              "340 Control array element '8' doesn't exist @frmMain:LoadSettings");
+}
+
+} // namespace
+} // namespace korvane
