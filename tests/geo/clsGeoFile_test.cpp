@@ -1,15 +1,26 @@
-#include "GeoTestSupport.h"
+// The site-file reader, its string helpers, and the default site list that ships beside the executables.
 #include "TextInput.h"
+#include "VbError.h"
 #include "clsGeoFile.h"
+#include "clsLocalInfo.h"
+#include "modStringHandler.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
-using namespace korvane;
+namespace korvane {
+
+void PrintTo(const GeoEntry& e, std::ostream* os) {
+    *os << "{" << e.Name << ", " << e.Longitude << ", " << e.Latitude << ", " << e.TimeDiffGMT << "}";
+}
 
 namespace {
 
@@ -17,15 +28,27 @@ const GeoEntry kUserSite{"Benutzerdefiniert", 0, 0, 0};
 const std::vector<GeoEntry> kOld{kUserSite, {"Alt 1", 1, 2, 3}, {"Alt 2", 4, 5, 6}, {"Alt 3", 7, 8, 9}};
 const char* const kLocales[] = {"de_DE.UTF-8", "en_US.UTF-8"}; // a comma and a point locale
 
-struct G { // a good file and its sites, entries 1 to n
-    std::string bytes;
-    std::vector<GeoEntry> sites;
-};
+ScopedLocaleSources UserLocale(const std::string& name) {
+    return ScopedLocaleSources(FixedLocaleSources({{"LC_ALL", name}}));
+}
+
+// Number and source of what f raises; 0 and nothing when it raises none.
+using Raised = std::pair<int32_t, std::string>;
+
+Raised ErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const VbError& e) {
+        return {e.Number(), e.Source()};
+    }
+    return {};
+}
 
 TEST(ReadGeoData, ReadsSitesIntoEntriesOneToNUnderEitherLocale) {
+    using G = std::pair<std::string, std::vector<GeoEntry>>; // a good file and its sites, entries 1 to n
     for (const char* locale : kLocales) {
         auto scope = UserLocale(locale);
-        for (const G& file :
+        for (const auto& [bytes, sites] :
              {G{"Wien;16,37;48,21;1", {{"Wien", 16.37, 48.21, 1}}},
               G{"* Kopf\r\nWien;16,37;48,21;1\r\n*\r\n*;;;\r\nNew York;-74,01;40,71;-5\r\n",
                 {{"Wien", 16.37, 48.21, 1}, {"New York", -74.01, 40.71, -5}}},
@@ -41,21 +64,16 @@ TEST(ReadGeoData, ReadsSitesIntoEntriesOneToNUnderEitherLocale) {
               G{"\xEF\xBB\xBFM\xC3\xBCnchen;11,58;48,14;1", {{"München", 11.58, 48.14, 1}}},
               G{"* K\xF6pf\r\nM\xFCnchen;11,58;48,14;1\r\n\x80 \x8A\x9F\x85;1;2;3\r\n",
                 {{"München", 11.58, 48.14, 1}, {"€ ŠŸ…", 1, 2, 3}}}}) {
-            std::vector<GeoEntry> table = kOld;
-            clsGeoFile().ReadGeoData(file.bytes, table);
-            std::vector<GeoEntry> expected{kUserSite};
-            expected.insert(expected.end(), file.sites.begin(), file.sites.end());
-            EXPECT_EQ(table, expected) << locale << " " << file.bytes;
+            std::vector<GeoEntry> table = kOld, expected{kUserSite};
+            clsGeoFile().ReadGeoData(bytes, table);
+            expected.insert(expected.end(), sites.begin(), sites.end());
+            EXPECT_EQ(table, expected) << locale << " " << bytes;
         }
     }
 }
 
-struct B { // a bad file and its error
-    std::string bytes;
-    int32_t error;
-};
-
 TEST(ReadGeoData, RefusesFilesAndLeavesTheTableAsItWas) {
+    using B = std::pair<std::string, int32_t>; // a bad file and its error
     for (const char* locale : kLocales) {
         auto scope = UserLocale(locale);
         for (const B& file :
@@ -69,10 +87,10 @@ TEST(ReadGeoData, RefusesFilesAndLeavesTheTableAsItWas) {
               B{"Wien;16,37;48,21;0x1", ErrTypeMismatch}, B{"Wien;16,37;48,21;32768", ErrOverflow},
               B{"Wien;16,37;48,21;-32768,5001", ErrOverflow}, B{"Wien;1E309;48,21;1", ErrOverflow}}) {
             std::vector<GeoEntry> table = kOld;
-            const RaisedError e = ErrorOf([&] { clsGeoFile().ReadGeoData(file.bytes, table); });
-            EXPECT_EQ(e.number, file.error) << locale << " " << file.bytes;
-            EXPECT_EQ(e.source, "clsGeoFile:OpenGeoFile");
-            EXPECT_EQ(table, kOld) << file.bytes;
+            EXPECT_EQ(ErrorOf([&] { clsGeoFile().ReadGeoData(file.first, table); }),
+                      Raised(file.second, "clsGeoFile:OpenGeoFile"))
+                << locale << " " << file.first;
+            EXPECT_EQ(table, kOld) << file.first;
         }
     }
 }
@@ -80,7 +98,7 @@ TEST(ReadGeoData, RefusesFilesAndLeavesTheTableAsItWas) {
 TEST(LocaleSeparator, CommasInNamesBecomeTheLocaleSeparatorAndPointsInNumbersDependOnIt) {
     for (const auto& [locale, separator, name] :
          {std::tuple{"de_DE", ",", "Halle, Saale"}, std::tuple{"en_GB", ".", "Halle. Saale"},
-          std::tuple{"ar_EG", "\xD9\xAB", "Halle\xD9\xAB Saale"}, std::tuple{"xx_YY", "", "Halle, Saale"}}) {
+          std::tuple{"ar_EG", "٫", "Halle٫ Saale"}, std::tuple{"xx_YY", "", "Halle, Saale"}}) {
         auto scope = UserLocale(locale);
         clsGeoFile reader;
         EXPECT_EQ(reader.GetDecSeparator(), separator);
@@ -92,7 +110,7 @@ TEST(LocaleSeparator, CommasInNamesBecomeTheLocaleSeparatorAndPointsInNumbersDep
     std::vector<GeoEntry> table;
     {
         auto scope = UserLocale("de_DE");
-        EXPECT_EQ(ErrorOf([&] { clsGeoFile().ReadGeoData("Wien;16.37;48,21;1", table); }).number,
+        EXPECT_EQ(ErrorOf([&] { clsGeoFile().ReadGeoData("Wien;16.37;48,21;1", table); }).first,
                   ErrTypeMismatch);
     }
     auto scope = UserLocale("en_US");
@@ -100,28 +118,20 @@ TEST(LocaleSeparator, CommasInNamesBecomeTheLocaleSeparatorAndPointsInNumbersDep
     EXPECT_EQ(table.at(1), (GeoEntry{"Wien", 16.37, 48.21, 1}));
 }
 
-TEST(AddEntryToArray, FillsFromIndexOneAndAddsNothingForAFailingLine) {
+TEST(ReadGeoData, EntriesFillFromIndexOneAndEachFileIsReadAfresh) {
     auto scope = UserLocale("de_DE");
     clsGeoFile reader;
     reader.AddEntryToArray("Wien;16,37;48,21;1");
-    const RaisedError e = ErrorOf([&] { reader.AddEntryToArray("Bern;7,45;46,95;x"); });
-    EXPECT_EQ(e.number, ErrTypeMismatch);
-    EXPECT_EQ(e.source, "clsGeoFile:AddEntryToArray");
+    EXPECT_EQ(ErrorOf([&] { reader.AddEntryToArray("Bern;7,45;46,95;x"); }),
+              Raised(ErrTypeMismatch, "clsGeoFile:AddEntryToArray"));
     reader.AddEntryToArray("Bern;7,45;46,95;1");
-    ASSERT_EQ(reader.EntryArray().size(), 3u);
-    EXPECT_EQ(reader.EntryArray()[0], GeoEntry{});
-    EXPECT_EQ(reader.EntryArray()[2].Name, "Bern");
-}
-
-TEST(ReadGeoData, AReaderReadsEachFileAfresh) {
-    auto scope = UserLocale("de_DE");
-    clsGeoFile reader;
+    EXPECT_EQ(reader.EntryArray(),
+              (std::vector<GeoEntry>{{}, {"Wien", 16.37, 48.21, 1}, {"Bern", 7.45, 46.95, 1}}));
     std::vector<GeoEntry> table;
     reader.ReadGeoData("A;1;2;3\r\nB;4;5;6\r\n", table);
-    EXPECT_EQ(ErrorOf([&] { reader.ReadGeoData("C;7;8;9\r\nD;x;0;0\r\n", table); }).number, ErrTypeMismatch);
+    EXPECT_EQ(ErrorOf([&] { reader.ReadGeoData("C;7;8;9\r\nD;x;0;0\r\n", table); }).first, ErrTypeMismatch);
     reader.ReadGeoData("E;1;2;3\r\n", table);
-    ASSERT_EQ(table.size(), 2u);
-    EXPECT_EQ(table[1].Name, "E");
+    EXPECT_EQ(table, (std::vector<GeoEntry>{{}, {"E", 1, 2, 3}}));
 }
 
 TEST(Limits, LinesOfAtMost32767CharactersAndAtMost32767Sites) {
@@ -141,9 +151,8 @@ TEST(Limits, LinesOfAtMost32767CharactersAndAtMost32767Sites) {
 
     for (const std::string& tooMuch : {"A;1;2;3\r\n" + longest + "x\r\n", file + "*\r\nS32768;1;2;3"}) {
         table = kOld;
-        const RaisedError e = ErrorOf([&] { clsGeoFile().ReadGeoData(tooMuch, table); });
-        EXPECT_EQ(e.number, ErrOverflow);
-        EXPECT_EQ(e.source, "clsGeoFile:OpenGeoFile");
+        EXPECT_EQ(ErrorOf([&] { clsGeoFile().ReadGeoData(tooMuch, table); }),
+                  Raised(ErrOverflow, "clsGeoFile:OpenGeoFile"));
         EXPECT_EQ(table, kOld);
     }
 }
@@ -156,17 +165,14 @@ TEST(OpenGeoFile, ReadsAFileByNameAndFailsOnAMissingFileOrAFolder) {
     std::vector<GeoEntry> table = kOld;
     clsGeoFile().OpenGeoFile((dir / "sites.geo").string(), table);
     EXPECT_EQ(table, (std::vector<GeoEntry>{kUserSite, {"Köln", 6.96, 50.94, 1}}));
-
     for (const auto& row : {std::pair<std::string, int32_t>{(dir / "missing.geo").string(), ErrFileNotFound},
                             {(dir / "no-folder" / "x.geo").string(), ErrFileNotFound},
                             {"", ErrFileNotFound},
                             {dir.string(), ErrPathFileAccess}}) {
-        const std::string& name = row.first; // clang 14 lambdas cannot capture structured bindings
-        const int32_t error = row.second;
         table = kOld;
-        const RaisedError e = ErrorOf([&] { clsGeoFile().OpenGeoFile(name, table); });
-        EXPECT_EQ(e.number, error) << name;
-        EXPECT_EQ(e.source, "clsGeoFile:OpenGeoFile");
+        EXPECT_EQ(ErrorOf([&] { clsGeoFile().OpenGeoFile(row.first, table); }),
+                  Raised(row.second, "clsGeoFile:OpenGeoFile"))
+            << row.first;
         EXPECT_EQ(table, kOld);
     }
     std::filesystem::remove_all(dir);
@@ -188,4 +194,84 @@ TEST(DecodeText, ReadsUtf8OrWindows1252) {
         EXPECT_EQ(DecodeText(bytes), text);
 }
 
+TEST(GetParameter, SplitsAtTheDelimiter) {
+    using F = std::tuple<const char*, const char*, int32_t, const char*>; // text, delimiter, number, field
+    for (const auto& [text, delimiter, number, expected] :
+         {F{"a;b;c", ";", 1, "a"}, F{"a;b;c", ";", 2, "b"}, F{"a;b;c", ";", 3, "c"}, F{"a;b;c", ";", 7, "c"},
+          F{"a;b;c", ";", 0, "c"}, F{"a;b;c", ";", -3, "c"}, F{"a;;c", ";", 2, ""}, F{";b", ";", 1, ""},
+          F{"a;", ";", 2, ""}, F{"abc", ";", 1, "abc"}, F{"abc", ";", 4, "abc"}, F{"abc", ";", 0, "abc"},
+          F{" Bad Tölz ;11,56", ";", 1, " Bad Tölz "}, F{"a::b::c", "::", 2, "b"},
+          F{"a:b::c", "::", 1, "a:b"}})
+        EXPECT_EQ(GetParameter(text, delimiter, number), expected) << text << " " << number;
+}
+
+TEST(ReplaceChar, ReplacesEveryOccurrence) {
+    using R =
+        std::tuple<const char*, const char*, const char*, const char*>; // text, search, replacement, result
+    for (const auto& [text, search, replacement, expected] :
+         {R{"Wien;16,37;48,21;1", ",", ",", "Wien;16,37;48,21;1"},
+          R{"Wien;16,37;48,21;1", ",", ".", "Wien;16.37;48.21;1"}, R{"8,68", ",", "٫", "8٫68"},
+          R{"Aachen", "a", "x", "xxchen"}, R{"abcABC", "Bc", "-", "a-A-"}, R{",,1,,", ",", "", "1"},
+          R{"a,b", ",", ",,", "a,,b"}, R{"aa", "a", "aa", "aaaa"}, R{"text", "", "x", "text"},
+          R{"", ",", ".", ""}, R{"no commas", ",", ".", "no commas"}})
+        EXPECT_EQ(clsGeoFile::ReplaceChar(text, search, replacement), expected) << text << " " << search;
+}
+
+TEST(LongTexts, PositionsBeyondSixteenBitsOverflow) {
+    const std::string longest(32767, ','), tooLong(32768, 'x');
+    std::string umlauts; // 32767 characters in twice as many bytes
+    for (int i = 0; i < 32767; ++i)
+        umlauts += "ä";
+    EXPECT_EQ(clsGeoFile::ReplaceChar(longest, ",", "."), std::string(32767, '.'));
+    EXPECT_EQ(clsGeoFile::ReplaceChar(umlauts.substr(2) + ",", ",", ""), umlauts.substr(2));
+    EXPECT_EQ(GetParameter(umlauts, ";", 1), umlauts);
+    EXPECT_EQ(GetParameter(longest, ",", 32767), "");
+    EXPECT_EQ(clsGeoFile::ReplaceChar(tooLong, "x", "x"), tooLong) << "nothing to replace, nothing to count";
+    EXPECT_EQ(ErrorOf([&] { clsGeoFile::ReplaceChar(tooLong, ",", "."); }),
+              Raised(ErrOverflow, "clsGeoFile:ReplaceChar"));
+    EXPECT_EQ(ErrorOf([&] { clsGeoFile::ReplaceChar(std::string(20000, ','), ",", ".."); }).first,
+              ErrOverflow)
+        << "the replaced text is too long";
+    EXPECT_EQ(ErrorOf([&] { GetParameter(tooLong, ";", 1); }),
+              Raised(ErrOverflow, "modStringHandler:GetParameter"));
+}
+
+TEST(DefaultGeo, HoldsFrankfurtFirstAndPlausibleSitesUnderEitherLocale) {
+    for (const char* locale : kLocales) {
+        auto scope = UserLocale(locale);
+        std::vector<GeoEntry> table{kUserSite};
+        clsGeoFile().OpenGeoFile(KORVANE_DEFAULT_GEO, table);
+        ASSERT_GE(table.size(), 41u);
+        ASSERT_LE(table.size(), 51u) << "at most 50 entries";
+        EXPECT_EQ(table[1], (GeoEntry{"Frankfurt am Main", 8.68, 50.11, 1}));
+        std::set<std::string> names;
+        for (size_t i = 1; i < table.size(); ++i) {
+            const GeoEntry& site = table[i];
+            EXPECT_TRUE(names.insert(site.Name).second) << "twice: " << site.Name;
+            EXPECT_EQ(site.Name.find("Frankfurt") != std::string::npos, i == 1) << site.Name;
+            EXPECT_EQ(site.Name.find_first_of(",.\t"), std::string::npos) << site.Name;
+            EXPECT_TRUE(std::abs(site.Longitude) <= 180 && std::abs(site.Latitude) <= 90) << site.Name;
+            EXPECT_TRUE(site.TimeDiffGMT >= -12 && site.TimeDiffGMT <= 14) << site.Name;
+            // The GMT difference of standard time lies within about two hours of the longitude's own.
+            EXPECT_LE(std::abs(site.Longitude / 15.0 - site.TimeDiffGMT), 2.5) << site.Name;
+        }
+        EXPECT_TRUE(names.count("München") && names.count("Wien") && names.count("Reykjavík"));
+    }
+}
+
+TEST(DefaultGeo, IsWindows1252WithCrLfAndCopiedBesideTheExecutables) {
+    const std::string bytes = ReadFileBytes(KORVANE_DEFAULT_GEO);
+    EXPECT_TRUE(bytes.starts_with("*"));
+    EXPECT_NE(bytes.find("\r\nFrankfurt am Main;8,68;50,11;1\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("M\xFCnchen;"), std::string::npos) << "Windows-1252";
+    EXPECT_TRUE(bytes.ends_with("\r\n"));
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const bool lineEnd = bytes[i] == '\r' || bytes[i] == '\n';
+        const bool crlf = bytes.compare(bytes[i] == '\n' && i > 0 ? i - 1 : i, 2, "\r\n") == 0;
+        ASSERT_TRUE(!lineEnd || crlf) << "lone line end at " << i;
+    }
+    EXPECT_EQ(ReadFileBytes(KORVANE_BUILT_DEFAULT_GEO), bytes);
+}
+
 } // namespace
+} // namespace korvane
