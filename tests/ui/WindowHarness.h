@@ -1,0 +1,101 @@
+#pragma once
+// The main window on the fake desktop, started as the program starts it, and what its tests look at.
+
+#include "FakeSeams.h"
+#include "VbControls.h"
+#include "clsLocalInfo.h"
+#include "frmMain.h"
+#include "modLangConstants.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QtTest>
+
+#include <memory>
+
+namespace korvane::ui::test {
+
+inline QString Lang(int language, int baseId) {
+    const auto entry = FindLangEntry((language - 1) * 1000 + baseId);
+    return entry ? QString::fromUtf8(entry->data(), static_cast<qsizetype>(entry->size())) : QString();
+}
+
+inline const QString kAppTitle = QStringLiteral("KORVANE Energy");
+inline const QColor kGreen(0, 192, 0);
+inline const QColor kRed(255, 0, 0);
+inline constexpr char kLanguageKeys[] = "DEFINS"; // Ctrl+key chooses language 1 to 6
+
+inline void Write(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+struct Window {
+    FakeDesktop desktop;
+    std::unique_ptr<frmMain> window;
+
+    // The fake settings hold the stored language, if any, unless a settings store is given.
+    explicit Window(std::optional<QString> language = std::nullopt, const QString& folder = QString(),
+                    SettingsStore* settings = nullptr) {
+        if (language)
+            desktop.settings.SetLanguage(*language);
+        Seams seams = desktop.seams();
+        seams.settings = settings != nullptr ? settings : seams.settings;
+        window = std::make_unique<frmMain>(seams, folder);
+        window->Load();
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get()))
+            qFatal("window not active");
+    }
+    template <class T> T* Find(const QString& name) const {
+        T* found = window->findChild<T*>(name);
+        if (found == nullptr)
+            qFatal("no control %s", qPrintable(name));
+        return found;
+    }
+    VbTextBox* Field(int i) const { return Find<VbTextBox>(ElementName("txtInput", i)); }
+    VbComboBox* List(int i) const { return Find<VbComboBox>(ElementName("lstInput", i)); }
+    VbTabStrip* Tabs() const { return Find<VbTabStrip>("tabWindowTyp"); }
+    QString Result() const { return Find<QLabel>("lblResult")->text(); }
+    QColor ResultColor() const { return Find<VbPictureBox>("picResult")->BackColor(); }
+    QString Calculate() const { return Find<QPushButton>("cmdCalculate")->text(); }
+    void Click(const QString& button) const { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
+    void ClickTab(int tab) const {
+        QTest::mouseClick(Tabs()->tabBar(), Qt::LeftButton, {}, Tabs()->tabBar()->tabRect(tab - 1).center());
+    }
+    void Key(char letter) const {
+        QTest::keyClick(window.get(), Qt::Key(Qt::Key_A + letter - 'A'), Qt::ControlModifier);
+    }
+    std::vector<ShownMessage>& Messages() { return desktop.messages.shown; }
+    // Each message as "title|text".
+    QStringList Shown() const {
+        QStringList shown;
+        for (const auto& m : desktop.messages.shown)
+            shown << m.title + '|' + m.text;
+        return shown;
+    }
+    QStringList Titles() const {
+        QStringList titles;
+        for (const auto& m : desktop.messages.shown)
+            titles << m.title;
+        return titles;
+    }
+    QStringList Items(int list) const {
+        QStringList items;
+        for (int i = 0; i < List(list)->count(); ++i)
+            items << List(list)->itemText(i);
+        return items;
+    }
+    // The one ticked language, 0 for none and -1 for several.
+    int CheckedLanguage() const {
+        int checked = 0;
+        for (int i = 1; i <= 6; ++i)
+            if (Find<VbMenuItem>(ElementName("mnuLangCmd", i))->isChecked())
+                checked = checked == 0 ? i : -1;
+        return checked;
+    }
+};
+
+} // namespace korvane::ui::test
