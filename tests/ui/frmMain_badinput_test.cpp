@@ -76,7 +76,35 @@ class ScopedPermissionsApply {
 // cannot be written, a file that cannot be written, in a folder that cannot be made, or no file chosen.
 enum Place { Missing, File, Folder, FolderReadOnly, FileReadOnly, FolderUnderAFile, Cancelled };
 
+// A site file where it is (Missing: gone between the dialog and the read), the message it brings as
+// "title|text", and the names, the selection and the site fields after reading it (none: all kept).
+struct SiteFile {
+    const char* name;
+    QByteArray content;
+    Place place;
+    QString shown;
+    QStringList sites;
+};
+
+// The configuration file's bytes where it is, a language chosen by Ctrl+key (0 for none) before closing the
+// window by its menu or its frame, and what the user sees and what is stored then (empty for nothing).
+struct Stored {
+    const char* name;
+    QByteArray stored;
+    Place place;
+    int chosen;
+    bool byMenu;
+    int language;
+    QStringList startTitles;
+    QString firstText;
+    QStringList closeTitles;
+    QString storedAfter;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(SiteFile)
+Q_DECLARE_METATYPE(Stored)
 
 class frmMainBadInputTest : public QObject {
     Q_OBJECT
@@ -89,61 +117,47 @@ class frmMainBadInputTest : public QObject {
     void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().size() <= 1); }
 
     void siteFiles_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<int>("place"); // Missing: gone between the dialog and the read
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QStringList>("sites"); // the names, the selection and the site fields; none: kept
-
+        QTest::addColumn<SiteFile>("row");
         const auto failed = [](const char* number, const char* description) {
             return QStringLiteral("frmMain:OpenGeoFile;clsGeoFile:OpenGeoFile|Unhandled Error\r\n%1\r\n%2")
                 .arg(number, description);
         };
+        const QString mismatch = failed("13", "Type mismatch"), overflow = failed("6", "Overflow");
         const QStringList wien{"Wien", "1", "16,37", "48,21", "1"};
-        // The last site named Frankfurt is chosen, else the first.
-        QTest::newRow("good")
-            << QByteArray("* test sites\r\nFrankfurt am Main;8,68;50,11;1\r\nBerlin;13,4;52,52;1\r\n"
-                          "FRANKFURT (ODER);14,55;52,35;1\r\nWien;16,37;48,21;1\r\n")
-            << int(File) << QString()
-            << QStringList{
-                   "Frankfurt am Main", "Berlin", "FRANKFURT (ODER)", "Wien", "3", "14,55", "52,35", "1"};
-        QTest::newRow("cancelled") << QByteArray() << int(Cancelled) << QString() << QStringList();
-        QTest::newRow("empty") << QByteArray() << int(File) << failed("9", "Subscript out of range")
-                               << QStringList();
-        QTest::newRow("binary junk") << Junk(4096) << int(File) << failed("13", "Type mismatch")
-                                     << QStringList();
-        QTest::newRow("NUL bytes only")
-            << QByteArray(64, '\0') << int(File) << failed("13", "Type mismatch") << QStringList();
-        QTest::newRow("NUL in a number") << QByteArray("Wien;16\0,37;48,21;1\r\n", 21) << int(File)
-                                         << failed("13", "Type mismatch") << QStringList();
-        QTest::newRow("NUL in a name") << QByteArray("Wi\0en;16,37;48,21;1\r\n", 21) << int(File) << QString()
-                                       << QStringList{QStringLiteral("Wi") + QChar(0) + "en"} + wien.mid(1);
-        QTest::newRow("one line of 1 MB") << "Wien;16,37;48,21;1;" + QByteArray(1 << 20, 'x') << int(File)
-                                          << failed("6", "Overflow") << QStringList();
-        QTest::newRow("one comment of 1 MB") << "*" + QByteArray(1 << 20, 'x') + "\r\nWien;16,37;48,21;1\r\n"
-                                             << int(File) << QString() << wien;
-        QTest::newRow("40 000 lines") << QByteArray("Wien;16,37;48,21;1\r\n").repeated(40000) << int(File)
-                                      << failed("6", "Overflow") << QStringList();
-        QTest::newRow("invalid UTF-8: Windows-1252 names")
-            << QByteArray("M\xFCnchen;11,58;48,14;1\r\nK\xC3\xB6ln;6,96;50,94;1\r\n") << int(File)
-            << QString()
-            << QStringList{QStringLiteral("München"), QStringLiteral("KÃ¶ln"), "1", "11,58", "48,14", "1"};
-        QTest::newRow("invalid UTF-8 in a number") << QByteArray("Wien;16,37;48,21\xC3;1\r\n") << int(File)
-                                                   << failed("13", "Type mismatch") << QStringList();
-        QTest::newRow("UTF-16") << QByteArray(QStringEncoder(QStringConverter::Utf16LE,
-                                                             QStringConverter::Flag::WriteBom)(
-                                       QStringLiteral("Wien;16,37;48,21;1\r\n")))
-                                << int(File) << failed("13", "Type mismatch") << QStringList();
-        QTest::newRow("a folder") << QByteArray() << int(Folder) << failed("75", "Path/File access error")
-                                  << QStringList();
-        QTest::newRow("gone after the dialog")
-            << QByteArray() << int(Missing) << kAppTitle + '|' + Lang(1, 180) << QStringList();
+        const QByteArray good("* test sites\r\nFrankfurt am Main;8,68;50,11;1\r\nBerlin;13,4;52,52;1\r\n"
+                              "FRANKFURT (ODER);14,55;52,35;1\r\nWien;16,37;48,21;1\r\n");
+        const QByteArray utf16 = QStringEncoder(QStringConverter::Utf16LE,
+                                                QStringConverter::Flag::WriteBom)(u"Wien;16,37;48,21;1\r\n");
+        const QByteArray cp1252("M\xFCnchen;11,58;48,14;1\r\nK\xC3\xB6ln;6,96;50,94;1\r\n");
+        const QStringList frankfurts{
+            "Frankfurt am Main", "Berlin", "FRANKFURT (ODER)", "Wien", "3", "14,55", "52,35", "1"};
+        const SiteFile rows[] = {
+            // The last site named Frankfurt is chosen, else the first.
+            {"good", good, File, "", frankfurts},
+            {"cancelled", "", Cancelled, "", {}},
+            {"empty", "", File, failed("9", "Subscript out of range"), {}},
+            {"binary junk", Junk(4096), File, mismatch, {}},
+            {"NUL bytes only", QByteArray(64, '\0'), File, mismatch, {}},
+            {"NUL in a number", QByteArray("Wien;16\0,37;48,21;1\r\n", 21), File, mismatch, {}},
+            {"NUL in a name", QByteArray("Wi\0en;16,37;48,21;1\r\n", 21), File, "",
+             QStringList{QStringLiteral("Wi") + QChar(0) + "en"} + wien.mid(1)},
+            {"one line of 1 MB", "Wien;16,37;48,21;1;" + QByteArray(1 << 20, 'x'), File, overflow, {}},
+            {"one comment of 1 MB", "*" + QByteArray(1 << 20, 'x') + "\r\nWien;16,37;48,21;1\r\n", File, "",
+             wien},
+            {"40 000 lines", QByteArray("Wien;16,37;48,21;1\r\n").repeated(40000), File, overflow, {}},
+            {"Windows-1252 names", cp1252, File, "", {"München", "KÃ¶ln", "1", "11,58", "48,14", "1"}},
+            {"invalid UTF-8 in a number", "Wien;16,37;48,21\xC3;1\r\n", File, mismatch, {}},
+            {"UTF-16", utf16, File, mismatch, {}},
+            {"a folder", "", Folder, failed("75", "Path/File access error"), {}},
+            {"gone after the dialog", "", Missing, kAppTitle + '|' + Lang(1, 180), {}},
+        };
+        for (const SiteFile& r : rows)
+            QTest::newRow(r.name) << r;
     }
 
     void siteFiles() {
-        QFETCH(QByteArray, content);
-        QFETCH(int, place);
-        QFETCH(QString, shown);
-        QFETCH(QStringList, sites);
+        QFETCH(SiteFile, row);
+        const auto& [name, content, place, shown, sites] = row;
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("sites.geo"));
         if (place == File)
@@ -164,19 +178,8 @@ class frmMainBadInputTest : public QObject {
         QCOMPARE(SiteState(s), sites.isEmpty() ? before : QStringList{Lang(1, 177)} + sites);
     }
 
-    // The configuration file's bytes where it is, a language chosen by Ctrl+key before closing the window by
-    // its menu or its frame, and what the user sees and what is stored then.
     void settings_data() {
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<int>("place");
-        QTest::addColumn<int>("chosen"); // 0 for none
-        QTest::addColumn<bool>("byMenu");
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QStringList>("startTitles");
-        QTest::addColumn<QString>("firstText");
-        QTest::addColumn<QStringList>("closeTitles");
-        QTest::addColumn<QString>("storedAfter"); // the language read back after closing, empty for none
-
+        QTest::addColumn<Stored>("row");
         const QStringList none;
         // Without a language the start texts stay and the first run cannot name its message 146.
         const QStringList noTexts{"frmMain:LoadLanguage", "frmMain:CalculateData"};
@@ -184,56 +187,39 @@ class frmMainBadInputTest : public QObject {
         const QStringList saveFailed{"frmMain:SaveSettings"};
         const QByteArray english("[Settings]\nLanguage=2\n");
         const QString e = QStringLiteral("Unhandled Error\r\n");
-        QTest::newRow("first run") << QByteArray() << int(Missing) << 0 << false << 1 << none << QString()
-                                   << none << "1";
-        QTest::newRow("English, French chosen, closed by the menu")
-            << english << int(File) << 3 << true << 2 << none << QString() << none << "3";
-        QTest::newRow("leading blank, Dutch chosen")
-            << QByteArray("[Settings]\nLanguage=\" 3\"\n") << int(File) << 5 << false << 3 << none
-            << QString() << none << "5";
-        QTest::newRow("zero, English chosen")
-            << QByteArray("[Settings]\nLanguage=0\n") << int(File) << 2 << false << 0 << unusable
-            << e + "340\r\nControl array element '0' doesn't exist" << none << "2";
-        QTest::newRow("seven, English chosen, closed by the menu")
-            << QByteArray("[Settings]\nLanguage=7\n") << int(File) << 2 << true << 0 << unusable
-            << e + "340\r\nControl array element '7' doesn't exist" << none << "2";
-        QTest::newRow("garbage") << Junk(300) << int(File) << 0 << false << 1 << none << QString() << none
-                                 << "1";
-        QTest::newRow("a line of NUL bytes after a good language")
-            << QByteArray("[Settings]\nLanguage=2\n\0\0\0\n", 26) << int(File) << 0 << false << 2 << none
-            << QString() << none << "2";
-        QTest::newRow("broken section line") << QByteArray("[Settings\nLanguage=2\n") << int(File) << 0
-                                             << false << 2 << none << QString() << none << "2";
-        QTest::newRow("UTF-16") << QByteArray("\xFF\xFE[\0S\0]\0\n\0", 10) << int(File) << 0 << false << 1
-                                << none << QString() << none << "1";
-        QTest::newRow("language not a number")
-            << QByteArray("[Settings]\nLanguage=zwei\n") << int(File) << 0 << false << 0 << noTexts
-            << e + "326\r\nResource with identifier '-900' not found" << none << "0";
-        QTest::newRow("language beyond 16 bits")
-            << QByteArray("[Settings]\nLanguage=99999999999\n") << int(File) << 0 << false << 0 << unusable
-            << e + "6\r\nOverflow" << none << "0";
-        QTest::newRow("configuration file is a folder")
-            << QByteArray() << int(Folder) << 3 << false << 0 << unusable
-            << e + "75\r\nPath/File access error" << saveFailed << QString();
-        QTest::newRow("folder cannot be written, French chosen")
-            << english << int(FolderReadOnly) << 3 << false << 2 << none << QString() << saveFailed << "2";
-        QTest::newRow("file cannot be written, French chosen")
-            << english << int(FileReadOnly) << 3 << false << 2 << none << QString() << saveFailed << "2";
-        QTest::newRow("folder cannot be created") << QByteArray() << int(FolderUnderAFile) << 0 << false << 1
-                                                  << none << QString() << saveFailed << QString();
+        const Stored rows[] = {
+            {"first run", "", Missing, 0, false, 1, none, "", none, "1"},
+            {"English, French chosen, closed by the menu", english, File, 3, true, 2, none, "", none, "3"},
+            {"leading blank, Dutch chosen", "[Settings]\nLanguage=\" 3\"\n", File, 5, false, 3, none, "",
+             none, "5"},
+            {"zero, English chosen", "[Settings]\nLanguage=0\n", File, 2, false, 0, unusable,
+             e + "340\r\nControl array element '0' doesn't exist", none, "2"},
+            {"seven, English chosen, closed by the menu", "[Settings]\nLanguage=7\n", File, 2, true, 0,
+             unusable, e + "340\r\nControl array element '7' doesn't exist", none, "2"},
+            {"garbage", Junk(300), File, 0, false, 1, none, "", none, "1"},
+            {"NUL bytes after a good language", QByteArray("[Settings]\nLanguage=2\n\0\0\0\n", 26), File, 0,
+             false, 2, none, "", none, "2"},
+            {"broken section line", "[Settings\nLanguage=2\n", File, 0, false, 2, none, "", none, "2"},
+            {"UTF-16", QByteArray("\xFF\xFE[\0S\0]\0\n\0", 10), File, 0, false, 1, none, "", none, "1"},
+            {"language not a number", "[Settings]\nLanguage=zwei\n", File, 0, false, 0, noTexts,
+             e + "326\r\nResource with identifier '-900' not found", none, "0"},
+            {"language beyond 16 bits", "[Settings]\nLanguage=99999999999\n", File, 0, false, 0, unusable,
+             e + "6\r\nOverflow", none, "0"},
+            {"configuration file is a folder", "", Folder, 3, false, 0, unusable,
+             e + "75\r\nPath/File access error", saveFailed, ""},
+            {"folder read-only, French chosen", english, FolderReadOnly, 3, false, 2, none, "", saveFailed,
+             "2"},
+            {"file read-only, French chosen", english, FileReadOnly, 3, false, 2, none, "", saveFailed, "2"},
+            {"folder cannot be created", "", FolderUnderAFile, 0, false, 1, none, "", saveFailed, ""},
+        };
+        for (const Stored& r : rows)
+            QTest::newRow(r.name) << r;
     }
 
     void settings() {
-        QFETCH(QByteArray, stored);
-        QFETCH(int, place);
-        QFETCH(int, chosen);
-        QFETCH(bool, byMenu);
-        QFETCH(int, language);
-        QFETCH(QStringList, startTitles);
-        QFETCH(QString, firstText);
-        QFETCH(QStringList, closeTitles);
-        QFETCH(QString, storedAfter);
-
+        QFETCH(Stored, row);
+        const auto& [name, stored, place, chosen, byMenu, language, startTitles, firstText, closeTitles,
+                     storedAfter] = row;
         QTemporaryDir home;
         const QString folder = home.filePath(place == FolderUnderAFile ? "file/config" : "config");
         const QString file = folder + QStringLiteral("/KORVANE Energy.conf");

@@ -21,9 +21,26 @@ int CountColor(const QImage& image, const QColor& color) {
     return count;
 }
 
-const QString kPrinterError = QStringLiteral("frmMain:CalculateData|Unhandled Error\r\n482\r\nPrinter error");
+const QString kNoSpace = QStringLiteral("KORVANE Energy|Data out of space");
+const QString kRefused = QStringLiteral("frmMain:CalculateData|Unhandled Error\r\n482\r\nPrinter error");
+
+// One press of Calculate or Print after the setup, "field=text", "tab=n", "glazing=n" or "refuse" (the
+// printer). A message is "title|text", or a number for that text under the program's title. The display shows
+// 100% on blue before the run.
+struct Run {
+    const char* name;
+    bool print;
+    int language;
+    const char* setup;
+    QStringList shown;
+    const char* result;
+    QColor color;
+    int pages;
+};
 
 } // namespace
+
+Q_DECLARE_METATYPE(Run)
 
 class frmMainPrintTest : public QObject {
     Q_OBJECT
@@ -36,77 +53,46 @@ class frmMainPrintTest : public QObject {
     void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().size() <= 1); }
 
     void run_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QStringList>("setup"); // "field=text", "tab=n", "glazing=n" or "printer=refuse"
-        QTest::addColumn<QStringList>(
-            "shown");                        // "title|text"; a number is that text under the program's title
-        QTest::addColumn<QString>("result"); // 100% on blue is the display before the run
-        QTest::addColumn<QColor>("color");
-        QTest::addColumn<int>("pages");
-        const QString calc = "cmdCalculate", print = "cmdPrint";
-        const QStringList none;
+        QTest::addColumn<Run>("run");
         const QColor blue(Qt::blue);
-        QTest::newRow("0 to 24") << calc << 1 << QStringList{"0=0", "1=24"} << none << "31%" << kGreen << 0;
-        QTest::newRow("start equals end")
-            << calc << 1 << QStringList{"1=8"} << QStringList{"153"} << "100%" << blue << 0;
-        QTest::newRow("start after end, English")
-            << calc << 2 << QStringList{"0=17", "1=8"} << QStringList{"153"} << "100%" << blue << 0;
-        QTest::newRow("start empty") << calc << 1 << QStringList{"0="} << QStringList{"146"} << "100%" << blue
-                                     << 0;
-        QTest::newRow("end empty is not 153")
-            << calc << 1 << QStringList{"1="} << QStringList{"146"} << "100%" << blue << 0;
-        QTest::newRow("width empty, English")
-            << calc << 2 << QStringList{"3="} << QStringList{"146"} << "100%" << blue << 0;
-        QTest::newRow("width unreadable")
-            << calc << 1 << QStringList{"3=5,,"} << QStringList{"146"} << "100%" << blue << 0;
-        QTest::newRow("window height empty")
-            << calc << 1 << QStringList{"11="} << QStringList{"146"} << "100%" << blue << 0;
-        // Each tab reads its own panel only.
-        QTest::newRow("normal window")
-            << calc << 1 << QStringList{"tab=1", "10=", "12=", "13=", "14=", "15=", "16="} << none << "69%"
-            << kGreen << 0;
-        QTest::newRow("flat roof") << calc << 1 << QStringList{"tab=2", "11=", "14=", "15=", "16="} << none
-                                   << "88%" << kGreen << 0;
-        QTest::newRow("sawtooth roof, printed")
-            << print << 1 << QStringList{"tab=3", "10=", "11=", "12=", "13="} << none << "54%" << kGreen << 1;
-        QTest::newRow("sawtooth roof, low room")
-            << calc << 1 << QStringList{"tab=3", "15=8"} << QStringList{kAppTitle + "|Data out of space"}
-            << "0%" << kRed << 0;
-        QTest::newRow("printed") << print << 1 << QStringList{"2=6"} << none << "41%" << kGreen << 1;
-        QTest::newRow("model message, printed red after it")
-            << print << 1 << QStringList{"2=10"} << QStringList{"155"} << "20%" << kRed << 1;
-        QTest::newRow("start equals end, not printed")
-            << print << 1 << QStringList{"1=8"} << QStringList{"153"} << "100%" << blue << 0;
-        QTest::newRow("empty transmittance, not printed")
-            << print << 1 << QStringList{"glazing=0"} << QStringList{"146"} << "100%" << blue << 0;
-        QTest::newRow("printer refuses after a good run")
-            << print << 1 << QStringList{"2=6", "printer=refuse"} << QStringList{kPrinterError} << "41%"
-            << kGreen << 0;
-        QTest::newRow("printer refuses after a model message")
-            << print << 1 << QStringList{"2=10", "printer=refuse"} << QStringList{"155", kPrinterError}
-            << "20%" << kRed << 0;
+        const Run runs[] = {
+            {"0 to 24", false, 1, "0=0 1=24", {}, "31%", kGreen, 0},
+            {"start equals end", false, 1, "1=8", {"153"}, "100%", blue, 0},
+            {"start after end, English", false, 2, "0=17 1=8", {"153"}, "100%", blue, 0},
+            {"start empty", false, 1, "0=", {"146"}, "100%", blue, 0},
+            {"end empty is not 153", false, 1, "1=", {"146"}, "100%", blue, 0},
+            {"width empty, English", false, 2, "3=", {"146"}, "100%", blue, 0},
+            {"width unreadable", false, 1, "3=5,,", {"146"}, "100%", blue, 0},
+            {"window height empty", false, 1, "11=", {"146"}, "100%", blue, 0},
+            // Each tab reads its own panel only.
+            {"normal window", false, 1, "tab=1 10= 12= 13= 14= 15= 16=", {}, "69%", kGreen, 0},
+            {"flat roof", false, 1, "tab=2 11= 14= 15= 16=", {}, "88%", kGreen, 0},
+            {"sawtooth roof, printed", true, 1, "tab=3 10= 11= 12= 13=", {}, "54%", kGreen, 1},
+            {"low sawtooth room", false, 1, "tab=3 15=8", {kNoSpace}, "0%", kRed, 0},
+            {"printed", true, 1, "2=6", {}, "41%", kGreen, 1},
+            {"model message, printed red after it", true, 1, "2=10", {"155"}, "20%", kRed, 1},
+            {"start equals end, not printed", true, 1, "1=8", {"153"}, "100%", blue, 0},
+            {"empty transmittance, not printed", true, 1, "glazing=0", {"146"}, "100%", blue, 0},
+            {"refused after a good run", true, 1, "2=6 refuse", {kRefused}, "41%", kGreen, 0},
+            {"refused after a model message", true, 1, "2=10 refuse", {"155", kRefused}, "20%", kRed, 0},
+        };
+        for (const Run& r : runs)
+            QTest::newRow(r.name) << r;
     }
 
     void run() {
-        QFETCH(QString, button);
-        QFETCH(int, language);
-        QFETCH(QStringList, setup);
-        QFETCH(QStringList, shown);
-        QFETCH(QString, result);
-        QFETCH(QColor, color);
-        QFETCH(int, pages);
-        Window s(QString::number(language));
+        QFETCH(Run, run);
+        Window s(QString::number(run.language));
         // A recognisable display shows whether the run reached it.
         s.Find<QLabel>("lblResult")->setText(QStringLiteral("100%"));
         s.Find<VbPictureBox>("picResult")->SetBackColor(Qt::blue);
-        for (const QString& step : setup) {
+        for (const QString& step : QString(run.setup).split(' ')) {
             const QString name = step.section('=', 0, 0), value = step.section('=', 1);
             if (name == "tab")
                 s.ClickTab(value.toInt());
             else if (name == "glazing")
                 s.List(2)->SetListIndex(value.toInt());
-            else if (name == "printer")
+            else if (name == "refuse")
                 s.desktop.printer.refuse = true;
             else
                 s.Field(name.toInt())->SetText(value);
@@ -114,19 +100,20 @@ class frmMainPrintTest : public QObject {
         const int tab = s.Tabs()->SelectedItem();
         for (int panel = 1; panel <= 3; ++panel)
             QCOMPARE(s.Find<QWidget>(ElementName("picWindowType", panel))->isVisible(), panel == tab);
-        s.Click(button);
+        s.Click(run.print ? "cmdPrint" : "cmdCalculate");
 
+        QStringList shown = run.shown;
         for (QString& m : shown)
-            m = m.contains('|') ? m : kAppTitle + '|' + Lang(language, m.toInt());
+            m = m.contains('|') ? m : kAppTitle + '|' + Lang(run.language, m.toInt());
         QCOMPARE(s.Shown(), shown);
         for (const auto& m : s.Messages())
             QVERIFY(m.icon == QMessageBox::Warning && m.buttons == QMessageBox::Ok);
-        if (shown.contains(kAppTitle + '|' + Lang(language, 146)))
+        if (shown.contains(kAppTitle + '|' + Lang(run.language, 146)))
             QTRY_VERIFY(s.Field(0)->hasFocus());
-        QCOMPARE(s.Result(), result);
-        QCOMPARE(s.ResultColor(), color);
-        QCOMPARE(s.desktop.printer.pages.size(), size_t(pages));
-        if (pages == 0)
+        QCOMPARE(s.Result(), QString(run.result));
+        QCOMPARE(s.ResultColor(), run.color);
+        QCOMPARE(s.desktop.printer.pages.size(), size_t(run.pages));
+        if (run.pages == 0)
             return;
 
         const ImagePrinter::Page& page = s.desktop.printer.pages[0];
@@ -140,8 +127,8 @@ class frmMainPrintTest : public QObject {
         PaintForm(*s.window->centralWidget(), painter, QRectF(now.rect()));
         painter.end();
         QCOMPARE(page.image, now);
-        QVERIFY(CountColor(page.image, color) > 500);
-        QCOMPARE(CountColor(page.image, color == kGreen ? kRed : kGreen), 0);
+        QVERIFY(CountColor(page.image, run.color) > 500);
+        QCOMPARE(CountColor(page.image, run.color == kGreen ? kRed : kGreen), 0);
     }
 
     void pagePlacement_data() {

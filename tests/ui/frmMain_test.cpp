@@ -13,6 +13,21 @@ using namespace korvane;
 using namespace korvane::ui;
 using namespace korvane::ui::test;
 
+namespace {
+
+// A text pasted past the key filter, then keys typed ('\b' is Backspace), then Tab: what the field shows and
+// whether leaving it is refused with a beep and the text selected.
+struct Input {
+    const char* separator;
+    int field;
+    const char *pasted, *typed, *shown;
+    bool refused;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Input)
+
 class frmMainTest : public QObject {
     Q_OBJECT
 
@@ -68,21 +83,9 @@ class frmMainTest : public QObject {
                                 "optWindowArray(0) txtInput(11) cmdCalculate cmdPrint txtInput(0)"));
     }
 
-    // A text pasted past the key filter, then keys typed ('\b' is Backspace), then Tab: what the field shows
-    // and whether leaving it is refused with a beep and the text selected.
     void fieldInput_data() {
-        QTest::addColumn<QString>("separator");
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("pasted");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<bool>("refused");
-        const struct {
-            const char* separator;
-            int field;
-            const char *pasted, *typed, *shown;
-            bool refused;
-        } rows[] = {
+        QTest::addColumn<Input>("row");
+        const Input rows[] = {
             {",", 2, "", "2.5", "2,5", false},    {",", 3, "", "2,5", "2,5", false},
             {".", 2, "", "2,5", "2.5", false},    {".", 12, "", "1.,2", "1..2", false},
             {",", 0, "", "-8", "8", false},       {",", 4, "", "-500", "500", false},
@@ -101,20 +104,14 @@ class frmMainTest : public QObject {
             {",", 0, "", "", "", false},          {",", 2, "-1,,", "", "-1,,", false},
             {",", 3, "-", "2", "-2", true},
         };
-        for (const auto& r : rows)
-            QTest::addRow("'%s' then '%s' in %d under '%s'", r.pasted, r.typed, r.field, r.separator)
-                << QString(r.separator) << r.field << QString(r.pasted) << QString(r.typed)
-                << QString(r.shown) << r.refused;
+        for (const Input& r : rows)
+            QTest::addRow("'%s' then '%s' in %d under '%s'", r.pasted, r.typed, r.field, r.separator) << r;
     }
 
     void fieldInput() {
-        QFETCH(QString, separator);
-        QFETCH(int, field);
-        QFETCH(QString, pasted);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QFETCH(bool, refused);
-        gDecimalSeparator = separator.toStdString();
+        QFETCH(Input, row);
+        const auto& [separator, field, pasted, typed, shown, refused] = row;
+        gDecimalSeparator = separator;
         Window s;
         s.List(0)->SetListIndex(0); // user-defined site and glazing unlock their fields
         s.List(2)->SetListIndex(0);
@@ -125,22 +122,22 @@ class frmMainTest : public QObject {
         if (panel != 0)
             s.Tabs()->setCurrentIndex(panel - 1);
         VbTextBox* box = s.Field(field);
-        box->SetText(pasted);
+        box->SetText(QString(pasted));
         box->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(box->hasFocus());
         box->end(false);
-        for (const QChar c : typed)
+        for (const QChar c : QString(typed))
             c == '\b' ? QTest::keyClick(box, Qt::Key_Backspace) : QTest::keyClicks(box, c);
-        QCOMPARE(box->Text(), shown);
+        QCOMPARE(box->Text(), QString(shown));
         QTest::keyClick(box, Qt::Key_Tab);
         if (refused) {
             QTRY_VERIFY(box->hasFocus());
-            QCOMPARE(box->selectedText(), shown);
+            QCOMPARE(box->selectedText(), QString(shown));
         } else {
             QVERIFY(!box->hasFocus());
         }
         QCOMPARE(s.desktop.beep.count, refused ? 1 : 0);
-        QCOMPARE(box->Text(), shown);
+        QCOMPARE(box->Text(), QString(shown));
         QVERIFY(s.Messages().empty());
     }
 
