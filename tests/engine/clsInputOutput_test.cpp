@@ -95,21 +95,11 @@ TEST(Percent, RoundsHalvesAwayFromZeroNeverBelowZeroAndOverflowsBeyondSixteenBit
     EXPECT_VB_ERROR(PercentOf(400.0), ErrOverflow);
 }
 
-struct Outcome {
-    std::optional<int16_t> percent;
-    std::optional<double> fraction;
-    int32_t error = 0;
-    std::string description, source;
-    bool operator==(const Outcome&) const = default;
-};
-
-template <class Run> Outcome OutcomeOf(clsInputOutput p, Run run) {
-    Outcome o;
-    if (const auto e = ErrorOf([&] { run(p); }))
-        o = {{}, {}, e->Number(), e->Description(), e->Source()};
-    o.percent = p.StoredPercent();
-    o.fraction = p.SavedFraction();
-    return o;
+// What a calculation leaves: the stored percent and fraction, and the number, text and source of its error.
+template <class Run> auto OutcomeOf(clsInputOutput p, Run run) {
+    const auto e = ErrorOf([&] { run(p); });
+    return std::tuple(p.StoredPercent(), p.SavedFraction(), e ? e->Number() : 0, e ? e->Description() : "",
+                      e ? e->Source() : "");
 }
 
 // Rooms that share a site may share its sky hours: the outcome must be the engine's own, an error raised at
@@ -117,51 +107,43 @@ template <class Run> Outcome OutcomeOf(clsInputOutput p, Run run) {
 // hour on; without any illuminance to reach, a dimmed hour divides by zero as soon as it needs light.
 TEST_F(Driver, SharedSkyHoursGiveTheEnginesOwnOutcome) {
     using Dimming::Control;
-    const struct {
-        const char* name;
-        void (*change)(clsInputOutput&);
-        int32_t error;
+    const struct Room { // start values unless named
+        int16_t begin = 8, end = 17, gmt = 1, period = 0, transmittance = 80;
+        int32_t illuminance = 500;
+        double depth = 4, longitude = 8.68;
+        Dimming::Limits limits{};
+        int32_t error = 0;
     } rooms[] = {
-        {"start values", [](clsInputOutput&) {}, 0},
-        {"dimmed",
-         [](clsInputOutput& p) {
-             p.DimmingLimits = {0.3, 0.1, Control::Continuous};
-         },
-         0},
-        {"June, switched off",
-         [](clsInputOutput& p) {
-             p.CalcPeriod = 6, p.DimmingLimits = {0.2, 0.3, Control::ContinuousOff};
-         },
-         0},
-        {"model message", [](clsInputOutput& p) { p.RoomDepth = 10; }, kModelMessage},
-        {"dimmed division before the hour overflows",
-         [](clsInputOutput& p) {
-             p.BeginHour = -2, p.TimeDiffGMT = -32768, p.NominalIlluminance = 0;
-             p.Transmittance = -80; // light is needed at every hour
-             p.DimmingLimits = {0.3, 0.1, Control::Continuous};
-         },
-         ErrDivisionByZero},
-        {"hour overflows at the first hour",
-         [](clsInputOutput& p) {
-             p.TimeDiffGMT = -32768, p.DimmingLimits = {0.3, 0.1, Control::ContinuousOff};
-         },
-         ErrOverflow},
-        {"hour overflows part-way through the day",
-         [](clsInputOutput& p) { p.BeginHour = -2, p.TimeDiffGMT = -32768; }, ErrOverflow},
-        {"no working hours", [](clsInputOutput& p) { p.EndHour = p.BeginHour; }, ErrOverflow},
-        {"a month that does not exist", [](clsInputOutput& p) { p.CalcPeriod = 13; }, ErrOverflow},
-        {"longitude not a number",
-         [](clsInputOutput& p) { p.Longitude = std::numeric_limits<double>::quiet_NaN(); }, ErrOverflow},
+        {},
+        {.limits = {0.3, 0.1, Control::Continuous}},
+        {.period = 6, .limits = {0.2, 0.3, Control::ContinuousOff}},
+        {.depth = 10, .error = kModelMessage},
+        // Light is needed at every hour: the dimmed division comes before the hour overflows.
+        {.begin = -2,
+         .gmt = -32768,
+         .transmittance = -80,
+         .illuminance = 0,
+         .limits = {0.3, 0.1, Control::Continuous},
+         .error = ErrDivisionByZero},
+        {.gmt = -32768,
+         .limits = {0.3, 0.1, Control::ContinuousOff},
+         .error = ErrOverflow},                             // at the first hour
+        {.begin = -2, .gmt = -32768, .error = ErrOverflow}, // part-way through the day
+        {.end = 8, .error = ErrOverflow},                   // no working hours
+        {.period = 13, .error = ErrOverflow},
+        {.longitude = std::numeric_limits<double>::quiet_NaN(), .error = ErrOverflow},
     };
-    for (const auto& room : rooms) {
+    for (const Room& r : rooms) {
         clsInputOutput p = StartValues();
-        room.change(p);
+        p.BeginHour = r.begin, p.EndHour = r.end, p.TimeDiffGMT = r.gmt, p.CalcPeriod = r.period;
+        p.Transmittance = r.transmittance, p.NominalIlluminance = r.illuminance, p.RoomDepth = r.depth;
+        p.Longitude = r.longitude, p.DimmingLimits = r.limits;
         const auto sky = JahrEnergie::GetSkyHours(p.Longitude, p.Latitude, p.TimeDiffGMT, p.BeginHour,
                                                   p.EndHour, p.CalcPeriod);
-        const Outcome own = OutcomeOf(p, [](clsInputOutput& q) { q.CalculateEnergySaving(); });
-        EXPECT_EQ(own.error, room.error) << room.name << ": " << own.description;
-        EXPECT_TRUE(OutcomeOf(p, [&](clsInputOutput& q) { q.CalculateEnergySaving(sky); }) == own)
-            << room.name;
+        const auto own = OutcomeOf(p, [](clsInputOutput& q) { q.CalculateEnergySaving(); });
+        const auto where = "room " + std::to_string(&r - rooms);
+        EXPECT_EQ(std::get<2>(own), r.error) << where << ": " << std::get<3>(own);
+        EXPECT_TRUE(OutcomeOf(p, [&](clsInputOutput& q) { q.CalculateEnergySaving(sky); }) == own) << where;
     }
 }
 

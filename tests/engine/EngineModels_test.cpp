@@ -1,0 +1,214 @@
+// The engine's models against worked values: sun and sky against published solar figures (tolerances stated
+// per quantity), the window models against the examples of the daylight tables, and the period integration
+// against the reference figures for Frankfurt am Main, with and without dimming limits.
+#include "Dimming.h"
+#include "EngineTestSupport.h"
+#include "JahrEnergie.h"
+#include "daylight.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <tuple>
+
+namespace korvane {
+namespace {
+
+using namespace daylight;
+using namespace QLists;
+using Dimming::Control;
+using Dimming::Limits;
+using WindowModel = test::InEnglish;
+
+constexpr double kLon = 8.68, kLat = 50.11; // Frankfurt am Main
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr int32_t kMaxLong = std::numeric_limits<int32_t>::max();
+constexpr Limits kPlain{}, kGear{0.1, 0.2, Control::Continuous}, kGearOff{0.1, 0.2, Control::ContinuousOff},
+    kBareOff{0, 0, Control::ContinuousOff};
+
+double Degrees(double radians) {
+    return radians * 180.0 / kPi;
+}
+
+// Declination and altitude within a hundredth of a degree; the equation of time is in hours, not minutes.
+TEST(Sun, MatchesTheSolarTablesAtFrankfurtInMidsummer) {
+    EXPECT_NEAR(Degrees(GetDeclination(172 / 365.0)), 23.44, 0.01);
+    EXPECT_NEAR(Degrees(GetDeclination(355 / 365.0)), -23.46, 0.01);
+    EXPECT_NEAR(Degrees(GetDeclination(1 / 365.0)), -23.07, 0.01);
+    EXPECT_NEAR(GetEquationOfTime(1.0), -0.0468, 1e-9);
+    EXPECT_NEAR(GetEquationOfTime(307 / 365.0), 0.273, 0.001);
+    EXPECT_NEAR(GetEquationOfTime(80 / 365.0), -0.125, 0.001);
+    EXPECT_NEAR(Degrees(GetHourAngle(kLon, 1, 172, 12)), 5.96, 0.01);
+    EXPECT_NEAR(Degrees(GetSunAltitude(kLon, kLat, 1, 172, 12)), 62.93, 0.01);
+    EXPECT_NEAR(Degrees(GetHourAngle(kLon, 1, 172, 13)), -9.04, 0.01);
+    EXPECT_NEAR(Degrees(GetSunAltitude(kLon, kLat, 1, 172, 13)), 62.41, 0.01);
+}
+
+// About 19000 lx at midsummer noon and exactly 300 with the sun down; artificial light tops daylight up to
+// the nominal illuminance and never goes negative.
+TEST(SkyIlluminance, AndTheArtificialLightThatTopsItUp) {
+    EXPECT_NEAR(GetSkyIlluminance(kLon, kLat, 1, 172, 12), 18999.0, 1.0);
+    EXPECT_EQ(GetSunAltitude(kLon, kLat, 1, 355, 8), 0.0);
+    EXPECT_EQ(GetSkyIlluminance(kLon, kLat, 1, 355, 8), 300.0);
+    EXPECT_EQ(GetSkyIlluminance(kLon, kLat, 1, 172, 0), 300.0);
+    EXPECT_EQ(GetArtificialLight(kLon, kLat, 1, 0.0, 500, 172, 12), 500.0);
+    EXPECT_EQ(GetArtificialLight(kLon, kLat, 1, 0.1, 500, 172, 12), 0.0);
+    EXPECT_DOUBLE_EQ(GetArtificialLight(kLon, kLat, 1, 0.01, 500, 1, 2), 497.0); // night: 1 % of 300 lx
+}
+
+TEST(ArcSin, ClampsToTheUpperQuadrantAndNeverRaises) {
+    const std::pair<double, double> cases[] = {{-0.5, 0.0},    {0.5, kPi / 6}, {1.0, kPi / 2},
+                                               {1.5, kPi / 2}, {kNaN, 0.0},    {-INFINITY, 0.0}};
+    for (const auto& [s, expected] : cases)
+        EXPECT_NEAR(ArcSinClamped(s), expected, 1e-14) << s;
+}
+
+TEST(Calendar, UsesA365DayYear) {
+    const int16_t cases[][4] = {{1, 1, 1, 31},    {1, 2, 32, 28}, {1, 3, 60, 31}, {31, 12, 365, 31},
+                                {1, 12, 335, 31}, {1, 13, 0, 0},  {1, 0, 0, 0},   {1, -1, 0, 0}};
+    for (const auto& [day, month, dayOfYear, daysOfMonth] : cases) {
+        EXPECT_EQ(GetDayOfYear(day, month), dayOfYear) << day << "." << month;
+        EXPECT_EQ(GetDaysOfMonth(month), daysOfMonth) << month;
+    }
+}
+
+TEST(DaylightErrors, SixteenBitOverflowsAndNonNumbersAreRaised) {
+    EXPECT_VB_ERROR(GetDayOfYear(32767, 12), ErrOverflow);
+    EXPECT_VB_ERROR(GetHourAngle(kLon, 1, 172, -32768), ErrOverflow);
+    EXPECT_VB_ERROR(GetHourAngle(1e308, 1, 172, 12), ErrOverflow);
+    EXPECT_VB_ERROR(GetSunAltitude(kLon, kNaN, 1, 172, 12), ErrOverflow);
+    EXPECT_VB_ERROR(GetArtificialLight(kLon, kLat, 1, 1e305, 500, 172, 12), ErrOverflow);
+}
+
+// On a node, between width classes, exactly 7 m and 10 m, first node (no message), last node (already
+// outside: the depth-ratio message), extrapolated below the first node, band 30 and 90 between nodes, an
+// inner node.
+TEST_F(WindowModel, SideWindowsGiveTwiceTheTabulatedRatio) {
+    const std::tuple<double, double, double, int16_t, double, bool> cases[] = {
+        {5, 4, 2, 60, 0.0436, false},  {8.5, 4, 2, 60, 0.05, false},   {7, 4, 2, 60, 0.0436, false},
+        {10, 4, 2, 60, 0.0564, false}, {5, 2.8, 2, 60, 0.0846, false}, {5, 10, 2, 30, 0.0068, true},
+        {5, 2.4, 2, 60, 0.1036, true}, {5, 6, 2, 30, 0.0134, false},   {12, 3, 2, 90, 0.1355, false},
+        {5, 3.6, 2, 60, 0.052, false}};
+    for (const auto& [W, D, h, band, expected, tooLow] : cases) {
+        gCalcErrorText.clear();
+        EXPECT_NEAR(GetSideWindowFactor(W, D, h, band), expected, 1e-12) << W << " " << D << " " << band;
+        EXPECT_EQ(gCalcErrorText,
+                  tooLow ? "The active height of the window is too small in relation to the depth of the room"
+                         : "")
+            << W << " " << D << " " << band;
+    }
+    EXPECT_EQ(GetSideWindowFactor(5, 4, 2, 45), 0.0);
+    EXPECT_EQ(gCalcErrorText, "Windowpart not correct");
+    gLanguage = 1;
+    GetSideWindowFactor(5, 12, 2, 60);
+    EXPECT_EQ(gCalcErrorText, "Die aktive Fensterhöhe ist im Vergleich zur angegeben Raumtiefe sehr klein");
+}
+
+// Type (2 flat roof, 3 sawtooth), W, D, H, A or hg, d, slope, expected factor. Flat roofs: a node, a narrow
+// room with one light (2 / 7.5 of the first node), an index of exactly 1.5 (3 / 4.5 of it), the last node and
+// beyond; sawtooth roofs: a node at 90 and 60 degrees, the last node (a fifth of it). Inputs outside the
+// tables are the driver's message cases.
+TEST_F(WindowModel, RoofModelsInterpolateOverTheRoomIndex) {
+    const std::tuple<int, double, double, double, double, double, int16_t, double> cases[] = {
+        {2, 5, 4, 4, 1, 2, 0, 0.087061},      {2, 1.5, 5, 1.8, 1, 2.5, 0, 0.1137307},
+        {2, 1.5, 3, 1.8, 1, 1, 0, 0.2843267}, {2, 100, 1, 1.8, 1, 1, 0, 0.8325},
+        {2, 250, 1, 1.8, 1, 1, 0, 0.8325},    {3, 5, 4, 4, 1, 5, 90, 0.0323658},
+        {3, 5, 4, 4, 1, 5, 60, 0.0323658},    {3, 100, 4, 1.8, 1, 5, 90, 0.063776}};
+    for (const auto& [type, W, D, H, A, d, slope, expected] : cases)
+        EXPECT_NEAR(type == 2 ? GetFlatRoofFactor(W, D, H, A, d) : GetSawtoothFactor(W, D, H, A, d, slope),
+                    expected, 1e-6)
+            << type << " " << W << " " << D << " " << slope;
+    EXPECT_EQ(gCalcErrorText, "");
+}
+
+TEST_F(WindowModel, ArithmeticFaultsAreRaisedBeforeAnyMessage) {
+    EXPECT_VB_ERROR(GetFlatRoofFactor(5, 4, 4, 1, 0), ErrDivisionByZero);
+    EXPECT_VB_ERROR(GetSawtoothFactor(5, 4, 4, 1, 0, 90), ErrDivisionByZero);
+    EXPECT_VB_ERROR(GetSawtoothFactor(5, 4, 0.8, 1, 5, 90), ErrDivisionByZero);
+    EXPECT_VB_ERROR(GetFlatRoofFactor(0, 4, 4, 1, 2), ErrDivisionByZero); // no floor area
+    EXPECT_VB_ERROR(GetSideWindowFactor(5, 4, 0, 60), ErrDivisionByZero);
+    EXPECT_VB_ERROR(GetSideWindowFactor(5, 0, 0, 60), ErrOverflow);   // 0 / 0
+    EXPECT_VB_ERROR(GetFlatRoofFactor(5, 1e6, 4, 1, 1), ErrOverflow); // more rows than 16 bits hold
+    EXPECT_EQ(gCalcErrorText, "");
+}
+
+double Frankfurt(double f, int32_t En, int16_t period, int16_t begin = 8, int16_t end = 17) {
+    return JahrEnergie::CalculatePeriodSaving(kLon, kLat, 1, begin, end, f, En, period);
+}
+
+double Dimmed(double f, int32_t En, int16_t period, const Limits& limits, int16_t begin = 8,
+              int16_t end = 17) {
+    return Dimming::CalculatePeriodSavingDimmed(kLon, kLat, 1, begin, end, f, En, period, limits);
+}
+
+TEST(PeriodSaving, MatchesTheReferenceFiguresAndIsExactInLimitCases) {
+    EXPECT_NEAR(Frankfurt(0.02, 500, 0), 0.420, 0.0005);
+    EXPECT_NEAR(Frankfurt(0.02, 500, 1), 0.180, 0.0005);
+    EXPECT_NEAR(Frankfurt(0.02, 500, 6), 0.652, 0.0005);
+    EXPECT_NEAR(Frankfurt(0.02, 500, 12), 0.153, 0.0005);
+    // Limit cases are exact.
+    EXPECT_EQ(Frankfurt(0.0, 500, 0), 0.0);   // no daylight reaches the room
+    EXPECT_EQ(Frankfurt(0.02, -500, 0), 1.0); // a negative nominal illuminance needs nothing
+    EXPECT_EQ(Frankfurt(2.0, 500, 0), 1.0);   // 300 lx x 2 already exceeds 500 lx
+    EXPECT_EQ(Frankfurt(2.0, 500, 2), 1.0);
+    // Night hours see only the overcast minimum; a begin hour of 0 counts once.
+    EXPECT_NEAR(Frankfurt(0.02, 500, 0, 0, 1), 0.012, 1e-12);
+    EXPECT_NEAR(Frankfurt(0.02, 500, 0, 0, 2), 0.012, 1e-12);
+}
+
+TEST(PeriodSaving, MonthsPartitionTheYearsWorkingHours) {
+    double weighted = 0.0; // each month divides by its own hours; weighted by their days they give the year
+    const int16_t days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int16_t m = 1; m <= 12; ++m)
+        weighted += Frankfurt(0.03, 500, m) * days[m - 1];
+    EXPECT_NEAR(weighted / 365.0, Frankfurt(0.03, 500, 0), 1e-12);
+}
+
+TEST(PeriodSaving, ZeroNormaliserOrIntegerOverflowIsRaisedDimmedOrNot) {
+    EXPECT_VB_ERROR(Frankfurt(0.02, 500, 0, 8, 8), ErrOverflow); // 0 / 0
+    EXPECT_VB_ERROR(Frankfurt(0.02, 0, 0), ErrOverflow);         // En = 0
+    EXPECT_VB_ERROR(Frankfurt(0.02, 500, 13), ErrOverflow);      // no such month: nothing evaluated
+    EXPECT_VB_ERROR(Frankfurt(0.02, 500, -1), ErrOverflow);
+    EXPECT_VB_ERROR(Frankfurt(0.02, 500, 0, -32768, 17), ErrOverflow); // nH
+    EXPECT_VB_ERROR(Frankfurt(0.02, kMaxLong, 1), ErrOverflow);        // days x nH x En
+    EXPECT_VB_ERROR(Frankfurt(std::numeric_limits<double>::quiet_NaN(), 500, 1), ErrOverflow);
+    EXPECT_VB_ERROR(Dimmed(0.02, 0, 0, kGear), ErrOverflow);              // 0 / 0 at the first hour
+    EXPECT_VB_ERROR(Dimmed(0.02, 500, 13, kGear), ErrOverflow);           // no working hours at all
+    EXPECT_VB_ERROR(Dimmed(0.02, 500, 0, kGear, 0, -32768), ErrOverflow); // 16-bit working hours
+    // The year's normaliser is a double and does not overflow.
+    const double s = Frankfurt(0.02, kMaxLong, 0);
+    EXPECT_GE(s, 0.0);
+    EXPECT_LT(s, 1e-5);
+}
+
+TEST(PowerCurve, RisesFromTheMinimumToFullPower) {
+    // Gear: idles at its minimum up to the minimum light level, then 0.1 + 0.4 x 0.9 / 0.8 at 0.6.
+    const std::tuple<double, Limits, double> cases[] = {
+        {0.5, kPlain, 0.5},   {0.0, kPlain, 0.0},    {1.0, kPlain, 1.0},  {0.0, kGear, 0.1},
+        {0.2, kGear, 0.1},    {0.6, kGear, 0.55},    {1.0, kGear, 1.0},   {0.0, kGearOff, 0.0},
+        {0.1, kGearOff, 0.1}, {0.6, kGearOff, 0.55}, {0.0, kBareOff, 0.0}};
+    for (const auto& [needed, limits, power] : cases)
+        EXPECT_DOUBLE_EQ(Dimming::PowerFraction(needed, limits), power)
+            << needed << " " << limits.minPowerFraction << " " << int(limits.control);
+}
+
+// Plain limits give the model's own result to the bit; the rest is worked out by hand.
+TEST(DimmedPeriod, PlainLimitsAreTheModelAndGearIsWorkedOutByHand) {
+    for (int16_t period : {0, 1, 6, 12})
+        for (double f : {0.0, 0.01, 0.0349, 0.2})
+            EXPECT_EQ(Dimmed(f, 500, period, kPlain), Frankfurt(f, 500, period)) << period << " " << f;
+    // From 0:00 to 1:00 the sky gives 300 lx all year: f = 0.5 leaves 350 of 500 lx, FL = 0.7.
+    EXPECT_NEAR(Dimmed(0.5, 500, 0, kPlain, 0, 1), 0.3, 1e-12);
+    EXPECT_NEAR(Dimmed(0.5, 500, 0, kGear, 0, 1), 1 - (0.1 + 0.5 * 0.9 / 0.8), 1e-12);
+    EXPECT_NEAR(Dimmed(0.5, 500, 2, kGearOff, 0, 1), 1 - (0.1 + 0.5 * 0.9 / 0.8), 1e-12);
+    EXPECT_EQ(Dimmed(0.0, 500, 0, kGear), 0.0);          // no daylight: full power every hour
+    EXPECT_NEAR(Dimmed(5.0, 500, 0, kGear), 0.9, 1e-12); // daylight always enough: the minimum power remains
+    EXPECT_EQ(Dimmed(5.0, 500, 0, kGearOff), 1.0);       // ... unless the gear switches off
+    // Gear that draws more than its light share when dimmed saves less than the model; switching off helps.
+    constexpr Limits lossy{0.2, 0.1, Control::Continuous}, lossyOff{0.2, 0.1, Control::ContinuousOff};
+    EXPECT_LT(Dimmed(0.0349, 500, 0, lossy), Dimmed(0.0349, 500, 0, kPlain));
+    EXPECT_GT(Dimmed(0.0349, 500, 6, lossyOff), Dimmed(0.0349, 500, 6, lossy));
+}
+
+} // namespace
+} // namespace korvane
