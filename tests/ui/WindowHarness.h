@@ -65,22 +65,16 @@ struct Window {
     void ClickTab(int tab) const {
         QTest::mouseClick(Tabs()->tabBar(), Qt::LeftButton, {}, Tabs()->tabBar()->tabRect(tab - 1).center());
     }
-    void Key(char letter) const {
-        QTest::keyClick(window.get(), Qt::Key(Qt::Key_A + letter - 'A'), Qt::ControlModifier);
+    void Key(char letter, QWidget* to = nullptr) const {
+        QTest::keyClick(to ? to : window.get(), Qt::Key(Qt::Key_A + letter - 'A'), Qt::ControlModifier);
     }
     std::vector<ShownMessage>& Messages() { return desktop.messages.shown; }
-    // Each message as "title|text".
-    QStringList Shown() const {
+    // Each message as "title|text", or its title only.
+    QStringList Shown(bool titles = false) const {
         QStringList shown;
         for (const auto& m : desktop.messages.shown)
-            shown << m.title + '|' + m.text;
+            shown << (titles ? m.title : m.title + '|' + m.text);
         return shown;
-    }
-    QStringList Titles() const {
-        QStringList titles;
-        for (const auto& m : desktop.messages.shown)
-            titles << m.title;
-        return titles;
     }
     QStringList Items(int list) const {
         QStringList items;
@@ -88,12 +82,12 @@ struct Window {
             items << List(list)->itemText(i);
         return items;
     }
-    // The one ticked language, 0 for none and -1 for several.
+    // The ticked languages as digits, 0 for none.
     int CheckedLanguage() const {
         int checked = 0;
         for (int i = 1; i <= 6; ++i)
-            if (Find<VbMenuItem>(ElementName("mnuLangCmd", i))->isChecked())
-                checked = checked == 0 ? i : -1;
+            checked =
+                Find<VbMenuItem>(ElementName("mnuLangCmd", i))->isChecked() ? checked * 10 + i : checked;
         return checked;
     }
 };

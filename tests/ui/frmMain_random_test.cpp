@@ -79,12 +79,10 @@ const std::map<int, QStringList> kSensible{
 
 // Types each character as a key press; characters beyond ASCII come as keys that type them.
 void TypeText(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(widget, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget,
+                            c.unicode() < 0x80 ? QTest::asciiToKey(c.toLatin1()) : Qt::Key_unknown,
+                            QString(c), Qt::NoModifier);
 }
 
 bool IsUnhandledError(const ShownMessage& m) {
