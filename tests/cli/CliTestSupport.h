@@ -1,6 +1,5 @@
 #pragma once
-// Runs the calculator in-process and captures what a terminal would show; files for it to read.
-
+// Runs the calculator in-process and captures what a terminal would show; a file of the test's own for it.
 #include "CliRun.h"
 
 #include <gtest/gtest.h>
@@ -8,20 +7,18 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include <unistd.h>
 
 namespace korvane::cli::test {
 
+using Args = std::vector<std::string>;
 struct Outcome {
     int code;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
-inline Outcome Cli(const std::vector<std::string>& args) {
+inline Outcome Cli(const Args& args) {
     std::ostringstream out, err;
     const int code = RunCli(args, {KORVANE_BIN_DIR}, out, err);
     return {code, out.str(), err.str()};
@@ -39,7 +36,6 @@ inline std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// A temporary path of the test's own, removed with whatever was made there.
 class WithFile : public ::testing::Test {
   protected:
     void TearDown() override { std::filesystem::remove_all(path_); }

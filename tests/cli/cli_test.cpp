@@ -6,15 +6,98 @@ namespace korvane::cli {
 namespace {
 
 using namespace test;
-using Args = std::vector<std::string>;
 
-TEST(Cli, HelpGoesToStdout) {
-    const auto help = Cli({"--help"});
-    EXPECT_EQ(help.code, kExitOk);
-    EXPECT_NE(help.out.find("--window-type N=1"), std::string::npos);
+// What a run prints: exit 0 with nothing on stderr, 1 with the engine's error there, or 2 with the reason
+// and then the usage.
+struct Prints {
+    Prints(Args a, std::string o, std::string e = "")
+        : args(std::move(a)), out(std::move(o)), err(std::move(e)) {}
+    Args args;
+    std::string out, err;
+};
+Prints Usage(Args args, const std::string& why) {
+    return Prints(std::move(args), "", "korvane-energy-cli: " + why);
 }
 
-TEST(Cli, SpellingsOfOneRoomGiveOneResult) {
+class Runs : public ::testing::TestWithParam<Prints> {};
+
+TEST_P(Runs, PrintTheResultOnStdoutAndErrorsOnStderr) {
+    const Prints& run = GetParam();
+    const auto r = Cli(run.args);
+    const bool usage = run.err.starts_with("korvane-energy-cli: ");
+    EXPECT_EQ(r.code, run.err.empty() ? kExitOk : usage ? kExitUsage : kExitEngineError);
+    EXPECT_EQ(r.out, run.out);
+    EXPECT_EQ(usage ? FirstLine(r.err) : r.err, run.err);
+    EXPECT_EQ(r.err.find("Usage: korvane-energy-cli") != std::string::npos, usage);
+}
+
+const std::string kModel = " (clsInputOutput:CalculateEnergySaving)\n";
+const std::string kWrongType = "error -2147220991: Wrong Window Type" + kModel;
+
+INSTANTIATE_TEST_SUITE_P(
+    Results, Runs,
+    ::testing::Values(
+        Prints({}, "69%\n"),
+        Prints({"--json"}, "{\"percent\": 69, \"fraction\": 0.68609985133014695, \"error\": null}\n"),
+        Prints({"--min-power-fraction", "0.3", "--min-light-fraction", "0.1"}, "51%\n"),
+        Prints({"--min-power-fraction", "0.3", "--min-light-fraction", "0.1", "--control", "continuous-off"},
+               "59%\n"),
+        // 5 m x 4 m at 10 W/m2, 9 hours on 28 days of February: 200 W x 252 h = 50.4 kWh without control.
+        Prints({"--period", "2", "--power-density", "10"},
+               "49%\nfloor area: 20 m2\nworking hours: 252 h\nenergy without control: 50.4 kWh\nenergy with "
+               "control: 25.9 kWh\nenergy saved: 24.5 kWh\n"),
+        Prints({"--period", "2", "--power-density", "10", "--json"},
+               "{\"percent\": 49, \"fraction\": 0.48694850969851633, \"error\": null, \"energy\": "
+               "{\"floor_area_m2\": 20, \"working_hours\": 252, \"kwh_without_control\": 50.4, "
+               "\"kwh_with_control\": 25.857795111194775, \"kwh_saved\": 24.542204888805223}}\n"),
+        // Padded by characters, not bytes; November as the table spells it.
+        Prints({"--period", "all", "--language", "1"},
+               "ganzes Jahr     69%\nJanuar          31%\nFebruar         49%\nMärz            72%\nApril    "
+               "       89%\n"
+               "Mai             95%\nJuni            98%\nJuli            97%\nAugust          "
+               "92%\nSeptember       80%\n"
+               "Oktober         57%\nNovenber        36%\nDezember        27%\n"),
+        // A model's message keeps the stored percent.
+        Prints({"--window-type", "2", "--width", "1", "--room-height", "3"}, "0%\n",
+               "error -2147220982: Out of Data Space" + kModel),
+        Prints(
+            {"--depth", "12", "--language", "1"}, "15%\n",
+            "error -2147220982: Die aktive Fensterhöhe ist im Vergleich zur angegeben Raumtiefe sehr klein" +
+                kModel),
+        Prints({"--window-type", "4", "--json"},
+               "{\"percent\": null, \"fraction\": null, \"error\": {\"number\": -2147220991, \"source\": "
+               "\"clsInputOutput:CalculateEnergySaving\", \"description\": \"Wrong Window Type\"}}\n",
+               kWrongType),
+        Prints({"--window-type", "0"}, "", kWrongType),
+        // Begin after end is the window's check, not the calculator's: the engine answers.
+        Prints({"--begin", "9", "--end", "9"}, "", "error 6: Overflow (KORVANE Energy)\n"),
+        Prints({"--geo", "/nonexistent/sites.geo", "--list-sites"}, "",
+               "error 53: File not found (clsGeoFile:OpenGeoFile)\n")));
+
+INSTANTIATE_TEST_SUITE_P(
+    UsageErrors, Runs,
+    ::testing::Values(
+        Usage({"--begin", "8.5"}, "--begin: '8.5' is not a whole number"),
+        Usage({"--begin", "eight"}, "--begin: 'eight' is not a whole number"),
+        Usage({"--gmt", "32768"}, "--gmt: '32768' is out of range"),
+        Usage({"--illuminance", "2147483648"}, "--illuminance: '2147483648' is out of range"),
+        Usage({"--depth", "4,5"}, "--depth: '4,5' is not a number"),
+        Usage({"--depth", "nan"}, "--depth: 'nan' is not a number"),
+        Usage({"--width", "1e400"}, "--width: '1e400' is not a number"),
+        Usage({"--latitude", "0x10"}, "--latitude: '0x10' is not a number"),
+        Usage({"--language", "7"}, "--language: '7' is not a language from 1 to 6"),
+        Usage({"--site", "Atlantis"}, "--site: no site contains 'Atlantis'"),
+        Usage({"--bogus"}, "The following argument was not expected: --bogus"),
+        Usage({"--min-power-fraction", "0.7"}, "--min-power-fraction: '0.7' is outside 0 to 0.6"),
+        Usage({"--min-light-fraction", "-0.1"}, "--min-light-fraction: '-0.1' is outside 0 to 0.6"),
+        Usage({"--control", "stepped"}, "--control: 'stepped' is not continuous or continuous-off"),
+        Usage({"--power-density", "-5"}, "--power-density: '-5' is outside 0 to 1000000"),
+        Usage({"--period", "every"}, "--period: 'every' is not a whole number"),
+        Usage({"--batch", "/nonexistent/rooms.csv"}, "--batch: cannot read '/nonexistent/rooms.csv'"),
+        Usage({"--batch", "/"}, "--batch: cannot read '/'"), // a folder opens, then reads as nothing
+        Usage({"--batch", "/dev/null", "--period", "all"}, "--period all cannot be combined with --batch")));
+
+TEST(Cli, SpellingsOfOneRoomGiveOneResultAndHelpGoesToStdout) {
     const auto json = [](Args args) {
         args.push_back("--json");
         return Cli(args).out;
@@ -29,114 +112,46 @@ TEST(Cli, SpellingsOfOneRoomGiveOneResult) {
     for (const auto& [a, b] : same)
         EXPECT_EQ(json(a), json(b)) << a[1];
     EXPECT_NE(json({"--site", "frankfurt", "--latitude", "60"}), json({})); // explicit coordinates win
+    const auto help = Cli({"--help"});
+    EXPECT_EQ(help.code, kExitOk);
+    EXPECT_NE(help.out.find("--window-type N=1"), std::string::npos);
 }
-
-// Exit 0 with nothing on stderr, or 1 with the engine's error there.
-struct Run {
-    Run(Args a, std::string o, std::string e) : args(std::move(a)), out(std::move(o)), err(std::move(e)) {}
-    Args args;
-    std::string out, err;
-};
-class Runs : public ::testing::TestWithParam<Run> {};
-
-TEST_P(Runs, PrintTheResultOnStdoutAndTheErrorOnStderr) {
-    const auto r = Cli(GetParam().args);
-    EXPECT_EQ(r.code, GetParam().err.empty() ? kExitOk : kExitEngineError);
-    EXPECT_EQ(r.out, GetParam().out);
-    EXPECT_EQ(r.err, GetParam().err);
-}
-
-const std::string kModel = " (clsInputOutput:CalculateEnergySaving)\n";
-const std::string kNoSpace = "error -2147220982: Out of Data Space" + kModel;
-const std::string kWrongType = "error -2147220991: Wrong Window Type" + kModel;
-
-INSTANTIATE_TEST_SUITE_P(
-    Options, Runs,
-    ::testing::Values(
-        Run({}, "69%\n", ""),
-        Run({"--json"}, "{\"percent\": 69, \"fraction\": 0.68609985133014695, \"error\": null}\n", ""),
-        Run({"--min-power-fraction", "0.3", "--min-light-fraction", "0.1"}, "51%\n", ""),
-        Run({"--min-power-fraction", "0.3", "--min-light-fraction", "0.1", "--control", "continuous-off"},
-            "59%\n", ""),
-        // 5 m x 4 m at 10 W/m2, 9 hours on 28 days of February: 200 W x 252 h = 50.4 kWh without control.
-        Run({"--period", "2", "--power-density", "10"},
-            "49%\nfloor area: 20 m2\nworking hours: 252 h\nenergy without control: 50.4 kWh\nenergy with "
-            "control: 25.9 kWh\nenergy saved: 24.5 kWh\n",
-            ""),
-        Run({"--period", "2", "--power-density", "10", "--json"},
-            "{\"percent\": 49, \"fraction\": 0.48694850969851633, \"error\": null, \"energy\": "
-            "{\"floor_area_m2\": 20, \"working_hours\": 252, \"kwh_without_control\": 50.4, "
-            "\"kwh_with_control\": 25.857795111194775, \"kwh_saved\": 24.542204888805223}}\n",
-            ""),
-        // A model's message keeps the stored percent.
-        Run({"--window-type", "2", "--width", "1", "--room-height", "3"}, "0%\n", kNoSpace),
-        Run({"--window-type", "2", "--width", "1", "--room-height", "3", "--json"},
-            "{\"percent\": 0, \"fraction\": 0.0, \"error\": {\"number\": -2147220982, \"source\": "
-            "\"clsInputOutput:CalculateEnergySaving\", \"description\": \"Out of Data Space\"}}\n",
-            kNoSpace),
-        Run({"--depth", "12", "--language", "1"}, "15%\n",
-            "error -2147220982: Die aktive Fensterhöhe ist im Vergleich zur angegeben Raumtiefe sehr klein" +
-                kModel),
-        Run({"--window-type", "4", "--json"},
-            "{\"percent\": null, \"fraction\": null, \"error\": {\"number\": -2147220991, \"source\": "
-            "\"clsInputOutput:CalculateEnergySaving\", \"description\": \"Wrong Window Type\"}}\n",
-            kWrongType),
-        Run({"--window-type", "0"}, "", kWrongType),
-        // Begin after end is the window's check, not the calculator's: the engine answers.
-        Run({"--begin", "9", "--end", "9"}, "", "error 6: Overflow (KORVANE Energy)\n"),
-        Run({"--geo", "/nonexistent/sites.geo", "--list-sites"}, "",
-            "error 53: File not found (clsGeoFile:OpenGeoFile)\n")));
-
-class UsageErrors : public ::testing::TestWithParam<std::pair<Args, std::string>> {};
-
-TEST_P(UsageErrors, SayWhyThenShowTheUsage) {
-    const auto r = Cli(GetParam().first);
-    EXPECT_EQ(r.code, kExitUsage);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(FirstLine(r.err), "korvane-energy-cli: " + GetParam().second);
-    EXPECT_NE(r.err.find("Usage: korvane-energy-cli"), std::string::npos);
-}
-
-using Usage = std::pair<Args, std::string>;
-INSTANTIATE_TEST_SUITE_P(
-    Options, UsageErrors,
-    ::testing::Values(
-        Usage{{"--begin", "8.5"}, "--begin: '8.5' is not a whole number"},
-        Usage{{"--begin", "eight"}, "--begin: 'eight' is not a whole number"},
-        Usage{{"--gmt", "32768"}, "--gmt: '32768' is out of range"},
-        Usage{{"--illuminance", "2147483648"}, "--illuminance: '2147483648' is out of range"},
-        Usage{{"--depth", "4,5"}, "--depth: '4,5' is not a number"},
-        Usage{{"--depth", "nan"}, "--depth: 'nan' is not a number"},
-        Usage{{"--width", "1e400"}, "--width: '1e400' is not a number"},
-        Usage{{"--latitude", "0x10"}, "--latitude: '0x10' is not a number"},
-        Usage{{"--language", "7"}, "--language: '7' is not a language from 1 to 6"},
-        Usage{{"--site", "Atlantis"}, "--site: no site contains 'Atlantis'"},
-        Usage{{"--bogus"}, "The following argument was not expected: --bogus"},
-        Usage{{"--min-power-fraction", "0.7"}, "--min-power-fraction: '0.7' is outside 0 to 0.6"},
-        Usage{{"--min-light-fraction", "-0.1"}, "--min-light-fraction: '-0.1' is outside 0 to 0.6"},
-        Usage{{"--control", "stepped"}, "--control: 'stepped' is not continuous or continuous-off"},
-        Usage{{"--power-density", "-5"}, "--power-density: '-5' is outside 0 to 1000000"},
-        Usage{{"--period", "every"}, "--period: 'every' is not a whole number"},
-        Usage{{"--batch", "/nonexistent/rooms.csv"}, "--batch: cannot read '/nonexistent/rooms.csv'"},
-        Usage{{"--batch", "/"}, "--batch: cannot read '/'"}, // a folder opens, then reads as nothing
-        Usage{{"--batch", "/dev/null", "--period", "all"}, "--period all cannot be combined with --batch"}));
 
 using CliSiteFile = WithFile;
 
-TEST_F(CliSiteFile, ListsSitesWithPointDecimalsAndUtf8NamesOrNamesTheReaderThatFailed) {
+TEST_F(CliSiteFile, ListsSitesWithPointDecimalsAndUtf8NamesThatMatchInAnyCase) {
     Write("* test sites\r\nWien;16,37;48,21;1\r\nK\xF6ln;6,96;50,94;1\r\n"); // Windows-1252 ö
     const auto r = Cli({"--geo", path_.string(), "--list-sites"});
     EXPECT_EQ(r.code, kExitOk);
     EXPECT_EQ(r.out, "1\tWien\t16.37\t48.21\t1\n2\tKöln\t6.96\t50.94\t1\n");
     EXPECT_EQ(Cli({"--geo", path_.string(), "--site", "KÖLN"}).code, kExitOk);
-    Write("* only comments\r\n");
-    const auto failed = Cli({"--geo", path_.string(), "--site", "x"});
-    EXPECT_EQ(failed.code, kExitEngineError);
-    EXPECT_EQ(failed.err, "error 9: Subscript out of range (clsGeoFile:OpenGeoFile)\n");
+}
+
+// The JSON members of a single run, as a period or a batch row carries them.
+std::string Members(const std::string& json) {
+    return json.substr(1, json.size() - 3); // without the braces and the line end
+}
+
+TEST(PeriodAll, JsonEqualsThirteenSingleRunsNamedInTheChosenLanguageErrorsIncluded) {
+    const Args room{"--depth", "12", "--power-density", "8", "--language", "5", "--json", "--period"};
+    auto args = room;
+    args.push_back("all");
+    const auto all = Cli(args);
+    EXPECT_EQ(all.code, kExitEngineError);
+    EXPECT_EQ(all.err, "error: some periods could not be calculated\n");
+    const char* dutch[] = {"Heel jaar", "Januari",  "Februari",  "Maart",   "April",    "Mei",     "Juni",
+                           "Juli",      "Augustus", "September", "Oktober", "November", "December"};
+    for (int period = 0; period <= 12; ++period) {
+        args = room;
+        args.push_back(std::to_string(period));
+        const std::string entry = "{\"period\": " + std::to_string(period) + ", \"name\": \"" +
+                                  dutch[period] + "\", " + Members(Cli(args).out) + "}" +
+                                  (period < 12 ? ", " : "]}\n");
+        EXPECT_NE(all.out.find(entry), std::string::npos) << entry;
+    }
 }
 
 TEST(Json, FractionsHaveSeventeenDigitsAndAPointAndTextIsEscaped) {
-    EXPECT_EQ(FormatJsonFraction(0.0), "0.0");
     EXPECT_EQ(FormatJsonFraction(1.0), "1.0");
     EXPECT_EQ(FormatJsonFraction(0.1), "0.10000000000000001");
     EXPECT_EQ(FormatJsonFraction(-0.5), "-0.5");

@@ -1,0 +1,152 @@
+// Batches of rooms, one per CSV row: rows compared with single runs, and damaged files (unbalanced quotes,
+// rows of the wrong length, huge fields, NUL bytes, binary junk) that give a usage error or an error per row.
+#include "CliTestSupport.h"
+
+#include <random>
+#include <regex>
+
+namespace korvane::cli {
+namespace {
+
+using namespace test;
+using Batch = WithFile;
+
+// A few hundred random rooms: every output row carries what a single run of that room gives, in input order.
+TEST_F(Batch, RowsEqualSingleRunsInInputOrder) {
+    const std::vector<Args> columns{{"window-type", "1", "1", "2", "3", "0"},
+                                    {"depth", "3", "4.5", "7", "12", "x"},
+                                    {"width", "2", "5", "8.5", "15"},
+                                    {"period", "0", "1", "6", "12", "13"},
+                                    {"site", "frankfurt", "wien", "", "Atlantis"},
+                                    {"transmittance", "0", "50", "80"},
+                                    {"room-height", "2.5", "4", "6"},
+                                    {"min-power-fraction", "0", "0.2", ""}};
+    std::mt19937 rng(77);
+    std::string csv = "room";
+    for (const auto& c : columns)
+        csv += "," + c[0];
+    std::vector<Args> singles(300, Args{"--json", "--power-density", "10"});
+    for (size_t i = 0; i < singles.size(); ++i) {
+        csv += "\nR" + std::to_string(i);
+        for (const auto& c : columns) {
+            const auto& value = c[std::uniform_int_distribution<size_t>(1, c.size() - 1)(rng)];
+            csv += "," + value;
+            if (!value.empty())
+                singles[i].insert(singles[i].end(), {"--" + c[0], value});
+        }
+    }
+    const auto batch = Cli({"--batch", Write(csv + "\n"), "--json", "--power-density", "10"});
+    const auto lines = Lines(batch.out);
+    ASSERT_EQ(lines.size(), singles.size());
+    int failed = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const auto single = Cli(singles[i]);
+        failed += single.code != kExitOk;
+        // A value the command line refuses is that row's error.
+        const auto members =
+            single.code == kExitUsage ? "\"percent\": null" : single.out.substr(1, single.out.size() - 3);
+        EXPECT_NE(lines[i].find(members), std::string::npos) << lines[i] << "\n" << members;
+    }
+    EXPECT_EQ(batch.code, failed ? kExitEngineError : kExitOk);
+    EXPECT_EQ(batch.err, "error: " + std::to_string(failed) + " of 300 rooms could not be calculated\n");
+}
+
+// Input columns are kept as read; the command line fills in what a row leaves out; bad rows report in place.
+TEST_F(Batch, CsvKeepsInputColumnsAndReportsBadRowsInPlace) {
+    const auto r = Cli({"--batch",
+                        Write("room,depth,note\r\n\"A, 1\",4,\"said \"\"hi\"\"\"\r\nB,abc,x\r\nC,4\r\n"
+                              "D,99999,y\r\nE,,z\r\n"),
+                        "--period", "6", "--depth", "6"});
+    EXPECT_EQ(r.code, kExitEngineError);
+    EXPECT_EQ(r.out, "room,depth,note,percent,fraction,error_number,error_description\n"
+                     "\"A, 1\",4,\"said \"\"hi\"\"\",98,0.97533425910199223,,\n"
+                     "B,abc,x,,,13,depth: 'abc' is not a number\n"
+                     "C,4,,,,13,line 4: 2 fields where the header has 3\n"
+                     "D,99999,y,,,6,Overflow\n" // the extrapolation runs far below zero
+                     "E,,z,63,0.63105583894709361,,\n");
+    EXPECT_EQ(Cli({"--period", "6"}).out + Cli({"--period", "6", "--depth", "6"}).out, "98%\n63%\n");
+}
+
+// A JSON row as "69%" when it succeeded, "54% 6 Overflow" when its error came after its percent, "- 13 why"
+// when it has no percent.
+std::string Summary(const std::string& line) {
+    static const std::regex result(
+        R"re(\}, "percent": (\w+), "fraction": [-+.\w]+, "error": (null|\{"number": )re"
+        R"re((-?\d+), "source": "[^"]+", "description": "(.*)"\})\}$)re");
+    const auto at = line.find("}, \"percent\": "); // the input's texts hold no unescaped quote
+    std::smatch m;
+    if (at == std::string::npos ||
+        !std::regex_match(line.cbegin() + static_cast<long>(at), line.cend(), m, result))
+        return "malformed: " + line;
+    return (m[1] == "null" ? "-" : m[1].str() + "%") +
+           (m[3].matched ? " " + m[3].str() + " " + m[4].str() : "");
+}
+
+std::string Junk(size_t size) {
+    std::string bytes;
+    for (uint32_t x = 7; bytes.size() < size;) {
+        x = x * 1103515245u + 12345u;
+        bytes += static_cast<char>(x >> 24);
+    }
+    return bytes;
+}
+
+struct Damaged {
+    const char* name;
+    std::string csv;
+    std::string expected; // the rows' summaries joined by '|', or "usage: " and what follows "--batch: "
+};
+void PrintTo(const Damaged& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DamagedBatch : public WithFile, public ::testing::WithParamInterface<Damaged> {};
+
+TEST_P(DamagedBatch, GivesAUsageErrorOrAnErrorPerRow) {
+    const Damaged& c = GetParam();
+    const auto r = Cli({"--batch", Write(c.csv), "--json"});
+    if (c.expected.starts_with("usage: ")) {
+        EXPECT_EQ(r.code, kExitUsage);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(FirstLine(r.err), "korvane-energy-cli: --batch: " + c.expected.substr(7));
+        return;
+    }
+    std::string rows;
+    for (const auto& line : Lines(r.out))
+        rows += (rows.empty() ? "" : "|") + Summary(line);
+    EXPECT_EQ(rows, c.expected);
+    EXPECT_EQ(r.code, c.expected.find(' ') == std::string::npos ? kExitOk : kExitEngineError);
+}
+
+const std::string kUnclosed = "a quoted field is not closed before the end of the file";
+const std::string kNoOption =
+    "usage: the batch file's header names no option (window-type, begin, end, period, depth, width, ...)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, DamagedBatch,
+    ::testing::Values(
+        Damaged{"UnbalancedQuoteInARow", "room,depth\nA,4\nB,\"5\nC,6\n", "69%|- 13 line 3: " + kUnclosed},
+        Damaged{"UnbalancedQuoteInTheHeader", "room,\"depth\nA,4\n",
+                "usage: the batch file's header line: " + kUnclosed},
+        Damaged{
+            "RowsTooShortAndTooLong", "room,depth\nA\nB,4,x\nC,4\n",
+            "- 13 line 2: 1 fields where the header has 2|- 13 line 3: 3 fields where the header has 2|69%"},
+        Damaged{"MoreThan4096Fields", "room,depth\nA,4" + std::string(5000, ',') + "\nB,4\n",
+                "- 13 line 2: more than 4096 fields|69%"},
+        Damaged{"AFieldOverOneMebibyte", "room,depth\nA," + std::string(2 << 20, 'x') + "\nB,4\n",
+                "- 13 line 2: a field is longer than 1048576 bytes|69%"},
+        Damaged{"ANumberOfHalfAMillionDigits", "room,depth\nA," + std::string(500000, '0') + "4\n", "69%"},
+        Damaged{"ANumberBeyondTheDoubles", "room,depth\nA," + std::string(400, '9') + "\n",
+                "- 13 depth: '" + std::string(400, '9') + "' is not a number"},
+        Damaged{"EnergyBeyondTheDoubles", "depth,width,window-type,power-density\n1e308,5,3,10\n",
+                "54% 6 Overflow"},
+        Damaged{"NulBytes", std::string("room,depth\nA\0,4\0\n", 17),
+                "- 13 depth: '4\\u0000' is not a number"},
+        Damaged{"NoHeader", "", "usage: the batch file has no header line"},
+        Damaged{"NoOptionInTheHeader", "room,colour\nA,red\n", kNoOption},
+        Damaged{"AColumnTwice", "depth,depth\n4,5\n", "usage: the batch file names the column 'depth' twice"},
+        Damaged{"BinaryJunk", Junk(4096), kNoOption}),
+    [](const ::testing::TestParamInfo<Damaged>& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace korvane::cli
