@@ -1,14 +1,13 @@
 // Any text under any decimal separator: the numeric test and the conversions agree, and whatever the
 // conversions read, CStr writes back as numeric text. The first byte picks the separator.
+#include "FuzzCheck.h"
 #include "VbConvert.h"
 #include "VbError.h"
 
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -16,12 +15,7 @@ using namespace korvane;
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-int32_t ErrorOf(const std::function<void()>& f) {
+template <class F> int32_t ErrorOf(F&& f) {
     try {
         f();
     } catch (const VbError& e) {
@@ -37,12 +31,20 @@ void CheckWritten(double value, std::string_view separator) {
         Check(ErrorOf([&] { CDbl(written, separator); }) == ErrOverflow);
         return;
     }
-    Check(IsNumeric(written, separator));
-    Check(written.find_first_of(" e") == std::string::npos);
+    Check(IsNumeric(written, separator) && written.find_first_of(" e") == std::string::npos);
     const double back = CDbl(written, separator);
     Check(std::fabs(back - value) <= std::fabs(value) * 1e-14 + DBL_TRUE_MIN);
-    if (std::fabs(value) >= DBL_MIN)
-        Check(CStr(back, separator) == written);
+    Check(std::fabs(value) < DBL_MIN || CStr(back, separator) == written);
+}
+
+// Text and the Double it reads as convert alike, to the same value or the same error.
+template <class Convert>
+void CheckSame(std::string_view text, std::string_view separator, double value, Convert convert) {
+    decltype(convert(value)) fromText = 0, fromValue = 0;
+    Check(ErrorOf([&] { fromText = convert(text, separator); }) ==
+          ErrorOf([&] { fromValue = convert(value); }));
+    Check(fromText == fromValue);
+    Check(std::fabs(fromValue - value) <= 0.5 || fromValue == 0);
 }
 
 } // namespace
@@ -51,48 +53,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0)
         return 0;
     std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
-    std::string_view separator;
-    bool ordinary = true;
-    switch (data[0] % 5) {
-    case 0:
-        separator = ",";
-        break;
-    case 1:
-        separator = ".";
-        break;
-    case 2:
-        separator = "\xD9\xAB";
-        break;
-    case 3: // no separator: numbers are whole, and written text loses its decimal mark
-        separator = "";
-        ordinary = false;
-        break;
-    default: // a separator taken from the input itself
-        ordinary = false;
-        separator = rest.substr(0, data[0] / 5 % 4);
-        rest.remove_prefix(separator.size());
-        break;
-    }
+    // Kind 3 has no separator: numbers are whole, and written text loses its decimal mark; kind 4 takes its
+    // separator from the input itself.
+    static constexpr std::string_view kSeparators[] = {",", ".", "\xD9\xAB", ""};
+    const int kind = data[0] % 5;
+    const bool ordinary = kind < 3;
+    const std::string_view separator = kind < 4 ? kSeparators[kind] : rest.substr(0, data[0] / 5 % 4);
+    rest.remove_prefix(kind < 4 ? 0 : separator.size());
 
     double value = 0;
     const int32_t error = ErrorOf([&] { value = CDbl(rest, separator); });
     Check(IsNumeric(rest, separator) == (error == 0));
-    Check(error == 0 || error == ErrTypeMismatch || error == ErrOverflow);
-    if (error != 0) {
-        Check(ErrorOf([&] { CInt(rest, separator); }) == error);
+    Check(error == 0 || ((error == ErrTypeMismatch || error == ErrOverflow) &&
+                         ErrorOf([&] { CInt(rest, separator); }) == error));
+    if (error != 0)
         return 0;
-    }
     Check(std::isfinite(value));
-
-    int16_t fromText16 = 0, fromValue16 = 0;
-    Check(ErrorOf([&] { fromText16 = CInt(rest, separator); }) ==
-          ErrorOf([&] { fromValue16 = CInt(value); }));
-    Check(fromText16 == fromValue16);
-    int32_t fromText32 = 0, fromValue32 = 0;
-    Check(ErrorOf([&] { fromText32 = CLng(rest, separator); }) ==
-          ErrorOf([&] { fromValue32 = CLng(value); }));
-    Check(fromText32 == fromValue32);
-    Check(std::fabs(fromValue32 - value) <= 0.5 || fromValue32 == 0);
+    CheckSame(rest, separator, value, [](auto... a) { return CInt(a...); });
+    CheckSame(rest, separator, value, [](auto... a) { return CLng(a...); });
 
     if (ordinary)
         CheckWritten(value, separator);

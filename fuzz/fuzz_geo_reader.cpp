@@ -1,5 +1,6 @@
 // Any bytes as a site file: the reader either fills the table completely or raises 6, 9 or 13 and leaves
 // it untouched. The first byte picks the user's locale.
+#include "FuzzCheck.h"
 #include "TextInput.h"
 #include "VbError.h"
 #include "clsGeoFile.h"
@@ -7,20 +8,10 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 #include <vector>
 
 using namespace korvane;
-
-namespace {
-
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0)
