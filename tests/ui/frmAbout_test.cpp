@@ -1,9 +1,7 @@
-// The About dialog as the Help menu opens it: its texts in the current language, how it closes, that it is
-// built anew for each showing, and the System Info button with programs of our own on PATH.
+// The About dialog as the Help menu opens it, and its System Info button with programs of our own on PATH.
 
 #include "FakeSeams.h"
 #include "VbControls.h"
-#include "clsLocalInfo.h"
 #include "frmAbout.h"
 #include "frmMain.h"
 #include "modLangConstants.h"
@@ -18,7 +16,6 @@
 #include <QtTest>
 
 #include <functional>
-#include <memory>
 
 using namespace korvane;
 using namespace korvane::ui;
@@ -27,33 +24,28 @@ namespace {
 
 struct Started {
     test::FakeDesktop desktop;
-    std::unique_ptr<frmMain> window;
+    frmMain window{desktop.seams()};
 
-    explicit Started(int language = 1) {
-        desktop.settings.SetLanguage(QString::number(language));
-        window = std::make_unique<frmMain>(desktop.seams());
-        window->Load();
-        window->show();
+    Started() {
+        window.Load();
+        window.show();
     }
     void Menu(const char* array, int index) const {
-        window->findChild<VbMenuItem*>(ElementName(QString::fromLatin1(array), index))->trigger();
+        window.findChild<VbMenuItem*>(ElementName(QString::fromLatin1(array), index))->trigger();
     }
-    // Opens the About dialog from the Help menu; `whileShown` runs once it is on screen and must close it.
-    // False when the dialog never showed or the menu command did not return.
+    // Runs `whileShown` on the dialog the Help menu opens; false when it never showed or the menu hung.
     bool ShowAbout(const std::function<void(frmAbout&)>& whileShown) const {
         bool ran = false;
-        QTimer opened; // stopped on return, so that it cannot fire after a dialog that never showed
-        opened.setSingleShot(true);
-        QObject::connect(&opened, &QTimer::timeout, [&] {
-            QTRY_VERIFY(qobject_cast<frmAbout*>(QApplication::activeModalWidget()) != nullptr);
-            QPointer<frmAbout> dialog = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
-            QTRY_VERIFY(dialog->isVisible());
+        QObject context; // gone on return, so that the call cannot come after a dialog that never showed
+        QTimer::singleShot(0, &context, [&] {
+            QPointer<frmAbout> dialog;
+            QTRY_VERIFY((dialog = qobject_cast<frmAbout*>(QApplication::activeModalWidget())) &&
+                        dialog->isVisible());
             ran = true;
             whileShown(*dialog);
             if (dialog && dialog->isVisible()) // a failed check inside must not leave the dialog open
                 dialog->done(0);
         });
-        opened.start(0);
         Menu("mnuHelpCmd", 0);
         return ran;
     }
@@ -68,195 +60,129 @@ template <class T> T* Child(QWidget& dialog, const char* name) {
 class frmAboutTest : public QObject {
     Q_OBJECT
 
+    QByteArray path_ = qgetenv("PATH");
+
   private slots:
-    void init();
-    void cleanup();
-    void texts_data();
-    void texts();
-    void closing_data();
-    void closing();
-    void systemInformation_data();
-    void systemInformation();
-
-  private:
-    QByteArray path_;
-};
-
-void frmAboutTest::init() {
-    gLanguage = 0;
-    gDecimalSeparator = std::string(1, ',');
-    path_ = qgetenv("PATH");
-}
-
-void frmAboutTest::cleanup() {
-    qputenv("PATH", path_);
-    QTRY_VERIFY(gAboutDialog.isNull());
-    QTRY_VERIFY(QApplication::topLevelWidgets().size() <= 1);
-}
-
-void frmAboutTest::texts_data() {
-    QTest::addColumn<int>("language");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("version");
-    QTest::newRow("German: a blank after Version") << 1 << "Über KORVANE Energy"
-                                                   << "Version 1.9.53";
-    QTest::newRow("English: none") << 2 << "About KORVANE Energy"
-                                   << "Version1.9.53";
-    QTest::newRow("Dutch: the table's placeholders") << 5 << "IDfrmAboutCaptionKORVANE Energy"
-                                                     << "IDfrmAboutlblVersion1.9.53";
-}
-
-// Started in German; for another language the dialog is shown once before the switch, so a dialog kept from
-// that showing would still speak German: it is built anew in the current language.
-void frmAboutTest::texts() {
-    QFETCH(int, language);
-    QFETCH(QString, caption);
-    QFETCH(QString, version);
-    Started s(1);
-    if (language != 1) {
-        QPointer<frmAbout> first;
-        QVERIFY(s.ShowAbout([&](frmAbout& dialog) {
-            first = &dialog;
-            QCOMPARE(dialog.windowTitle(), QStringLiteral("Über KORVANE Energy"));
-            dialog.close();
-        }));
-        QTRY_VERIFY(first.isNull());
-        s.Menu("mnuLangCmd", language);
+    void cleanup() {
+        qputenv("PATH", path_);
+        QTRY_VERIFY(gAboutDialog.isNull());
+        QTRY_VERIFY(QApplication::topLevelWidgets().size() <= 1);
     }
-    const bool shown = s.ShowAbout([&](frmAbout& dialog) {
-        QCOMPARE(dialog.windowTitle(), caption);
-        QCOMPARE(Child<QLabel>(dialog, "lblVersion")->text(), version);
-        QCOMPARE(Child<QLabel>(dialog, "lblTitle")->text(), QStringLiteral("KORVANE Energy"));
-        auto* description = Child<QPlainTextEdit>(dialog, "txtDescription");
-        const auto entry = FindLangEntry((language - 1) * 1000 + 183);
-        QCOMPARE(description->toPlainText(),
-                 DisplayText(QString::fromUtf8(entry->data(), static_cast<qsizetype>(entry->size()))));
-        // Read-only; the disclaimer is longer than its box, which scrolls.
-        QVERIFY(description->isReadOnly() && description->verticalScrollBar()->maximum() > 0);
-        QCOMPARE(Child<QLabel>(dialog, "lblDisclaimer")->text(), QStringLiteral(" "));
-        QCOMPARE(Child<QPushButton>(dialog, "cmdOK")->text(), QStringLiteral("OK"));
-        QCOMPARE(Child<QPushButton>(dialog, "cmdSysInfo")->text(), QStringLiteral("&System Info..."));
-        QVERIFY(!Child<QLabel>(dialog, "imgSymbol")->pixmap().isNull()); // the window's icon
-        // Fixed in size, over the main window, which takes no input meanwhile.
-        QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-        QVERIFY((dialog.frameGeometry().center() - s.window->frameGeometry().center()).manhattanLength() <=
-                4);
-        QCOMPARE(QApplication::activeModalWidget(), &dialog);
-        dialog.close();
-    });
-    QVERIFY(shown);
-}
 
-void frmAboutTest::closing_data() {
-    QTest::addColumn<QString>("how");
-    QTest::newRow("Esc") << "esc";
-    QTest::newRow("Enter") << "enter";
-    QTest::newRow("Enter in the disclaimer box") << "enter in text";
-    QTest::newRow("OK clicked") << "click";
-}
-
-void frmAboutTest::closing() {
-    QFETCH(QString, how);
-    Started s;
-    // With nothing on PATH the System Info button would show its message.
-    qputenv("PATH", "/nonexistent");
-    QPointer<frmAbout> seen;
-    const bool shown = s.ShowAbout([&](frmAbout& dialog) {
-        seen = &dialog;
-        QCOMPARE(gAboutDialog.data(), &dialog);
-        QWidget* target = &dialog;
-        if (how == QStringLiteral("enter in text")) {
-            target = Child<QWidget>(dialog, "txtDescription");
-            target->setFocus();
+    // German first, so that a dialog or texts kept from an earlier showing would still speak German. No way
+    // of closing may press System Info, which with nothing on PATH would show its message.
+    void textsAndClosing() {
+        const struct {
+            int language;
+            const char *caption, *version, *closeBy;
+        } rows[] = {
+            {1, "Über KORVANE Energy", "Version 1.9.53", "Esc"}, // German: a blank after Version
+            {1, "Über KORVANE Energy", "Version 1.9.53", "Enter in the text"},
+            {2, "About KORVANE Energy", "Version1.9.53", "Enter"},                       // English: none
+            {5, "IDfrmAboutCaptionKORVANE Energy", "IDfrmAboutlblVersion1.9.53", "OK"}}; // table's IDs
+        qputenv("PATH", "/nonexistent");
+        for (const auto& r : rows) {
+            Started s;
+            if (r.language != 1)
+                s.Menu("mnuLangCmd", r.language);
+            QPointer<frmAbout> seen;
+            QVERIFY(s.ShowAbout([&](frmAbout& dialog) {
+                seen = &dialog;
+                QCOMPARE(gAboutDialog.data(), &dialog);
+                QCOMPARE((QStringList{dialog.windowTitle(), Child<QLabel>(dialog, "lblVersion")->text(),
+                                      Child<QLabel>(dialog, "lblTitle")->text(),
+                                      Child<QLabel>(dialog, "lblDisclaimer")->text(),
+                                      Child<QPushButton>(dialog, "cmdOK")->text(),
+                                      Child<QPushButton>(dialog, "cmdSysInfo")->text()}),
+                         (QStringList{r.caption, r.version, "KORVANE Energy", " ", "OK", "&System Info..."}));
+                auto* description = Child<QPlainTextEdit>(dialog, "txtDescription");
+                const auto entry = FindLangEntry((r.language - 1) * 1000 + 183);
+                QCOMPARE(
+                    description->toPlainText(),
+                    DisplayText(QString::fromUtf8(entry->data(), static_cast<qsizetype>(entry->size()))));
+                // Read-only; the disclaimer is longer than its box, which scrolls.
+                QVERIFY(description->isReadOnly() && description->verticalScrollBar()->maximum() > 0);
+                QVERIFY(!Child<QLabel>(dialog, "imgSymbol")->pixmap().isNull()); // the window's icon
+                // Fixed in size, over the main window, which takes no input meanwhile.
+                QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+                QVERIFY(
+                    (dialog.frameGeometry().center() - s.window.frameGeometry().center()).manhattanLength() <=
+                    4);
+                QCOMPARE(QApplication::activeModalWidget(), &dialog);
+                const QString closeBy = r.closeBy;
+                if (closeBy == "OK")
+                    QTest::mouseClick(Child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+                else
+                    QTest::keyClick(closeBy == "Enter in the text" ? description
+                                                                   : static_cast<QWidget*>(&dialog),
+                                    closeBy == "Esc" ? Qt::Key_Escape : Qt::Key_Return);
+                QVERIFY2(dialog.isHidden(), r.closeBy);
+            }));
+            QVERIFY(gAboutDialog.isNull());
+            QTRY_VERIFY(seen.isNull());
+            QVERIFY(s.desktop.messages.shown.empty());
         }
-        if (how == QStringLiteral("esc"))
-            QTest::keyClick(target, Qt::Key_Escape);
-        else if (how.startsWith(QStringLiteral("enter")))
-            QTest::keyClick(target, Qt::Key_Return);
-        else
-            QTest::mouseClick(Child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
-    });
-    QVERIFY(shown);
-    QVERIFY(gAboutDialog.isNull());
-    QTRY_VERIFY(seen.isNull());
-    QVERIFY(s.desktop.messages.shown.empty());
-}
-
-void frmAboutTest::systemInformation_data() {
-    QTest::addColumn<QStringList>("programs"); // a trailing '*': cannot start; '-': not executable
-    QTest::addColumn<QString>("started");
-    QTest::newRow("all three: the first")
-        << QStringList{"gnome-system-monitor", "hardinfo", "kinfocenter"} << "kinfocenter";
-    QTest::newRow("hardinfo before gnome-system-monitor")
-        << QStringList{"gnome-system-monitor", "hardinfo"} << "hardinfo";
-    QTest::newRow("the last") << QStringList{"gnome-system-monitor"} << "gnome-system-monitor";
-    QTest::newRow("a file without execute rights is no program")
-        << QStringList{"hardinfo", "kinfocenter-"} << "hardinfo";
-    QTest::newRow("none") << QStringList{} << "";
-    QTest::newRow("the first found cannot start: no other is tried")
-        << QStringList{"hardinfo", "kinfocenter*"} << "";
-}
-
-void frmAboutTest::systemInformation() {
-    QFETCH(QStringList, programs);
-    QFETCH(QString, started);
-
-    QTemporaryDir work;
-    // Blanks and a dollar sign in the folder: a shell would split or expand the path.
-    const QString bin = work.filePath(QStringLiteral("system tools $HOME"));
-    QVERIFY(QDir().mkpath(bin));
-    const QString marker = work.filePath(QStringLiteral("started"));
-    const QString release = work.filePath(QStringLiteral("release"));
-    for (QString name : programs) {
-        // A program of our own: when started it writes its path into `marker` and waits for `release` (ten
-        // seconds at most), so a caller that waited for it would be slow.
-        const QChar mark = name.back().isLetter() ? QChar() : name.back();
-        name.remove(QRegularExpression(QStringLiteral("[-*]$")));
-        QFile file(bin + '/' + name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(
-            mark == '*'
-                ? QByteArray("\x7f"
-                             "ELF this is no program")
-                : QStringLiteral("#!/bin/sh\necho \"$0\" > '%1'\ni=0\n"
-                                 "while [ ! -e '%2' ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i+1)); done\n")
-                      .arg(marker, release)
-                      .toUtf8());
-        file.close();
-        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
-                                    (mark == '-' ? QFile::Permissions() : QFile::ExeOwner)));
     }
-    qputenv("PATH", QFile::encodeName(bin));
 
-    test::FakeDesktop desktop;
-    auto* dialog = new frmAbout(desktop.seams());
-    QElapsedTimer clock;
-    clock.start();
-    QTest::mouseClick(Child<QPushButton>(*dialog, "cmdSysInfo"), Qt::LeftButton);
-    const qint64 elapsed = clock.elapsed();
-    QFile(release).open(QIODevice::WriteOnly);
-    delete dialog;
-
-    // The program runs on its own: the button does not wait for it to end.
-    QVERIFY2(elapsed < 5000, qPrintable(QString::number(elapsed)));
-    if (started.isEmpty()) {
-        QCOMPARE(desktop.messages.shown.size(), size_t(1));
-        const test::ShownMessage& message = desktop.messages.shown[0];
-        QCOMPARE(message.title, QStringLiteral("KORVANE Energy"));
-        QCOMPARE(message.text, QStringLiteral("System Information Is Unavailable At This Time"));
-        QCOMPARE(message.icon, QMessageBox::NoIcon);
-        QCOMPARE(message.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QTest::qWait(300);
-        QVERIFY(!QFile::exists(marker));
-    } else {
-        QVERIFY(desktop.messages.shown.empty());
-        const auto read = [&] {
-            QFile file(marker);
-            return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(read(), bin + '/' + started, 10000);
+    void systemInformation_data() {
+        QTest::addColumn<QString>("programs"); // a trailing '*': cannot start; '-': not executable
+        QTest::addColumn<QString>("started");
+        const char* rows[][2] = {{"gnome-system-monitor hardinfo kinfocenter", "kinfocenter"},
+                                 {"gnome-system-monitor hardinfo", "hardinfo"},
+                                 {"gnome-system-monitor", "gnome-system-monitor"},
+                                 {"hardinfo kinfocenter-", "hardinfo"},
+                                 {"", ""},
+                                 {"hardinfo kinfocenter*", ""}}; // the first found cannot start: none other
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << QString(r[0]) << QString(r[1]);
     }
-}
+
+    // Each program notes its start beside itself, then lasts while `hold` is there (ten seconds at most).
+    void systemInformation() {
+        QFETCH(QString, programs);
+        QFETCH(QString, started);
+        QTemporaryDir work;
+        // Blanks and a dollar sign in the folder: a shell would split or expand the path.
+        const QString bin = work.filePath(QStringLiteral("system tools $HOME"));
+        const QString hold = work.filePath(QStringLiteral("hold"));
+        QVERIFY(QDir().mkpath(bin));
+        const QByteArray script =
+            QStringLiteral("#!/bin/sh\nPATH=/usr/bin:/bin\n: > \"$0.ran\"\n"
+                           "for i in $(seq 100); do [ -e '%1' ] || break; sleep 0.1; done\n")
+                .arg(hold)
+                .toUtf8();
+        for (QString name : programs.split(' ', Qt::SkipEmptyParts)) {
+            const QChar mark = name.back();
+            if (!mark.isLetter())
+                name.chop(1);
+            QFile file(bin + '/' + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(mark == '*' ? QByteArray("\177ELF this is no program") : script);
+            QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
+                                        (mark == '-' ? QFile::Permissions() : QFile::ExeOwner)));
+        }
+        qputenv("PATH", QFile::encodeName(bin));
+
+        test::FakeDesktop desktop;
+        QFile(hold).open(QIODevice::WriteOnly);
+        QElapsedTimer clock;
+        clock.start();
+        frmAbout dialog(desktop.seams());
+        QTest::mouseClick(Child<QPushButton>(dialog, "cmdSysInfo"), Qt::LeftButton);
+        // The program runs on its own: the button does not wait for it to end.
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QFile::remove(hold);
+        QTest::qWait(started.isEmpty() ? 300 : 0); // time for a start that must not come
+        QTRY_COMPARE_WITH_TIMEOUT(QDir(bin).entryList({"*.ran"}),
+                                  started.isEmpty() ? QStringList() : QStringList{started + ".ran"}, 10000);
+        QCOMPARE(desktop.messages.shown.size(), size_t(started.isEmpty()));
+        for (const test::ShownMessage& message : desktop.messages.shown) {
+            QCOMPARE(message.title, QStringLiteral("KORVANE Energy"));
+            QCOMPARE(message.text, QStringLiteral("System Information Is Unavailable At This Time"));
+            QVERIFY(message.icon == QMessageBox::NoIcon && message.buttons == QMessageBox::Ok);
+        }
+    }
+};
 
 QTEST_MAIN(frmAboutTest)
 #include "frmAbout_test.moc"
