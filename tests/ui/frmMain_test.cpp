@@ -115,12 +115,8 @@ class frmMainTest : public QObject {
         Window s;
         s.List(0)->SetListIndex(0); // user-defined site and glazing unlock their fields
         s.List(2)->SetListIndex(0);
-        const int panel = field == 11                                   ? 1
-                          : (field == 10 || field == 12 || field == 13) ? 2
-                          : field >= 14                                 ? 3
-                                                                        : 0;
-        if (panel != 0)
-            s.Tabs()->setCurrentIndex(panel - 1);
+        if (field >= 10 && field != 11) // on the roof panels
+            s.Tabs()->setCurrentIndex(field <= 13 ? 1 : 2);
         VbTextBox* box = s.Field(field);
         box->SetText(QString(pasted));
         box->setFocus(Qt::TabFocusReason);
@@ -130,12 +126,9 @@ class frmMainTest : public QObject {
             c == '\b' ? QTest::keyClick(box, Qt::Key_Backspace) : QTest::keyClicks(box, c);
         QCOMPARE(box->Text(), QString(shown));
         QTest::keyClick(box, Qt::Key_Tab);
-        if (refused) {
-            QTRY_VERIFY(box->hasFocus());
+        QTRY_COMPARE(box->hasFocus(), refused);
+        if (refused)
             QCOMPARE(box->selectedText(), QString(shown));
-        } else {
-            QVERIFY(!box->hasFocus());
-        }
         QCOMPARE(s.desktop.beep.count, refused ? 1 : 0);
         QCOMPARE(box->Text(), QString(shown));
         QVERIFY(s.Messages().empty());
