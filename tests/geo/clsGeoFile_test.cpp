@@ -47,8 +47,10 @@ Raised FromOpen(int32_t number) {
     return {number, "clsGeoFile:OpenGeoFile"};
 }
 
-TEST(ReadGeoData, ReadsSitesIntoEntriesOneToNUnderEitherLocale) {
-    using G = std::pair<std::string, std::vector<GeoEntry>>; // a good file and its sites, entries 1 to n
+// Good files and their sites, entries 1 to n; bad files and their error, which leaves the table as it was.
+TEST(ReadGeoData, ReadsSitesIntoEntriesOneToNOrRefusesTheFileUnderEitherLocale) {
+    using G = std::pair<std::string, std::vector<GeoEntry>>;
+    using B = std::pair<std::string, int32_t>;
     for (const char* locale : kLocales) {
         auto scope = UserLocale(locale);
         for (const auto& [bytes, sites] :
@@ -72,13 +74,6 @@ TEST(ReadGeoData, ReadsSitesIntoEntriesOneToNUnderEitherLocale) {
             expected.insert(expected.end(), sites.begin(), sites.end());
             EXPECT_EQ(table, expected) << locale << " " << bytes;
         }
-    }
-}
-
-TEST(ReadGeoData, RefusesFilesAndLeavesTheTableAsItWas) {
-    using B = std::pair<std::string, int32_t>; // a bad file and its error
-    for (const char* locale : kLocales) {
-        auto scope = UserLocale(locale);
         for (const B& file :
              {B{"", ErrSubscript}, B{"* nur\r\n*Kommentare\r\n", ErrSubscript},
               B{"\xEF\xBB\xBF", ErrSubscript}, B{"\r\n", ErrTypeMismatch},
@@ -187,7 +182,7 @@ TEST(DecodeText, ReadsUtf8OrWindows1252) {
         EXPECT_EQ(DecodeText(bytes), text);
 }
 
-TEST(GetParameter, SplitsAtTheDelimiter) {
+TEST(StringHelpers, GetParameterSplitsAtTheDelimiterAndReplaceCharReplacesEveryOccurrence) {
     using F = std::tuple<const char*, const char*, int32_t, const char*>; // text, delimiter, number, field
     for (const auto& [text, delimiter, number, expected] :
          {F{"a;b;c", ";", 1, "a"}, F{"a;b;c", ";", 2, "b"}, F{"a;b;c", ";", 3, "c"}, F{"a;b;c", ";", 7, "c"},
@@ -196,9 +191,6 @@ TEST(GetParameter, SplitsAtTheDelimiter) {
           F{" Bad Tölz ;11,56", ";", 1, " Bad Tölz "}, F{"a::b::c", "::", 2, "b"},
           F{"a:b::c", "::", 1, "a:b"}})
         EXPECT_EQ(GetParameter(text, delimiter, number), expected) << text << " " << number;
-}
-
-TEST(ReplaceChar, ReplacesEveryOccurrence) {
     // Text, search, replacement, result.
     using R = std::tuple<const char*, const char*, const char*, const char*>;
     for (const auto& [text, search, replacement, expected] :
@@ -229,7 +221,7 @@ TEST(LongTexts, PositionsBeyondSixteenBitsOverflow) {
               Raised(ErrOverflow, "modStringHandler:GetParameter"));
 }
 
-TEST(DefaultGeo, HoldsFrankfurtFirstAndPlausibleSitesUnderEitherLocale) {
+TEST(DefaultGeo, HoldsFrankfurtFirstAndPlausibleSitesInItsOwnBytes) {
     for (const char* locale : kLocales) {
         auto scope = UserLocale(locale);
         std::vector<GeoEntry> table = kOld;
@@ -250,9 +242,7 @@ TEST(DefaultGeo, HoldsFrankfurtFirstAndPlausibleSitesUnderEitherLocale) {
         }
         EXPECT_TRUE(names.count("München") && names.count("Wien") && names.count("Reykjavík"));
     }
-}
-
-TEST(DefaultGeo, IsWindows1252WithCrLfAndCopiedBesideTheExecutables) {
+    // Windows-1252 with CR LF, and copied beside the executables.
     const std::string bytes = ReadFileBytes(KORVANE_DEFAULT_GEO);
     EXPECT_TRUE(bytes.starts_with("*"));
     EXPECT_NE(bytes.find("\r\nFrankfurt am Main;8,68;50,11;1\r\n"), std::string::npos);
