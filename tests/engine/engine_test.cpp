@@ -282,13 +282,10 @@ TEST_F(Driver, ModelMessagesComeAfterTheResultIsStoredOtherErrorsStoreNothing) {
         // Run-time errors pass unchanged.
         {2, 5, 4, 4, 2, 60, 90, 0, ErrDivisionByZero, "Division by zero", vb::kRuntimeSource, {}},
     };
-    for (const ErrorCase& c : cases) {
+    for (const auto& [type, W, D, H, h, band, slope, d, error, text, source, kept] : cases) {
         auto p = StartValues();
-        int32_t error;
-        std::string text, source;
-        std::optional<int16_t> kept;
-        std::tie(p.WindowType, p.RoomWidth, p.RoomDepth, p.RoomHeight, p.WindowHeight, p.WindowArray,
-                 p.WindowSlope, p.WindowDistance, error, text, source, kept) = c;
+        p.WindowType = type, p.RoomWidth = W, p.RoomDepth = D, p.RoomHeight = H, p.WindowHeight = h;
+        p.WindowArray = band, p.WindowSlope = slope, p.WindowDistance = d;
         const auto e = ErrorOf([&] { p.CalculateEnergySaving(); });
         ASSERT_TRUE(e) << text;
         EXPECT_EQ(e->Number(), error) << text;
