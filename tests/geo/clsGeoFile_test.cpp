@@ -116,22 +116,6 @@ TEST(LocaleSeparator, DecidesHowNamesAndNumbersAreRead) {
     }
 }
 
-TEST(ReadGeoData, EntriesFillFromIndexOneAndEachFileIsReadAfresh) {
-    auto scope = UserLocale("de_DE");
-    clsGeoFile reader;
-    reader.AddEntryToArray("Wien;16,37;48,21;1");
-    EXPECT_EQ(ErrorOf([&] { reader.AddEntryToArray("Bern;7,45;46,95;x"); }),
-              Raised(ErrTypeMismatch, "clsGeoFile:AddEntryToArray"));
-    reader.AddEntryToArray("Bern;7,45;46,95;1");
-    EXPECT_EQ(reader.EntryArray(),
-              (std::vector<GeoEntry>{{}, {"Wien", 16.37, 48.21, 1}, {"Bern", 7.45, 46.95, 1}}));
-    std::vector<GeoEntry> table;
-    reader.ReadGeoData("A;1;2;3\r\nB;4;5;6\r\n", table);
-    EXPECT_EQ(ErrorOf([&] { reader.ReadGeoData("C;7;8;9\r\nD;x;0;0\r\n", table); }).first, ErrTypeMismatch);
-    reader.ReadGeoData("E;1;2;3\r\n", table);
-    EXPECT_EQ(table, (std::vector<GeoEntry>{{}, {"E", 1, 2, 3}}));
-}
-
 TEST(Limits, LinesOfAtMost32767CharactersAndAtMost32767Sites) {
     auto scope = UserLocale("de_DE");
     const std::string site = "Wien;16,37;48,21;1;";
