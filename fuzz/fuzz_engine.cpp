@@ -39,19 +39,16 @@ struct Reader {
                                 kNaN = L::quiet_NaN();
         static constexpr double kEdges[] = {0.0,   -0.0, 0.8,   1.5,  5.0,   1e-300,
                                             kTiny, kMax, -kMax, kInf, -kInf, kNaN};
-        const int kind = Byte() % 4;
-        return kind == 0   ? Raw<double>()
-               : kind == 1 ? static_cast<int8_t>(Byte())
-               : kind == 2 ? Raw<int16_t>() / 100.0
-                           : Edge(kEdges);
+        const int k = Byte() % 4;
+        return k == 0   ? Raw<double>()
+               : k == 1 ? int8_t(Byte())
+               : k == 2 ? Raw<int16_t>() / 1e2
+                        : Edge(kEdges);
     }
     int16_t Int16() {
         static constexpr int16_t kEdges[] = {0, -1, 24, 30, 60, 75, 90, 100, 32767, -32768};
-        const int kind = Byte() % 4; // kind 2 is a period here
-        return kind == 0   ? Raw<int16_t>()
-               : kind == 1 ? static_cast<int8_t>(Byte())
-               : kind == 2 ? Byte() % 13
-                           : Edge(kEdges);
+        const int k = Byte() % 4; // kind 2 is a period here
+        return k == 0 ? Raw<int16_t>() : k == 1 ? int8_t(Byte()) : k == 2 ? Byte() % 13 : Edge(kEdges);
     }
     int32_t Int32() {
         static constexpr int32_t kEdges[] = {0, -1, 1, 2147483647, -2147483647 - 1};
