@@ -5,8 +5,6 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QFontMetrics>
-#include <QStringList>
 #include <QTabBar>
 
 #include <algorithm>
@@ -33,31 +31,26 @@ inline QStringList ClippedTexts(const QWidget& window) {
         if (needed.width() > room.width() || height > room.height())
             report(*label, label->text());
     }
-    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
-        if (button->text().isEmpty() || button->objectName().isEmpty())
-            continue;
-        if (button->sizeHint().width() > button->width())
+    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>())
+        if (!button->text().isEmpty() && !button->objectName().isEmpty() &&
+            button->sizeHint().width() > button->width())
             report(*button, button->text());
-    }
-    for (const VbFrame* frame : window.findChildren<VbFrame*>()) {
+    for (const VbFrame* frame : window.findChildren<VbFrame*>())
         if (frame->CaptionRect().right() > frame->width() - 6)
             report(*frame, frame->Caption());
-    }
     for (const VbTabStrip* strip : window.findChildren<VbTabStrip*>()) {
         const QTabBar* bar = strip->tabBar();
-        for (int i = 0; i < bar->count(); ++i) {
-            const int textWidth = bar->fontMetrics().horizontalAdvance(bar->tabText(i));
-            if (textWidth + 8 > bar->tabRect(i).width() || bar->tabRect(i).right() >= strip->width())
+        for (int i = 0; i < bar->count(); ++i)
+            if (bar->fontMetrics().horizontalAdvance(bar->tabText(i)) + 8 > bar->tabRect(i).width() ||
+                bar->tabRect(i).right() >= strip->width())
                 report(*strip, bar->tabText(i));
-        }
     }
     for (const VbComboBox* list : window.findChildren<VbComboBox*>()) {
         // The closed list may cut its item short (its tooltip shows it whole); the open list may not.
         const int room = std::max(list->width(), list->view()->minimumWidth()) - 8;
-        for (int i = 0; i < list->count(); ++i) {
+        for (int i = 0; i < list->count(); ++i)
             if (list->view()->fontMetrics().horizontalAdvance(list->itemText(i)) > room)
                 report(*list, list->itemText(i));
-        }
     }
     return clipped;
 }

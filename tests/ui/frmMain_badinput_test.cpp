@@ -12,6 +12,8 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
+#include <tuple>
+
 #ifdef Q_OS_LINUX
 #include <linux/capability.h>
 #include <sys/syscall.h>
@@ -75,30 +77,14 @@ class ScopedPermissionsApply {
 // cannot be written, a file that cannot be written, in a folder that cannot be made, or no file chosen.
 enum Place { Missing, File, Folder, FolderReadOnly, FileReadOnly, FolderUnderAFile, Cancelled };
 
-// A site file where it is (Missing: gone between the dialog and the read), the message it brings as
+// name, content, place (Missing: gone between the dialog and the read), the message it brings as
 // "title|text", and the names, the selection and the site fields after reading it (none: all kept).
-struct SiteFile {
-    const char* name;
-    QByteArray content;
-    Place place;
-    QString shown;
-    QStringList sites;
-};
-
-// The configuration file's bytes where it is, a language chosen by Ctrl+key (0 for none) before closing the
-// window by its menu or its frame, and what the user sees and what is stored then (empty for nothing).
-struct Stored {
-    const char* name;
-    QByteArray stored;
-    Place place;
-    int chosen;
-    bool byMenu;
-    int language;
-    QStringList startTitles;
-    QString firstText;
-    bool saveFails;
-    QString storedAfter;
-};
+using SiteFile = std::tuple<const char*, QByteArray, Place, QString, QStringList>;
+// name, the configuration file's bytes, their place, a language chosen by Ctrl+key (0 for none) before
+// closing the window by its menu or its frame; the language then, the titles of the messages at the start
+// and the first one's text, whether saving fails, and the language stored after closing (empty for none).
+using Stored =
+    std::tuple<const char*, QByteArray, Place, int, bool, int, QStringList, QString, bool, QString>;
 
 } // namespace
 
@@ -151,7 +137,7 @@ class frmMainBadInputTest : public QObject {
             {"gone after the dialog", "", Missing, kAppTitle + '|' + Lang(1, 180), {}},
         };
         for (const SiteFile& r : rows)
-            QTest::newRow(r.name) << r;
+            QTest::newRow(std::get<0>(r)) << r;
     }
 
     void siteFiles() {
@@ -209,7 +195,7 @@ class frmMainBadInputTest : public QObject {
             {"folder cannot be created", "", FolderUnderAFile, 0, false, 1, none, "", true, ""},
         };
         for (const Stored& r : rows)
-            QTest::newRow(r.name) << r;
+            QTest::newRow(std::get<0>(r)) << r;
     }
 
     void settings() {

@@ -6,6 +6,8 @@
 
 #include <QPainter>
 
+#include <tuple>
+
 using namespace korvane;
 using namespace korvane::ui;
 using namespace korvane::ui::test;
@@ -34,19 +36,10 @@ QImage Painted(QWidget& form, QSize size, QRect printable) {
 const QString kNoSpace = QStringLiteral("KORVANE Energy|Data out of space");
 const QString kRefused = QStringLiteral("frmMain:CalculateData|Unhandled Error\r\n482\r\nPrinter error");
 
-// One press of Calculate or Print after the setup, "field=text", "tab=n", "glazing=n" or "refuse" (the
-// printer). A message is "title|text", or a number for that text under the program's title. The display shows
-// 100% on blue before the run.
-struct Run {
-    const char* name;
-    bool print;
-    int language;
-    const char* setup;
-    QStringList shown;
-    const char* result;
-    QColor color;
-    int pages;
-};
+// name, Print or Calculate, the language, the setup ("field=text", "tab=n", "glazing=n" or "refuse" for the
+// printer); the messages ("title|text", or a number for that text under the program's title), the result
+// and its colour (100% on blue before the run), and the pages printed.
+using Run = std::tuple<const char*, bool, int, const char*, QStringList, const char*, QColor, int>;
 
 } // namespace
 
@@ -87,16 +80,17 @@ class frmMainPrintTest : public QObject {
             {"refused after a model message", true, 1, "2=10 refuse", {"155", kRefused}, "20%", kRed, 0},
         };
         for (const Run& r : runs)
-            QTest::newRow(r.name) << r;
+            QTest::newRow(std::get<0>(r)) << r;
     }
 
     void run() {
         QFETCH(Run, run);
-        Window s(QString::number(run.language));
+        const auto& [name, print, language, setup, messages, result, color, pages] = run;
+        Window s(QString::number(language));
         // A recognisable display shows whether the run reached it.
         s.Find<QLabel>("lblResult")->setText(QStringLiteral("100%"));
         s.Find<VbPictureBox>("picResult")->SetBackColor(Qt::blue);
-        for (const QString& step : QString(run.setup).split(' ')) {
+        for (const QString& step : QString(setup).split(' ')) {
             const QString name = step.section('=', 0, 0), value = step.section('=', 1);
             if (name == "tab")
                 s.ClickTab(value.toInt());
@@ -110,20 +104,20 @@ class frmMainPrintTest : public QObject {
         const int tab = s.Tabs()->SelectedItem();
         for (int panel = 1; panel <= 3; ++panel)
             QCOMPARE(s.Find<QWidget>(ElementName("picWindowType", panel))->isVisible(), panel == tab);
-        s.Click(run.print ? "cmdPrint" : "cmdCalculate");
+        s.Click(print ? "cmdPrint" : "cmdCalculate");
 
-        QStringList shown = run.shown;
+        QStringList shown = messages;
         for (QString& m : shown)
-            m = m.contains('|') ? m : kAppTitle + '|' + Lang(run.language, m.toInt());
+            m = m.contains('|') ? m : kAppTitle + '|' + Lang(language, m.toInt());
         QCOMPARE(s.Shown(), shown);
         for (const auto& m : s.Messages())
             QVERIFY(m.icon == QMessageBox::Warning && m.buttons == QMessageBox::Ok);
-        if (shown.contains(kAppTitle + '|' + Lang(run.language, 146)))
+        if (shown.contains(kAppTitle + '|' + Lang(language, 146)))
             QTRY_VERIFY(s.Field(0)->hasFocus());
-        QCOMPARE(s.Result(), QString(run.result));
-        QCOMPARE(s.ResultColor(), run.color);
-        QCOMPARE(s.desktop.printer.pages.size(), size_t(run.pages));
-        if (run.pages == 0)
+        QCOMPARE(s.Result(), QString(result));
+        QCOMPARE(s.ResultColor(), color);
+        QCOMPARE(s.desktop.printer.pages.size(), size_t(pages));
+        if (pages == 0)
             return;
 
         const ImagePrinter::Page& page = s.desktop.printer.pages[0];
@@ -132,8 +126,8 @@ class frmMainPrintTest : public QObject {
         QCOMPARE(page.messagesShownBefore, s.Messages().size());
         // The page shows the window as the run left it: the panel of the chosen tab and the coloured result.
         QCOMPARE(page.image, Painted(*s.window->centralWidget(), page.image.size(), page.image.rect()));
-        QVERIFY(CountColor(page.image, run.color) > 500);
-        QCOMPARE(CountColor(page.image, run.color == kGreen ? kRed : kGreen), 0);
+        QVERIFY(CountColor(page.image, color) > 500);
+        QCOMPARE(CountColor(page.image, color == kGreen ? kRed : kGreen), 0);
     }
 
     // The form takes the full printable width at the top, or, when it would run past the bottom, the full

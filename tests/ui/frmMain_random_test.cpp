@@ -1,23 +1,17 @@
 // The main window under random use, seeded: texts typed through the key filter and pasted past it (as far
 // as each field's length allows), Tab and Shift+Tab, options, list choices, tabs and languages, then
 // Calculate or Print. Every run ends in a result, message 146 or 153, a red field with the engine's message,
-// or an "Unhandled Error" box; no action crashes, hangs or sends the focus to and fro.
+// or an "Unhandled Error" box; no action crashes, hangs (Qt Test's own watchdog ends the function then, with
+// a stack trace) or sends the focus to and fro.
 
 #include "WindowHarness.h"
 
 #include <QClipboard>
 #include <QRegularExpression>
-#include <QTabBar>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <map>
-#include <mutex>
 #include <random>
-#include <string>
-#include <thread>
 
 using namespace korvane;
 using namespace korvane::ui;
@@ -28,49 +22,13 @@ namespace {
 constexpr int kFields[] = {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16};
 // A refused field takes the focus back once: out, in elsewhere, out again, back in.
 constexpr int kMaxFocusChangesPerAction = 8;
-
-// Ends the process when one action takes far longer than any should, naming it: a hang is then a failure
-// that says where, not a test stopped by its time limit.
-class Watchdog {
-  public:
-    void Start(const QString& action) {
-        std::lock_guard lock(mutex_);
-        action_ = action.toStdString();
-        started_ = std::chrono::steady_clock::now();
-    }
-
-  private:
-    std::mutex mutex_;
-    std::string action_ = "start";
-    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
-    std::jthread thread_{[this](std::stop_token stop) {
-        for (; !stop.stop_requested(); std::this_thread::sleep_for(std::chrono::milliseconds(200))) {
-            std::lock_guard lock(mutex_);
-            if (std::chrono::steady_clock::now() - started_ > std::chrono::seconds(60)) {
-                std::fprintf(stderr, "hang: %s\n", action_.c_str());
-                std::abort();
-            }
-        }
-    }};
-};
-
-// Typed or pasted texts: mostly digits and separators, with signs, exponents, blanks and foreign marks.
-QString RandomText(std::mt19937& rng, int length) {
-    static const QString pool =
-        QStringLiteral("0123456789012345678901234567890123456789,.,.-+eE a%\u00e4\u20ac\u066b");
-    std::uniform_int_distribution<qsizetype> pick(0, pool.size() - 1);
-    QString text;
-    for (int i = 0; i < length; ++i)
-        text += pool.at(pick(rng));
-    return text;
-}
-
+// Random texts: mostly digits and separators, with signs, exponents, blanks and foreign marks.
+const QString kPool = QStringLiteral("0123456789012345678901234567890123456789,.,.-+eE a%\u00e4\u20ac\u066b");
 // Texts that numeric conversions are known to trip over.
 const QStringList kNasty{"9E999", "1e308", "-0",  "NaN",       "inf",   "1,5,5", "\u066b5", "1 000",
                          "&H10",  "1d2",   "  8", "8  ",       "+8",    "(5)",   "5-",      "1.2.3",
                          "",      "-",     ",",   "0,0000001", "99999", "-9999", "1e-9",    "24",
                          "-24,5", "100",   "101", "0",         "00000", "4,"};
-
 // Values a user would type into each field, so that runs reach the engine as often as they stop before it.
 const std::map<int, QStringList> kSensible{
     {0, {"6", "7", "8", "0"}},       {1, {"16", "17", "20", "24"}},
@@ -78,17 +36,8 @@ const std::map<int, QStringList> kSensible{
     {6, {"50,11", "40,4", "-33.9"}}, {7, {"1", "0", "-5"}},
     {9, {"80", "50", "30", "0"}},    {-1, {"1", "2", "4", "6,5", "10", "0,5"}}};
 
-// Types each character as a key press; characters beyond ASCII come as keys that type them.
-void TypeText(QWidget* widget, const QString& text) {
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget,
-                            c.unicode() < 0x80 ? QTest::asciiToKey(c.toLatin1()) : Qt::Key_unknown,
-                            QString(c), Qt::NoModifier);
-}
-
 bool IsUnhandledError(const ShownMessage& m) {
-    return m.title.startsWith(QStringLiteral("frmMain:")) &&
-           m.text.startsWith(QStringLiteral("Unhandled Error\r\n"));
+    return m.title.startsWith("frmMain:") && m.text.startsWith("Unhandled Error\r\n");
 }
 
 } // namespace
@@ -116,7 +65,23 @@ class frmMainRandomTest : public QObject {
         gDecimalSeparator = separator.toStdString();
         std::mt19937 rng(seed);
         const auto chance = [&](int below) { return std::uniform_int_distribution<int>(0, 99)(rng) < below; };
-        const auto any = [&](int count) { return std::uniform_int_distribution<int>(0, count - 1)(rng); };
+        const auto any = [&](qsizetype count) {
+            return std::uniform_int_distribution<int>(0, int(count) - 1)(rng);
+        };
+        // Random characters, up to a little more than the field takes, or else a nasty text.
+        const auto randomText = [&](const VbTextBox* field, int percent) {
+            QString text = chance(percent) ? QString() : kNasty[any(kNasty.size())];
+            for (int n = text.isNull() ? any(field->maxLength() + 3) : 0; n > 0; --n)
+                text += kPool.at(any(kPool.size()));
+            return text;
+        };
+        // Each character as a key press; characters beyond ASCII come as keys that type them.
+        const auto type = [](QWidget* widget, const QString& text) {
+            for (const QChar c : text)
+                QTest::sendKeyEvent(QTest::Click, widget,
+                                    c.unicode() < 0x80 ? QTest::asciiToKey(c.toLatin1()) : Qt::Key_unknown,
+                                    QString(c), Qt::NoModifier);
+        };
 
         Window w(QString::number(1 + any(6)));
         QCOMPARE(w.Result(), QStringLiteral("69%"));
@@ -124,17 +89,15 @@ class frmMainRandomTest : public QObject {
         // Bound to a local object, so that a failed check leaves no connection to this frame behind.
         QObject counting;
         connect(qApp, &QApplication::focusChanged, &counting, [&] { ++focusChanges; });
-        Watchdog watchdog;
         QString action;
-        const auto start = [&](const QString& what) { watchdog.Start(action = what); };
 
         for (int step = 0; step < actions; ++step) {
-            std::vector<VbTextBox*> fields;
+            QList<VbTextBox*> fields;
             for (const int i : kFields)
                 if (w.Field(i)->isVisible() && w.Field(i)->isEnabled())
-                    fields.push_back(w.Field(i));
-            VbTextBox* field = fields[static_cast<size_t>(any(static_cast<int>(fields.size())))];
-            const size_t shownBefore = w.Messages().size();
+                    fields << w.Field(i);
+            VbTextBox* field = fields[any(fields.size())];
+            const qsizetype shownBefore = qsizetype(w.Messages().size());
             const QString resultBefore = w.Result();
             const QColor colorBefore = w.ResultColor();
             const int language = gLanguage;
@@ -145,65 +108,64 @@ class frmMainRandomTest : public QObject {
                 const QStringList& values =
                     kSensible.count(field->Index()) ? kSensible.at(field->Index()) : kSensible.at(-1);
                 const QString text = values[any(values.size())];
-                start("type '" + text + "' into " + field->objectName());
+                action = "type '" + text + "' into " + field->objectName();
                 QTest::mouseClick(field, Qt::LeftButton);
                 field->selectAll();
-                TypeText(field, text);
+                type(field, text);
+            } else if (kind < 36) {
+                const QString text = randomText(field, 70);
+                action = "type '" + text + "' into " + field->objectName();
+                QTest::mouseClick(field, Qt::LeftButton);
+                if (chance(50))
+                    QTest::keyClick(field, Qt::Key_End);
+                for (int i = any(3); i > 0; --i)
+                    QTest::keyClick(field, Qt::Key_Backspace);
+                type(field, text);
             } else if (kind < 44) {
-                const bool paste = kind >= 36;
-                const QString text = chance(paste ? 50 : 70) ? RandomText(rng, any(field->maxLength() + 3))
-                                                             : kNasty[any(kNasty.size())];
-                start((paste ? "paste '" : "type '") + text + "' into " + field->objectName());
+                const QString text = randomText(field, 50);
+                action = "paste '" + text + "' into " + field->objectName();
                 QApplication::clipboard()->setText(text);
                 QTest::mouseClick(field, Qt::LeftButton);
-                if (paste && chance(70))
+                if (chance(70))
                     field->selectAll();
-                if (paste)
-                    QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
-                if (!paste && chance(50))
-                    QTest::keyClick(field, Qt::Key_End);
-                for (int i = paste ? 0 : any(3); i > 0; --i)
-                    QTest::keyClick(field, Qt::Key_Backspace);
-                TypeText(field, paste ? QString() : text);
+                QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
             } else if (kind < 50) {
-                start("click into " + field->objectName());
+                action = "click into " + field->objectName();
                 QTest::mouseClick(field, Qt::LeftButton);
             } else if (kind < 56) {
                 const bool back = chance(30);
                 const int count = 1 + any(4);
-                start(QStringLiteral("%1 x %2").arg(back ? "Shift+Tab" : "Tab").arg(count));
+                action = QStringLiteral("%1 x %2").arg(back ? "Shift+Tab" : "Tab").arg(count);
                 for (int i = 0; i < count; ++i)
                     QTest::keyClick(
                         QApplication::focusWidget() ? QApplication::focusWidget() : w.window.get(),
                         back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
             } else if (kind < 60) {
-                QList<VbOptionButton*> options;
-                for (auto* option : w.window->findChildren<VbOptionButton*>())
-                    if (option->isVisible())
-                        options << option;
+                QList<VbOptionButton*> options = w.window->findChildren<VbOptionButton*>();
+                options.removeIf([](const VbOptionButton* option) { return !option->isVisible(); });
                 if (options.isEmpty())
                     continue;
                 VbOptionButton* option = options[any(options.size())];
-                start("click " + option->objectName());
+                action = "click " + option->objectName();
                 QTest::mouseClick(option, Qt::LeftButton);
             } else if (kind < 66) {
-                static constexpr Qt::Key kMoves[] = {Qt::Key_Down, Qt::Key_Up, Qt::Key_Home, Qt::Key_End,
-                                                     Qt::Key_PageDown};
+                const Qt::Key moves[] = {Qt::Key_Down, Qt::Key_Up, Qt::Key_Home, Qt::Key_End,
+                                         Qt::Key_PageDown};
                 VbComboBox* list = w.List(any(3));
-                const Qt::Key move = kMoves[any(5)];
-                start(QStringLiteral("key %1 in %2").arg(move).arg(list->objectName()));
+                const Qt::Key move = moves[any(5)];
+                action = QStringLiteral("key %1 in %2").arg(move).arg(list->objectName());
                 list->setFocus(Qt::MouseFocusReason);
                 QTest::keyClick(list, move);
             } else if (kind < 71) {
-                const int tab = any(3);
-                start(QStringLiteral("tab %1").arg(tab + 1));
-                w.ClickTab(tab + 1);
+                const int tab = 1 + any(3);
+                action = QStringLiteral("tab %1").arg(tab);
+                w.ClickTab(tab);
             } else if (kind < 75) {
                 const int chosen = any(6);
-                start(QStringLiteral("language %1").arg(chosen + 1));
+                action = QStringLiteral("language %1").arg(chosen + 1);
                 w.Key(kLanguageKeys[chosen]);
             } else {
-                start(kind >= 93 ? QStringLiteral("Print") : QStringLiteral("Calculate"));
+                action = kind >= 93 ? "Print" : "Calculate";
                 w.Click(kind >= 93 ? "cmdPrint" : "cmdCalculate");
             }
             // Let every queued focus change land, then make sure no more are coming.
@@ -213,13 +175,12 @@ class frmMainRandomTest : public QObject {
             QCoreApplication::processEvents();
             const QString where = QStringLiteral("step %1: %2: %3 focus changes, result %4, messages: %5")
                                       .arg(QString::number(step), action, QString::number(focusChanges),
-                                           w.Result(), w.Shown().mid(int(shownBefore)).join(" / "));
+                                           w.Result(), w.Shown().mid(shownBefore).join(" / "));
             QVERIFY2(focusChanges == settled && focusChanges <= kMaxFocusChangesPerAction, qPrintable(where));
             QVERIFY2(QRegularExpression("^(100|[1-9]?\\d)%$").match(w.Result()).hasMatch() &&
                          (w.ResultColor() == kGreen || w.ResultColor() == kRed),
                      qPrintable(where));
-            const QList<ShownMessage> shown(w.Messages().begin() + static_cast<ptrdiff_t>(shownBefore),
-                                            w.Messages().end());
+            const QList<ShownMessage> shown(w.Messages().begin() + shownBefore, w.Messages().end());
             if (kind < 75) {
                 QVERIFY2(std::all_of(shown.begin(), shown.end(), IsUnhandledError), qPrintable(where));
                 continue;

@@ -9,20 +9,17 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 
+#include <tuple>
+
 using namespace korvane;
 using namespace korvane::ui;
 using namespace korvane::ui::test;
 
 namespace {
 
-// A text pasted past the key filter, then keys typed ('\b' is Backspace), then Tab: what the field shows and
-// whether leaving it is refused with a beep and the text selected.
-struct Input {
-    const char* separator;
-    int field;
-    const char *pasted, *typed, *shown;
-    bool refused;
-};
+// The separator, the field, a text pasted past the key filter, then keys typed ('\b' is Backspace), then Tab:
+// what the field shows and whether leaving it is refused with a beep and the text selected.
+using Input = std::tuple<const char*, int, const char*, const char*, const char*, bool>;
 
 } // namespace
 
@@ -104,8 +101,9 @@ class frmMainTest : public QObject {
             {",", 0, "", "", "", false},          {",", 2, "-1,,", "", "-1,,", false},
             {",", 3, "-", "2", "-2", true},
         };
-        for (const Input& r : rows)
-            QTest::addRow("'%s' then '%s' in %d under '%s'", r.pasted, r.typed, r.field, r.separator) << r;
+        for (const auto& [separator, field, pasted, typed, shown, refused] : rows)
+            QTest::addRow("'%s' then '%s' in %d under '%s'", pasted, typed, field, separator)
+                << Input{separator, field, pasted, typed, shown, refused};
     }
 
     void fieldInput() {
