@@ -25,19 +25,21 @@ inline const QColor kGreen(0, 192, 0);
 inline const QColor kRed(255, 0, 0);
 inline constexpr char kLanguageKeys[] = "DEFINS"; // Ctrl+key chooses language 1 to 6
 
-inline void Write(const QString& path, const QByteArray& content) {
+inline bool Write(const QString& path, const QByteArray& content) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
 struct Window {
     FakeDesktop desktop;
     std::unique_ptr<frmMain> window;
 
-    // The fake settings hold the stored language, if any, unless a settings store is given.
+    // A fresh program's globals, with this decimal separator; the fake settings hold the stored language, if
+    // any, unless a settings store is given.
     explicit Window(std::optional<QString> language = std::nullopt, const QString& folder = QString(),
-                    SettingsStore* settings = nullptr) {
+                    SettingsStore* settings = nullptr, const std::string& separator = ",") {
+        gLanguage = 0;
+        gDecimalSeparator = separator;
         if (language)
             desktop.settings.SetLanguage(*language);
         Seams seams = desktop.seams();
@@ -81,14 +83,6 @@ struct Window {
         for (int i = 0; i < List(list)->count(); ++i)
             items << List(list)->itemText(i);
         return items;
-    }
-    // The ticked languages as digits, 0 for none.
-    int CheckedLanguage() const {
-        int checked = 0;
-        for (int i = 1; i <= 6; ++i)
-            checked =
-                Find<VbMenuItem>(ElementName("mnuLangCmd", i))->isChecked() ? checked * 10 + i : checked;
-        return checked;
     }
 };
 

@@ -6,6 +6,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <tuple>
 
 using namespace korvane;
@@ -16,11 +17,8 @@ namespace {
 
 // Pixels of one colour on a page.
 int CountColor(const QImage& image, const QColor& color) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == color ? 1 : 0;
-    return count;
+    const auto* pixels = reinterpret_cast<const QRgb*>(image.constBits());
+    return int(std::count(pixels, pixels + image.width() * image.height(), color.rgb()));
 }
 
 // The form painted on a white page as the printer paints it.
@@ -49,10 +47,6 @@ class frmMainPrintTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void init() {
-        gLanguage = 0;
-        gDecimalSeparator = std::string(1, ',');
-    }
     void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().size() <= 1); }
 
     void run_data() {

@@ -46,7 +46,6 @@ class frmMainRandomTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void init() { gLanguage = 0; }
     void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().size() <= 1); }
 
     void randomUse_data() {
@@ -62,7 +61,6 @@ class frmMainRandomTest : public QObject {
         QFETCH(unsigned, seed);
         QFETCH(QString, separator);
         QFETCH(int, actions);
-        gDecimalSeparator = separator.toStdString();
         std::mt19937 rng(seed);
         const auto chance = [&](int below) { return std::uniform_int_distribution<int>(0, 99)(rng) < below; };
         const auto any = [&](qsizetype count) {
@@ -83,7 +81,7 @@ class frmMainRandomTest : public QObject {
                                     QString(c), Qt::NoModifier);
         };
 
-        Window w(QString::number(1 + any(6)));
+        Window w(QString::number(1 + any(6)), QString(), nullptr, separator.toStdString());
         QCOMPARE(w.Result(), QStringLiteral("69%"));
         int focusChanges = 0;
         // Bound to a local object, so that a failed check leaves no connection to this frame behind.
