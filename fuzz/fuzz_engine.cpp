@@ -1,8 +1,7 @@
-// Any values of the eighteen properties, the dimming limits and the language: a calculation returns a
-// percent from 0 to 100 or raises a VbError with a number, a source and a description; what it stores is a
-// percent from 0 to 100 and a finite fraction; over shared sky hours the outcome is the same to the bit.
-// Each number is a kind byte and its bytes, so that a seed spells a room: kind 1 is a small whole number,
-// kind 2 hundredths, 0 raw bits, 3 a value from the edges.
+// Any values of the eighteen properties, the dimming limits and the language: a calculation returns a percent
+// from 0 to 100 or raises a VbError with a number, a source and a description, stores a percent from 0 to 100
+// and a finite fraction, and gives the same outcome to the bit over shared sky hours. Each number is a kind
+// byte and its bytes, so a seed spells a room: 0 raw bits, 1 a small whole number, 2 hundredths, 3 an edge.
 #include "FuzzCheck.h"
 #include "JahrEnergie.h"
 #include "VbError.h"

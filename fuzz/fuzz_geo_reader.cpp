@@ -26,13 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         reader.ReadGeoData(bytes, table);
     } catch (const VbError& e) {
-        Check(e.Source() == "clsGeoFile:OpenGeoFile");
-        Check(e.Number() == ErrOverflow || e.Number() == ErrSubscript || e.Number() == ErrTypeMismatch);
-        Check(table == before);
+        Check(e.Source() == "clsGeoFile:OpenGeoFile" && table == before &&
+              (e.Number() == ErrOverflow || e.Number() == ErrSubscript || e.Number() == ErrTypeMismatch));
         return 0;
     }
-    Check(table.size() >= 2 && table[0] == before[0]);
-    Check(reader.EntryArray().size() == table.size());
+    Check(table.size() >= 2 && table[0] == before[0] && reader.EntryArray().size() == table.size());
     for (size_t i = 1; i < table.size(); ++i) {
         const GeoEntry& site = table[i];
         Check(std::isfinite(site.Longitude) && std::isfinite(site.Latitude));

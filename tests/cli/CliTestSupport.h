@@ -24,10 +24,6 @@ inline Outcome Cli(const Args& args) {
     return {code, out.str(), err.str()};
 }
 
-inline std::string FirstLine(const std::string& text) {
-    return text.substr(0, text.find('\n'));
-}
-
 inline std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);

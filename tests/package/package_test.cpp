@@ -42,8 +42,8 @@ class PackageTest : public QObject {
                                                          "-G", "DEB", "-B", out.path()});
         QVERIFY2(code == 0, qPrintable(packed));
         const QStringList debs = out.entryList({"*.deb"}, QDir::Files);
-        QCOMPARE(debs.size(), 1);
-        QVERIFY2(debs[0].startsWith("korvane-energy_" KORVANE_VERSION "_"), qPrintable(debs[0]));
+        QVERIFY2(debs.size() == 1 && debs[0].startsWith("korvane-energy_" KORVANE_VERSION "_"),
+                 qPrintable(debs.join(' ')));
         deb_ = out.filePath(debs[0]);
         QCOMPARE(Tool("dpkg-deb", {"-x", deb_, work_.filePath("root")}).first, 0);
     }
@@ -76,8 +76,7 @@ class PackageTest : public QObject {
         }
     }
 
-    // The window's libraries with the platform and print plugins they carry, the print system's client
-    // library, and the window's font.
+    // The window's libraries with their platform and print plugins, the print system's client, the font.
     void dependencies() {
         const QString depends = Tool("dpkg-deb", {"-f", deb_, "Depends"}).second;
         for (const QString package :
