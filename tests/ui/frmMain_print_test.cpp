@@ -85,15 +85,15 @@ class frmMainPrintTest : public QObject {
         s.Find<QLabel>("lblResult")->setText(QStringLiteral("100%"));
         s.Find<VbPictureBox>("picResult")->SetBackColor(Qt::blue);
         for (const QString& step : QString(setup).split(' ')) {
-            const QString name = step.section('=', 0, 0), value = step.section('=', 1);
-            if (name == "tab")
+            const QString key = step.section('=', 0, 0), value = step.section('=', 1);
+            if (key == "tab")
                 s.ClickTab(value.toInt());
-            else if (name == "glazing")
+            else if (key == "glazing")
                 s.List(2)->SetListIndex(value.toInt());
-            else if (name == "refuse")
+            else if (key == "refuse")
                 s.desktop.printer.refuse = true;
             else
-                s.Field(name.toInt())->SetText(value);
+                s.Field(key.toInt())->SetText(value);
         }
         const int tab = s.Tabs()->SelectedItem();
         for (int panel = 1; panel <= 3; ++panel)
