@@ -22,24 +22,19 @@ class frmAboutTest : public QObject {
         const struct {
             int language;
             const char *caption, *version;
-            int key; // none: OK clicked
-            const char* in;
-        } rows[] = {
-            {1, "Über KORVANE Energy", "Version 1.9.53", Qt::Key_Escape, "frmAbout"}, // a blank after Version
-            {1, "Über KORVANE Energy", "Version 1.9.53", Qt::Key_Return, "txtDescription"},
-            {2, "About KORVANE Energy", "Version1.9.53", Qt::Key_Return, "frmAbout"},
-            {5, "IDfrmAboutCaptionKORVANE Energy", "IDfrmAboutlblVersion1.9.53", 0, ""}}; // table's IDs
+            int key; // Enter from the keypad in the disclaimer box, others on the dialog; none: OK clicked
+        } rows[] = {{1, "Über KORVANE Energy", "Version 1.9.53", Qt::Key_Escape}, // a blank after Version
+                    {1, "Über KORVANE Energy", "Version 1.9.53", Qt::Key_Enter},
+                    {2, "About KORVANE Energy", "Version1.9.53", Qt::Key_Return},
+                    {5, "IDfrmAboutCaptionKORVANE Energy", "IDfrmAboutlblVersion1.9.53", 0}}; // table's IDs
         qputenv("PATH", "/nonexistent");
         for (const auto& r : rows) {
             test::FakeDesktop desktop;
             frmMain window(desktop.seams());
             window.Load();
             window.show();
-            const auto menu = [&](const char* array, int index) {
-                window.findChild<VbMenuItem*>(ElementName(array, index))->trigger();
-            };
             if (r.language != 1)
-                menu("mnuLangCmd", r.language);
+                window.findChild<QAction*>(ElementName("mnuLangCmd", r.language))->trigger();
             QPointer<frmAbout> seen;
             bool shown = false;
             QTimer::singleShot(0, &window, [&] { // gone with the window, so no call comes after the row
@@ -70,13 +65,13 @@ class frmAboutTest : public QObject {
                 const QPoint offCentre = dialog.frameGeometry().center() - window.frameGeometry().center();
                 QVERIFY(offCentre.manhattanLength() <= 4);
                 if (r.key != 0)
-                    QTest::keyClick(dialog.objectName() == r.in ? &dialog : dialog.findChild<QWidget*>(r.in),
+                    QTest::keyClick(r.key == Qt::Key_Enter ? description : static_cast<QWidget*>(&dialog),
                                     Qt::Key(r.key));
                 else
                     QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
                 QVERIFY(dialog.isHidden());
             });
-            menu("mnuHelpCmd", 0);
+            window.findChild<QAction*>("mnuHelpCmd(0)")->trigger();
             QVERIFY(shown);
             QVERIFY(gAboutDialog.isNull());
             QTRY_VERIFY(seen.isNull());
