@@ -92,7 +92,6 @@ class frmMainBadInputTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().size() <= 1); }
 
     void siteFiles_data() {
         QTest::addColumn<SiteFile>("row");

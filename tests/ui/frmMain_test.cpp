@@ -33,14 +33,12 @@ class frmMainTest : public QObject {
 
     void startsWithAFirstResult() {
         Window s;
-        QCOMPARE(s.Result(), QStringLiteral("69%"));
         QCOMPARE(s.ResultColor(), kGreen);
         QVERIFY(s.Messages().empty());
-        QCOMPARE(s.List(0)->currentText(), QStringLiteral("Frankfurt am Main"));
-        QCOMPARE(
-            QStringList({s.Field(5)->Text(), s.Field(6)->Text(), s.Field(7)->Text(), s.Field(9)->Text(),
-                         QString::number(s.List(1)->ListIndex()), QString::number(s.List(2)->ListIndex())}),
-            QStringList({"8,68", "50,11", "1", "80", "0", "1"}));
+        QCOMPARE((QStringList{s.Result(), s.List(0)->currentText(), s.Field(5)->Text(), s.Field(6)->Text(),
+                              s.Field(7)->Text(), s.Field(9)->Text(), QString::number(s.List(1)->ListIndex()),
+                              QString::number(s.List(2)->ListIndex())}),
+                 (QStringList{"69%", "Frankfurt am Main", "8,68", "50,11", "1", "80", "0", "1"}));
         QVERIFY(!s.Field(5)->isEnabled() && !s.Field(9)->isEnabled());
         QCOMPARE(s.Tabs()->SelectedItem(), 1);
         QCOMPARE(s.window->centralWidget()->size(), QSize(602, 431));
@@ -54,9 +52,9 @@ class frmMainTest : public QObject {
         Window s(std::nullopt, empty.path());
         QCOMPARE(s.Shown(), QStringList{kAppTitle + '|' + Lang(1, 180)});
         QCOMPARE(s.Messages()[0].icon, QMessageBox::Warning);
-        QCOMPARE(s.Items(0), (QStringList{Lang(1, 177), QString()}));
-        QCOMPARE(s.List(0)->ListIndex(), 1);
-        QCOMPARE(s.Field(5)->Text() + s.Field(6)->Text() + s.Field(7)->Text(), QStringLiteral("000"));
+        QCOMPARE(s.Items(0) << QString::number(s.List(0)->ListIndex())
+                            << s.Field(5)->Text() + s.Field(6)->Text() + s.Field(7)->Text(),
+                 (QStringList{Lang(1, 177), QString(), "1", "000"}));
         QVERIFY(s.Result().endsWith('%'));
     }
 
