@@ -42,19 +42,18 @@ INSTANTIATE_TEST_SUITE_P(
                "59%\n"),
         // 5 m x 4 m at 10 W/m2, 9 hours on 28 days of February: 200 W x 252 h = 50.4 kWh without control.
         Prints({"--period", "2", "--power-density", "10"},
-               "49%\nfloor area: 20 m2\nworking hours: 252 h\nenergy without control: 50.4 kWh\nenergy with "
-               "control: 25.9 kWh\nenergy saved: 24.5 kWh\n"),
+               "49%\nfloor area: 20 m2\nworking hours: 252 h\nenergy without control: 50.4 kWh\n"
+               "energy with control: 25.9 kWh\nenergy saved: 24.5 kWh\n"),
         Prints({"--period", "2", "--power-density", "10", "--json"},
                "{\"percent\": 49, \"fraction\": 0.48694850969851633, \"error\": null, \"energy\": "
                "{\"floor_area_m2\": 20, \"working_hours\": 252, \"kwh_without_control\": 50.4, "
                "\"kwh_with_control\": 25.857795111194775, \"kwh_saved\": 24.542204888805223}}\n"),
         // Padded by characters, not bytes; November as the table spells it.
         Prints({"--period", "all", "--language", "1"},
-               "ganzes Jahr     69%\nJanuar          31%\nFebruar         49%\nMärz            72%\nApril    "
-               "       89%\n"
-               "Mai             95%\nJuni            98%\nJuli            97%\nAugust          "
-               "92%\nSeptember       80%\n"
-               "Oktober         57%\nNovenber        36%\nDezember        27%\n"),
+               "ganzes Jahr     69%\nJanuar          31%\nFebruar         49%\nMärz            72%\n"
+               "April           89%\nMai             95%\nJuni            98%\nJuli            97%\n"
+               "August          92%\nSeptember       80%\nOktober         57%\nNovenber        36%\n"
+               "Dezember        27%\n"),
         // A model's message keeps the stored percent.
         Prints({"--window-type", "2", "--width", "1", "--room-height", "3"}, "0%\n",
                "error -2147220982: Out of Data Space" + kModel),
