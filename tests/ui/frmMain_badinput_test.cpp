@@ -161,26 +161,23 @@ class frmMainBadInputTest : public QObject {
         // Without a language the start texts stay and the first run cannot name its message 146.
         const QStringList noTexts{"frmMain:LoadLanguage", "frmMain:CalculateData"};
         const QStringList unusable = QStringList{"frmMain:LoadSettings"} + noTexts;
-        const QByteArray english("[Settings]\nLanguage=2\n");
+        const auto lang = [](const char* v) { return "[Settings]\nLanguage=" + QByteArray(v) + '\n'; };
+        const QByteArray english = lang("2");
         const QString e = QStringLiteral("Unhandled Error\r\n");
+        const QString e340 = e + "340\r\nControl array element '%1' doesn't exist";
         const Stored rows[] = {
             {"first run", "", Missing, 0, false, 1, none, "", false, "1"},
             {"English, French chosen, closed by the menu", english, File, 3, true, 2, none, "", false, "3"},
-            {"leading blank, Dutch chosen", "[Settings]\nLanguage=\" 3\"\n", File, 5, false, 3, none, "",
-             false, "5"},
-            {"zero, English chosen", "[Settings]\nLanguage=0\n", File, 2, false, 0, unusable,
-             e + "340\r\nControl array element '0' doesn't exist", false, "2"},
-            {"seven, English chosen, closed by the menu", "[Settings]\nLanguage=7\n", File, 2, true, 0,
-             unusable, e + "340\r\nControl array element '7' doesn't exist", false, "2"},
+            {"leading blank, Dutch chosen", lang("\" 3\""), File, 5, false, 3, none, "", false, "5"},
+            {"zero, English chosen", lang("0"), File, 2, false, 0, unusable, e340.arg(0), false, "2"},
+            {"seven, English by menu", lang("7"), File, 2, true, 0, unusable, e340.arg(7), false, "2"},
             {"garbage", Junk(300), File, 0, false, 1, none, "", false, "1"},
-            {"NUL bytes after a good language", QByteArray("[Settings]\nLanguage=2\n\0\0\0\n", 26), File, 0,
-             false, 2, none, "", false, "2"},
+            {"NUL bytes after", english + QByteArray("\0\0\0\n", 4), File, 0, false, 2, none, "", false, "2"},
             {"broken section line", "[Settings\nLanguage=2\n", File, 0, false, 2, none, "", false, "2"},
             {"UTF-16", QByteArray("\xFF\xFE[\0S\0]\0\n\0", 10), File, 0, false, 1, none, "", false, "1"},
-            {"language not a number", "[Settings]\nLanguage=zwei\n", File, 0, false, 0, noTexts,
+            {"not a number", lang("zwei"), File, 0, false, 0, noTexts,
              e + "326\r\nResource with identifier '-900' not found", false, "0"},
-            {"language beyond 16 bits", "[Settings]\nLanguage=99999999999\n", File, 0, false, 0, unusable,
-             e + "6\r\nOverflow", false, "0"},
+            {"too big", lang("99999999999"), File, 0, false, 0, unusable, e + "6\r\nOverflow", false, "0"},
             {"configuration file is a folder", "", Folder, 3, false, 0, unusable, e75, true, ""},
             {"folder read-only, French chosen", english, FolderReadOnly, 3, false, 2, none, "", true, "2"},
             {"file read-only, French chosen", english, FileReadOnly, 3, false, 2, none, "", true, "2"},
