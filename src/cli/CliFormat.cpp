@@ -16,6 +16,37 @@ std::string_view WithoutPlus(std::string_view text) {
     return text;
 }
 
+// The length of the well-formed UTF-8 sequence at the start of text, or 0 when none starts there (a stray
+// continuation byte, a truncated or overlong sequence, a surrogate or a code point beyond U+10FFFF).
+size_t Utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80)
+        return 1;
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high)
+        return 0;
+    for (size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF)
+            return 0;
+    }
+    return length;
+}
+
 } // namespace
 
 std::string FormatShortest(double value) {
@@ -35,7 +66,19 @@ std::string FormatJsonFraction(double value) {
 
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
-    for (const char c : text) {
+    for (size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            // Batch files are often not UTF-8 (a spreadsheet's Windows-1252, say); JSON must be.
+            const size_t length = Utf8SequenceLength(text.substr(at));
+            if (length == 0) {
+                out += "\\ufffd";
+            } else {
+                out += text.substr(at, length);
+                at += length - 1;
+            }
+            continue;
+        }
         switch (c) {
         case '"':
             out += "\\\"";

@@ -38,7 +38,9 @@ bool CsvReader::Next(CsvRecord& record) {
     std::string field;
     bool quoted = false; // inside a quoted part of the field
     bool overlong = false;
+    bool dropping = false; // the field is over the limit: the rest of it is skipped, and it ends empty
     const auto endField = [&] {
+        dropping = false;
         if (record.fields.size() < kMaxFields)
             record.fields.push_back(std::move(field));
         else if (record.error.empty())
@@ -79,9 +81,9 @@ bool CsvReader::Next(CsvRecord& record) {
         } else {
             field += static_cast<char>(c);
         }
-        if (field.size() > kMaxFieldBytes) {
-            overlong = true;
-            field.clear(); // keep reading to the end of the record without holding it
+        if (dropping || field.size() > kMaxFieldBytes) {
+            overlong = dropping = true;
+            field.clear(); // keep reading to the end of the field without holding it
         }
     }
     if (overlong && record.error.empty())

@@ -46,6 +46,23 @@ TEST_F(Batch, CsvKeepsInputColumnsAndReportsBadRowsInPlace) {
                      "C,,z,63,0.63105583894709361,,\n");
 }
 
+// JSON stays UTF-8 whatever the file's encoding: Windows-1252 bytes and a surrogate's bytes become U+FFFD,
+// good UTF-8 passes. A field over the limit is reported and echoed empty, not as its last mebibyte.
+TEST_F(Batch, JsonEchoesOnlyUtf8AndNoOverlongField) {
+    const auto r = Cli({"--batch",
+                        Write("room,note,depth\nB\xFCro,Gr\xC3\xBC\xC3\x9F"
+                              "e \xED\xA0\x80,4\nA," +
+                              std::string(2 << 20, 'x') + ",4\n"),
+                        "--json"});
+    EXPECT_EQ(r.out,
+              "{\"row\": 1, \"input\": {\"room\": \"B\\ufffdro\", \"note\": \"Gr\xC3\xBC\xC3\x9F"
+              "e \\ufffd\\ufffd\\ufffd\", \"depth\": \"4\"}, \"percent\": 69, \"fraction\": "
+              "0.68609985133014695, \"error\": null}\n"
+              "{\"row\": 2, \"input\": {\"room\": \"A\", \"note\": \"\", \"depth\": \"4\"}, \"percent\": "
+              "null, \"fraction\": null, \"error\": {\"number\": 13, \"source\": \"korvane-energy-cli\", "
+              "\"description\": \"line 3: a field is longer than 1048576 bytes\"}}\n");
+}
+
 // A JSON row as "69%" when it succeeded, "54% 6 Overflow" when its error came after its percent, "- 13 why"
 // when it has no percent; read from the percent on, as the input's texts hold no unescaped quote.
 std::string Summary(const std::string& line) {
