@@ -31,7 +31,8 @@ class frmMainTest : public QObject {
   private slots:
     void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().size() <= 1); }
 
-    void startsWithAFirstResult() {
+    // The first result, the fixed layout and the Tab order.
+    void startsWithAFirstResultAndTabOrder() {
         Window s;
         QCOMPARE(s.ResultColor(), kGreen);
         QVERIFY(s.Messages().empty());
@@ -45,20 +46,6 @@ class frmMainTest : public QObject {
         QCOMPARE(s.window->minimumSize(), s.window->maximumSize());
         QVERIFY(!s.Find<QWidget>("optWindowSlope(1)")->isVisibleTo(s.Find<QWidget>("picWindowType(3)")));
         QVERIFY(!s.Find<QWidget>("chkDLSTime")->isVisibleTo(s.window.get()));
-    }
-
-    void startsWithoutDefaultGeo() {
-        QTemporaryDir empty;
-        Window s(std::nullopt, empty.path());
-        QCOMPARE(s.Shown(), QStringList{kAppTitle + '|' + Lang(1, 180)});
-        QCOMPARE(s.Items(0) << QString::number(s.List(0)->ListIndex())
-                            << s.Field(5)->Text() + s.Field(6)->Text() + s.Field(7)->Text(),
-                 (QStringList{Lang(1, 177), QString(), "1", "000"}));
-        QVERIFY(s.Result().endsWith('%'));
-    }
-
-    void focusOrder() {
-        Window s;
         s.Field(0)->setFocus();
         QTRY_VERIFY(s.Field(0)->hasFocus());
         QStringList visited;
@@ -71,6 +58,16 @@ class frmMainTest : public QObject {
                  QStringLiteral("txtInput(0) txtInput(1) lstInput(1) txtInput(2) txtInput(3) "
                                 "txtInput(4) lstInput(0) lstInput(2) tabWindowTyp "
                                 "optWindowArray(0) txtInput(11) cmdCalculate cmdPrint txtInput(0)"));
+    }
+
+    void startsWithoutDefaultGeo() {
+        QTemporaryDir empty;
+        Window s(std::nullopt, empty.path());
+        QCOMPARE(s.Shown(), QStringList{kAppTitle + '|' + Lang(1, 180)});
+        QCOMPARE(s.Items(0) << QString::number(s.List(0)->ListIndex())
+                            << s.Field(5)->Text() + s.Field(6)->Text() + s.Field(7)->Text(),
+                 (QStringList{Lang(1, 177), QString(), "1", "000"}));
+        QVERIFY(s.Result().endsWith('%'));
     }
 
     void fieldInput_data() {
