@@ -44,13 +44,8 @@ struct Rig {
         window.activateWindow();
         return QTest::qWaitForWindowActive(&window);
     }
-    static bool Focus(QWidget& widget) {
-        widget.setFocus(Qt::TabFocusReason);
-        return QTest::qWaitFor([&] { return widget.hasFocus(); });
-    }
 };
 
-// "number: description" of the error `body` raises, empty when it raises none.
 template <class F> QString Raised(F body) {
     try {
         body();
@@ -75,7 +70,7 @@ class VbControlsTest : public QObject {
                      QStringLiteral("340: Control array element '%1' doesn't exist").arg(index));
     }
 
-    // Only typing keys reach the filter; what it leaves is typed: x as y, z as Backspace, Ctrl+C, V, X not.
+    // Only typing keys reach the filter, which types x as y, z as Backspace, Ctrl+C/V/X as nothing.
     void keyFilter() {
         const int ctrl = Qt::ControlModifier, alt = Qt::AltModifier, pad = Qt::KeypadModifier;
         const struct {
@@ -93,7 +88,8 @@ class VbControlsTest : public QObject {
                     {Qt::Key_Left, 0, "", -1},          {Qt::Key_F1, 0, "", -1},
                     {Qt::Key_Tab, 0, "\t", -1}};
         VbTextBox& field = rig_->fields(0);
-        QVERIFY(Rig::Focus(field));
+        field.setFocus();
+        QTRY_VERIFY(field.hasFocus());
         QApplication::clipboard()->setText(QStringLiteral("999"));
         field.SetText(QStringLiteral("12"));
         field.setMaxLength(4);
@@ -118,7 +114,8 @@ class VbControlsTest : public QObject {
             ++refusals;
             rig.fields(index).SetFocus();
         };
-        QVERIFY(Rig::Focus(rig.fields(0)));
+        rig.fields(0).setFocus();
+        QTRY_VERIFY(rig.fields(0).hasFocus());
         QWidget other;
         QVERIFY(Rig::Activate(other) && Rig::Activate(rig.window));
         QTRY_VERIFY(rig.fields(0).hasFocus());
@@ -136,7 +133,8 @@ class VbControlsTest : public QObject {
             list.AddItem(item);
         QCOMPARE(list.ListIndex(), -1);
         list.SetListIndex(0);
-        QVERIFY(Rig::Focus(list));
+        list.setFocus();
+        QTRY_VERIFY(list.hasFocus());
         QTest::keyClick(&list, Qt::Key_Down);
         list.AddItem(QStringLiteral("d"));
         QCOMPARE(list.ListIndex(), 1);

@@ -32,8 +32,7 @@ class frmAboutTest : public QObject {
             frmMain window(desktop.seams());
             window.Load();
             window.show();
-            if (r.language != 1)
-                window.findChild<QAction*>(ElementName("mnuLangCmd", r.language))->trigger();
+            window.findChild<QAction*>(ElementName("mnuLangCmd", r.language))->trigger();
             QPointer<frmAbout> seen;
             bool shown = false;
             QTimer::singleShot(0, &window, [&] { // gone with the window, so no call comes after the row
@@ -95,8 +94,7 @@ class frmAboutTest : public QObject {
                     .toUtf8();
             for (QString name : QString(r[0]).split(' ', Qt::SkipEmptyParts)) {
                 const QChar mark = name.back();
-                if (!mark.isLetter())
-                    name.chop(1);
+                name.chop(mark.isLetter() ? 0 : 1);
                 QFile file(bin + '/' + name);
                 QVERIFY(file.open(QIODevice::WriteOnly));
                 file.write(mark == '*' ? QByteArray("\177ELF this is no program") : script);
