@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A cupsd of the test's own, so that a test can stop the print service without touching the system's.
-#   private_cupsd.sh start DIR QUEUE   starts cupsd listening only on DIR/cups.sock, with QUEUE as its default
-#   private_cupsd.sh stop DIR          stops it the way the service is stopped (SIGTERM) and waits for the end
+#   private_cupsd.sh start DIR QUEUE [PID]  starts cupsd listening only on DIR/cups.sock, with QUEUE as its
+#                                           default, for as long as process PID lives (the caller's by default)
+#   private_cupsd.sh stop DIR               stops it the way the service is stopped (SIGTERM), waits for the end
 # Jobs go to /dev/null: the cases that use this never expect a page. Needs root and CUPS.
 set -uo pipefail
 
@@ -22,7 +23,7 @@ running() {
 }
 
 start() {
-    local queue=${3:?queue name}
+    local queue=${3:?queue name} owner=${4:-$PPID}
     [[ $(id -u) -eq 0 ]] || fail "a cupsd of our own needs root"
     command -v cupsd >/dev/null || fail "cupsd is missing: install cups"
     running && stop
@@ -52,7 +53,7 @@ CONF
     echo $! >"$dir/cupsd.pid"
     # Should the test die without stopping it, the cupsd goes with it.
     setsid bash -c 'while kill -0 "$1" 2>/dev/null && kill -0 "$2" 2>/dev/null; do sleep 1; done; kill "$2" 2>/dev/null' \
-        _ "$PPID" "$(cat "$dir/cupsd.pid")" </dev/null >/dev/null 2>&1 &
+        _ "$owner" "$(cat "$dir/cupsd.pid")" </dev/null >/dev/null 2>&1 &
     local i
     for ((i = 0; i < 200; i++)); do
         lpstat -h "$dir/cups.sock" -r 2>/dev/null | grep -q "is running" && break
