@@ -35,15 +35,17 @@ struct Window {
     std::unique_ptr<frmMain> window;
 
     // A fresh program's globals, with this decimal separator; the fake settings hold the stored language, if
-    // any, unless a settings store is given.
+    // any, unless a settings store is given; pages go to the image printer unless a printer is given.
     explicit Window(std::optional<QString> language = std::nullopt, const QString& folder = QString(),
-                    SettingsStore* settings = nullptr, const std::string& separator = ",") {
+                    SettingsStore* settings = nullptr, const std::string& separator = ",",
+                    PrinterSeam* printer = nullptr) {
         gLanguage = 0;
         gDecimalSeparator = separator;
         if (language)
             desktop.settings.SetLanguage(*language);
         Seams seams = desktop.seams();
         seams.settings = settings != nullptr ? settings : seams.settings;
+        seams.printer = printer != nullptr ? printer : seams.printer;
         window = std::make_unique<frmMain>(seams, folder);
         window->Load();
         window->show();

@@ -5,11 +5,7 @@
 // KORVANE_PRINT_QUEUE names the queue and KORVANE_PDF_DIR the folder its PDFs land in. The cases where the
 // print service stops run a cupsd of their own (KORVANE_CUPSD_SCRIPT), never the system's.
 
-#include "FakeSeams.h"
-#include "VbControls.h"
-#include "clsLocalInfo.h"
-#include "frmMain.h"
-#include "modLangConstants.h"
+#include "WindowHarness.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,16 +46,10 @@ Run Tool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    Run run;
-    if (!process.waitForFinished(60000)) {
+    const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    if (!ended)
         process.kill();
-        process.waitForFinished();
-        run.output = program + QStringLiteral(" did not finish");
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.output = QString::fromLocal8Bit(process.readAll());
-    return run;
+    return {ended ? process.exitCode() : -1, QString::fromLocal8Bit(process.readAll())};
 }
 
 QString Queue() {
@@ -76,27 +66,19 @@ bool QueueIdle() {
     return jobs.exitCode == 0 && jobs.output.trimmed().isEmpty();
 }
 
-// The desktop's real printer with the other seams recording.
-struct Started {
-    test::FakeDesktop desktop;
-    QtPrinter printer;
-    std::unique_ptr<frmMain> window;
-
-    Started() {
-        Seams seams = desktop.seams();
-        seams.printer = &printer;
-        window = std::make_unique<frmMain>(seams);
-        window->Load();
-        window->show();
+// The window printing on the desktop's real printer, its depth field set: 6 m gives 41%.
+struct Started : test::Window {
+    static inline QtPrinter printer;
+    explicit Started(const QString& depth = QStringLiteral("6"))
+        : test::Window(std::nullopt, QString(), nullptr, ",", &printer) {
+        Field(2)->SetText(depth);
     }
-    VbTextBox* Field(int i) const { return window->findChild<VbTextBox*>(ElementName("txtInput", i)); }
-    QString Result() const { return window->findChild<QLabel*>(QStringLiteral("lblResult"))->text(); }
-    void Print() const { QTest::mouseClick(window->findChild<QPushButton*>("cmdPrint"), Qt::LeftButton); }
-    QStringList Titles() const {
-        QStringList titles;
-        for (const auto& shown : desktop.messages.shown)
-            titles << shown.title;
-        return titles;
+    void Print() const { Click(QStringLiteral("cmdPrint")); }
+    // What the user is told when printing fails: one "Printer error" box, the run's result still shown.
+    void CheckPrinterError() {
+        QCOMPARE(Shown(), QStringList{"frmMain:CalculateData|Unhandled Error\r\n482\r\nPrinter error"});
+        QCOMPARE(Messages()[0].icon, QMessageBox::Warning);
+        QCOMPARE(Result(), QStringLiteral("41%"));
     }
 };
 
@@ -233,9 +215,7 @@ class PrintCupsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void init();
-    void cleanup();
-
+    void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().size() <= 1); }
     void printsOnePageOnTheDefaultQueue_data();
     void printsOnePageOnTheDefaultQueue();
     void refusedJob();
@@ -247,24 +227,15 @@ class PrintCupsTest : public QObject {
     QTemporaryDir work_;
 };
 
-void PrintCupsTest::init() {
-    gLanguage = 0;
-    gDecimalSeparator = std::string(1, ',');
-}
-
-void PrintCupsTest::cleanup() {
-    QTRY_VERIFY(QApplication::topLevelWidgets().size() <= 1);
-}
-
 void PrintCupsTest::printsOnePageOnTheDefaultQueue_data() {
     QTest::addColumn<QString>("depth");
     QTest::addColumn<QString>("result");
     QTest::addColumn<QColor>("color");
     QTest::addColumn<QColor>("otherColor");
     QTest::newRow("good run: green") << "6"
-                                     << "41%" << QColor(0, 192, 0) << QColor(255, 0, 0);
+                                     << "41%" << test::kGreen << test::kRed;
     QTest::newRow("failing run: red") << "10"
-                                      << "" << QColor(255, 0, 0) << QColor(0, 192, 0);
+                                      << "20%" << test::kRed << test::kGreen;
 }
 
 void PrintCupsTest::printsOnePageOnTheDefaultQueue() {
@@ -277,14 +248,11 @@ void PrintCupsTest::printsOnePageOnTheDefaultQueue() {
     QVERIFY(QueueIdle());
     const QStringList before = Pdfs();
 
-    Started s;
-    s.Field(2)->SetText(depth);
+    Started s(depth);
     s.Print();
     // Only the run's own message, if any: the printing went through.
-    QCOMPARE(s.Titles().count(QStringLiteral("frmMain:CalculateData")), 0);
-    if (!result.isEmpty())
-        QCOMPARE(s.Result(), result);
-    const QString shownResult = s.Result();
+    QCOMPARE(s.Shown(true).count(QStringLiteral("frmMain:CalculateData")), 0);
+    QCOMPARE(s.Result(), result);
 
     QStringList added;
     QTRY_VERIFY_WITH_TIMEOUT(
@@ -299,26 +267,25 @@ void PrintCupsTest::printsOnePageOnTheDefaultQueue() {
     const QString pdf = QDir(qEnvironmentVariable("KORVANE_PDF_DIR")).filePath(added[0]);
 
     const Run info = Tool(QStringLiteral("pdfinfo"), {pdf});
-    QCOMPARE(info.exitCode, 0);
-    QVERIFY2(QRegularExpression(QStringLiteral("Pages:\\s+1\\n")).match(info.output).hasMatch(),
+    QVERIFY2(info.exitCode == 0 && info.output.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))),
              qPrintable(info.output));
 
     // Drawn at the printer's resolution, not a copy of the screen blown up: a screen image of the window
     // would spread its 602 pixels over the page's width at about 75 dots per inch.
     const Run images = Tool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
-    QCOMPARE(images.exitCode, 0);
     const QStringList rows = images.output.split('\n', Qt::SkipEmptyParts).mid(2);
-    QVERIFY2(!rows.isEmpty(), qPrintable(images.output));
+    QVERIFY2(images.exitCode == 0 && !rows.isEmpty(), qPrintable(images.output));
     for (const QString& row : rows) {
         const QStringList columns = row.simplified().split(' ');
         QVERIFY2(columns.size() > 12 && columns[12].toInt() >= 250, qPrintable(images.output));
     }
 
     const QString png = work_.filePath(QStringLiteral("page"));
-    const Run raster =
+    QCOMPARE(
         Tool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"),
-                                          QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, png});
-    QCOMPARE(raster.exitCode, 0);
+                                          QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, png})
+            .exitCode,
+        0);
     const QImage page(png + QStringLiteral(".png"));
     QVERIFY(!page.isNull());
     // At 50 dots per inch the result field is about 70 × 35 pixels; nothing else has its colour.
@@ -334,14 +301,9 @@ void PrintCupsTest::refusedJob() {
     const QStringList before = Pdfs();
     QCOMPARE(Tool(QStringLiteral("cupsreject"), {Queue()}).exitCode, 0);
     Started s;
-    s.Field(2)->SetText(QStringLiteral("6"));
     s.Print();
-    const int accepted = Tool(QStringLiteral("cupsaccept"), {Queue()}).exitCode;
-
-    QCOMPARE(s.Titles(), QStringList{QStringLiteral("frmMain:CalculateData")});
-    QCOMPARE(s.desktop.messages.shown[0].text, QStringLiteral("Unhandled Error\r\n482\r\nPrinter error"));
-    QCOMPARE(s.Result(), QStringLiteral("41%"));
-    QCOMPARE(accepted, 0);
+    QCOMPARE(Tool(QStringLiteral("cupsaccept"), {Queue()}).exitCode, 0);
+    s.CheckPrinterError();
     QVERIFY(QueueIdle());
     QCOMPARE(Pdfs(), before);
 }
@@ -350,13 +312,8 @@ void PrintCupsTest::refusedJob() {
 void PrintCupsTest::noDefaultPrinter() {
     QVERIFY2(QPrinterInfo::defaultPrinter().isNull(), "this case needs a system without a default printer");
     Started s;
-    s.Field(2)->SetText(QStringLiteral("6"));
     s.Print();
-    QCOMPARE(s.Titles(), QStringList{QStringLiteral("frmMain:CalculateData")});
-    const test::ShownMessage& report = s.desktop.messages.shown[0];
-    QCOMPARE(report.text, QStringLiteral("Unhandled Error\r\n482\r\nPrinter error"));
-    QCOMPARE(report.icon, QMessageBox::Warning);
-    QCOMPARE(s.Result(), QStringLiteral("41%"));
+    s.CheckPrinterError();
 }
 
 void PrintCupsTest::cupsdStopped_data() {
@@ -376,19 +333,16 @@ void PrintCupsTest::cupsdStopped() {
     QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), QString::fromLatin1(PrivateCupsd::kQueue));
 
     Started s;
-    s.Field(2)->SetText(QStringLiteral("6"));
     if (!midJob)
         cupsd.Stop();
     s.Print();
     QCOMPARE(proxy.Cut(), midJob);
-    QCOMPARE(s.Titles(), QStringList{QStringLiteral("frmMain:CalculateData")});
-    QCOMPARE(s.desktop.messages.shown[0].text, QStringLiteral("Unhandled Error\r\n482\r\nPrinter error"));
-    QCOMPARE(s.Result(), QStringLiteral("41%"));
+    s.CheckPrinterError();
     // Still usable: the next calculation shows its own result, and nothing else.
     s.Field(2)->SetText(QStringLiteral("5"));
-    QTest::mouseClick(s.window->findChild<QPushButton*>(QStringLiteral("cmdCalculate")), Qt::LeftButton);
+    s.Click(QStringLiteral("cmdCalculate"));
     QCOMPARE(s.Result(), QStringLiteral("52%"));
-    QCOMPARE(s.desktop.messages.shown.size(), std::size_t{1});
+    QCOMPARE(s.Messages().size(), std::size_t{1});
     cupsSetServer(nullptr);
 }
 
