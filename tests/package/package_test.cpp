@@ -1,5 +1,5 @@
-// The program as a user gets it: packed by CPack into a .deb, unpacked into a folder of its own and the
-// calculator started from there.
+// The program as a user gets it: packed by CPack into a .deb, unpacked into a folder of its own and both
+// programs started from there.
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -20,6 +20,12 @@ std::pair<int, QString> Tool(const QString& program, const QStringList& argument
     const bool finished = process.waitForFinished(300000);
     const QString output = QString::fromLocal8Bit(process.readAll());
     return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, output};
+}
+
+int CountColor(const QImage& image, QRgb color) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    const auto* pixels = reinterpret_cast<const QRgb*>(rgb.constBits());
+    return static_cast<int>(std::count(pixels, pixels + rgb.width() * rgb.height(), color));
 }
 
 QByteArray Contents(const QString& path) {
@@ -69,10 +75,7 @@ class PackageTest : public QObject {
             const QImage icon(
                 usr_.filePath(QString("share/icons/hicolor/%1x%1/apps/korvane-energy.png").arg(size)));
             QCOMPARE(icon.size(), QSize(size, size));
-            // Drawn, not blank: the sun's yellow is in every size.
-            const QImage rgb = icon.convertToFormat(QImage::Format_RGB32);
-            const auto* pixels = reinterpret_cast<const QRgb*>(rgb.constBits());
-            QVERIFY(std::count(pixels, pixels + size * size, qRgb(255, 200, 0)) > 0);
+            QVERIFY(CountColor(icon, qRgb(255, 200, 0)) > 0); // drawn, not blank: the sun's yellow
         }
     }
 
@@ -91,6 +94,37 @@ class PackageTest : public QObject {
         const auto [code, berlin] = Tool(cli, {"--site", "berlin"});
         QVERIFY2(code == 0 && QRegularExpression("^\\d+%\\n$").match(berlin).hasMatch(), qPrintable(berlin));
         QCOMPARE(Tool(cli, {"--longitude", "13.4", "--latitude", "52.52"}).second, berlin);
+    }
+
+    // The window finds its libraries, plugins and DEFAULT.GEO and shows the first result on green. Qt's
+    // minimal platform draws into memory and, asked to, writes each window it shows as a PNG into the working
+    // folder.
+    void windowShowsItsFirstResult() {
+        const QDir shots(work_.filePath("shots")), home(work_.filePath("home"));
+        QVERIFY(shots.mkpath(".") && home.mkpath("run"));
+        QFile::setPermissions(home.filePath("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "minimal:enable_fonts");
+        environment.insert("QT_DEBUG_BACKINGSTORE", "1");
+        environment.insert("HOME", home.path());
+        environment.insert("XDG_CONFIG_HOME", home.filePath(".config"));
+        environment.insert("XDG_RUNTIME_DIR", home.filePath("run"));
+        environment.remove("DISPLAY");
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(shots.path());
+        program.start(usr_.filePath("bin/korvane-energy"), {});
+        const auto shown = [&] {
+            const QStringList names = shots.entryList({"output*.png"}, QDir::Files);
+            return std::any_of(names.begin(), names.end(), [&](const QString& name) {
+                const QImage shot(shots.filePath(name));
+                return shot.width() >= 602 && CountColor(shot, qRgb(0, 192, 0)) > 2000;
+            });
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(shown(), qPrintable(program.errorString()), 60000);
+        QCOMPARE(program.state(), QProcess::Running);
+        program.kill();
+        program.waitForFinished();
     }
 };
 
