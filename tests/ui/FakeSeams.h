@@ -60,14 +60,12 @@ class MemorySettings final : public SettingsStore {
     void SaveSetting(const QString& appName, const QString& section, const QString& key,
                      const QString& value) override {
         values[appName + '|' + section + '|' + key] = value;
-        ++saves;
     }
     // The language as the program stores it.
     std::optional<QString> Language() { return GetSetting(AppTitle(), "Settings", "Language"); }
     void SetLanguage(const QString& value) { values[AppTitle() + "|Settings|Language"] = value; }
 
     std::map<QString, QString> values;
-    int saves = 0;
 };
 
 // A printer that keeps each page as an image, or refuses every job as a printer without paper does.
