@@ -86,7 +86,7 @@ struct Started : test::Window {
 // queue, its default, whose jobs go nowhere. The script tells on stderr why it could not start.
 struct PrivateCupsd {
     static constexpr const char* kQueue = "KorvaneStopped";
-    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/korvane-cupsd-XXXXXX")};
+    QTemporaryDir dir{QStringLiteral("/tmp/korvane-cupsd-XXXXXX")}; // not TMPDIR, which may be long
     bool started = Script("start") == 0;
 
     ~PrivateCupsd() { Stop(); }
