@@ -1,6 +1,6 @@
 // Start-up: the locale's decimal separator is read before the window exists, and Main returns once the
 // window has been closed.
-#include "../ui/FakeSeams.h"
+#include "FakeSeams.h"
 #include "clsLocalInfo.h"
 #include "modLangConstants.h"
 #include "modMain.h"
