@@ -101,8 +101,10 @@ struct PrivateCupsd {
     }
 };
 
-// A Unix socket listening on, or connected to, path; -1 when that fails.
+// A Unix socket listening on, or connected to, path; -1 when that fails or there is no path.
 int UnixSocket(const std::string& path, bool listen) {
+    if (path.empty())
+        return -1;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     path.copy(address.sun_path, sizeof(address.sun_path) - 1);
@@ -329,6 +331,7 @@ void PrintCupsTest::cupsdStopped() {
     QVERIFY2(cupsd.started, "the test's own cupsd did not start: see the script's output above");
     const QString proxyPath = cupsd.dir.filePath(QStringLiteral("proxy.sock"));
     CuttingProxy proxy(midJob ? proxyPath : QString(), cupsd.Socket(), [&cupsd] { cupsd.Stop(); });
+    QVERIFY(proxy.Listening() == midJob);
     cupsSetServer(QFile::encodeName(midJob ? proxyPath : cupsd.Socket()).constData());
     QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), QString::fromLatin1(PrivateCupsd::kQueue));
 
