@@ -18,7 +18,7 @@ fail() {
 running() {
     local state
     [[ -s "$dir/cupsd.pid" ]] || return 1
-    state=$(ps -o stat= -p "$(cat "$dir/cupsd.pid")" 2>/dev/null)
+    state=$(sed -n 's/^State:[[:space:]]*//p' "/proc/$(cat "$dir/cupsd.pid")/status" 2>/dev/null)
     [[ -n "$state" && "$state" != Z* ]]
 }
 
