@@ -33,45 +33,48 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        const unsigned char b = *p;
-        size_t length;
-        unsigned char low = 0x80, high = 0xBF; // range of the second byte
-        if (b < 0x80) {
-            ++p;
-            continue;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            length = 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3;
-            if (b == 0xE0)
-                low = 0xA0;
-            else if (b == 0xED)
-                high = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4;
-            if (b == 0xF0)
-                low = 0x90;
-            else if (b == 0xF4)
-                high = 0x8F;
-        } else {
+    while (!bytes.empty()) {
+        const size_t length = Utf8SequenceLength(bytes);
+        if (length == 0)
             return false;
-        }
-        if (static_cast<size_t>(end - p) < length || p[1] < low || p[1] > high)
-            return false;
-        for (size_t i = 2; i < length; ++i)
-            if (p[i] < 0x80 || p[i] > 0xBF)
-                return false;
-        p += length;
+        bytes.remove_prefix(length);
     }
     return true;
 }
 
 } // namespace
+
+size_t Utf8SequenceLength(std::string_view bytes) {
+    if (bytes.empty())
+        return 0;
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80)
+        return 1;
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length || byte(1) < low || byte(1) > high)
+        return 0;
+    for (size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF)
+            return 0;
+    }
+    return length;
+}
 
 std::string ReadFileBytes(const std::string& fileName) {
     std::error_code ec;

@@ -16,6 +16,11 @@ std::string ReadFileBytes(const std::string& fileName);
 // Windows-1252, the code page such files were written in.
 std::string DecodeText(std::string_view bytes);
 
+// The length of the strict UTF-8 sequence at the start of bytes, or 0 when none starts there (a stray
+// continuation byte, a truncated or overlong form, a surrogate, a code point above U+10FFFF, no bytes at
+// all).
+size_t Utf8SequenceLength(std::string_view bytes);
+
 // Lines ended by CR LF, LF alone or CR alone; a last line without a line end counts, an end of the text right
 // after a line end adds no empty line.
 std::vector<std::string_view> SplitLines(std::string_view text);
