@@ -6,17 +6,24 @@ BUILD_DIR="${KORVANE_BUILD_DIR:-$ROOT/build}"
 FUZZ_BUILD_DIR="${KORVANE_FUZZ_BUILD_DIR:-$BUILD_DIR/fuzz}"
 ASAN_BUILD_DIR="${KORVANE_ASAN_BUILD_DIR:-$BUILD_DIR/asan}"
 
-# Debian packages needed to build, run and test the program.
+# Debian packages needed to build and run the programs (scripts/run.sh).
 KORVANE_PACKAGES=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev
-    libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+    qt6-base-dev libgl-dev libcli11-dev libcups2-dev
+    nlohmann-json3-dev libxlsxwriter-dev libicu-dev
+    fonts-dejavu-core fonts-liberation
+)
+
+# What the tests need beyond that (scripts/test.sh).
+KORVANE_TEST_PACKAGES=(
+    libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev llvm
-    python3
-    fonts-dejavu-core
-    fonts-liberation xvfb xauth
-    libcups2-dev dpkg-dev
+    python3 xvfb xauth dpkg-dev
     cups printer-driver-cups-pdf poppler-utils
+)
+
+# What the browser build and its tests need (scripts/web.sh, scripts/test.sh).
+KORVANE_WEB_PACKAGES=(
 )
 
 missing_packages() {

@@ -2,7 +2,7 @@
 # Sets everything up on a fresh Debian machine, builds and runs every test.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-ensure_packages "${KORVANE_PACKAGES[@]}"
+ensure_packages "${KORVANE_PACKAGES[@]}" "${KORVANE_TEST_PACKAGES[@]}" "${KORVANE_WEB_PACKAGES[@]}"
 configure_and_build
 (cd "$BUILD_DIR" && ctest --output-on-failure -j"$(nproc)")
 configure_and_build_fuzzers

@@ -73,4 +73,21 @@ int16_t clsInputOutput::CalculateEnergySaving(const JahrEnergie::SkyHours& sky) 
     });
 }
 
+std::array<PeriodOutcome, kPeriodCount> CalculateAllPeriods(const clsInputOutput& inputs) {
+    std::array<PeriodOutcome, kPeriodCount> outcomes;
+    for (int16_t period = 0; period < kPeriodCount; ++period) {
+        clsInputOutput run = inputs;
+        run.CalcPeriod = period;
+        PeriodOutcome& outcome = outcomes[static_cast<size_t>(period)];
+        try {
+            run.CalculateEnergySaving();
+        } catch (const VbError& e) {
+            outcome.error = e;
+        }
+        outcome.percent = run.StoredPercent();
+        outcome.fraction = run.SavedFraction();
+    }
+    return outcomes;
+}
+
 } // namespace korvane

@@ -2,7 +2,9 @@
 // The parameter set of one calculation and its driver; the one interface between the window and the engine.
 
 #include "Dimming.h"
+#include "VbError.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -55,6 +57,19 @@ class clsInputOutput {
     std::optional<int16_t> storedPercent_;
     std::optional<double> savedFraction_;
 };
+
+// What one period of a room gives: the percent (kept when a model message followed it), the saved fraction
+// behind it, and the error the calculation raised, if any.
+struct PeriodOutcome {
+    std::optional<int16_t> percent;
+    std::optional<double> fraction;
+    std::optional<VbError> error;
+};
+inline constexpr int16_t kPeriodCount = 13; // the year, then January to December
+
+// The year (index 0) and the twelve months of these inputs, whatever their CalcPeriod says: each entry what
+// CalculateEnergySaving gives for that period, to the bit.
+std::array<PeriodOutcome, kPeriodCount> CalculateAllPeriods(const clsInputOutput& inputs);
 
 // Whole percent of a saved fraction: s x 100 rounded half away from zero, converted to 16 bits (6 "Overflow"
 // beyond), then held to 0..100.
