@@ -1,9 +1,11 @@
 #include "CliRoom.h"
 
 #include "CliFormat.h"
+#include "InputFields.h"
 #include "VbMath.h"
 #include "clsGeoFile.h"
 #include "daylight.h"
+#include "modLangConstants.h"
 
 #include <algorithm>
 
@@ -13,50 +15,71 @@ namespace {
 
 constexpr const char* kSite = "site";
 
-const std::string* Lookup(const std::vector<const OptionTexts*>& layers, std::string_view name) {
-    for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) {
-        if (const auto it = (*layer)->find(name); it != (*layer)->end() && !it->second.empty())
-            return &it->second;
+// An option's text and the name a problem with it is blamed on: "--depth" on the command line (the first
+// layer), the column "depth" in a batch row.
+struct OptionText {
+    std::string text;
+    std::string label;
+};
+
+std::string Label(size_t layer, std::string_view name) {
+    return (layer == 0 ? "--" : "") + std::string(name);
+}
+
+std::optional<OptionText> Lookup(const std::vector<const OptionTexts*>& layers, std::string_view name) {
+    for (size_t layer = layers.size(); layer-- > 0;) {
+        if (const auto it = layers[layer]->find(name); it != layers[layer]->end() && !it->second.empty())
+            return OptionText{it->second, Label(layer, name)};
     }
-    return nullptr;
+    return std::nullopt;
 }
 
-std::string TextOf(const std::vector<const OptionTexts*>& layers, std::string_view name,
-                   const char* fallback) {
-    if (const std::string* text = Lookup(layers, name))
-        return *text;
-    return fallback;
+OptionText TextOf(const std::vector<const OptionTexts*>& layers, std::string_view name,
+                  const char* fallback) {
+    return Lookup(layers, name).value_or(OptionText{fallback, Label(0, name)});
 }
 
-template <class T> T Whole(std::string_view name, const std::string& text) {
+template <class T> T Whole(const OptionText& option) {
+    const std::string& text = option.text;
     if (const auto value = ParseWhole<T>(text))
         return *value;
     const bool digits = !text.empty() && text.find_first_not_of("+-0123456789") == std::string::npos;
     if (digits && ParseReal(text))
-        throw OptionError{ErrOverflow, std::string(name) + ": '" + text + "' is out of range"};
-    throw OptionError{ErrTypeMismatch, std::string(name) + ": '" + text + "' is not a whole number"};
+        throw OptionError{ErrOverflow, option.label + ": '" + text + "' is out of range"};
+    throw OptionError{ErrTypeMismatch, option.label + ": '" + text + "' is not a whole number"};
 }
 
-double Real(std::string_view name, const std::string& text) {
-    if (const auto value = ParseReal(text))
+double Real(const OptionText& option) {
+    if (const auto value = ParseReal(option.text))
         return *value;
-    throw OptionError{ErrTypeMismatch, std::string(name) + ": '" + text + "' is not a number"};
+    throw OptionError{ErrTypeMismatch, option.label + ": '" + option.text + "' is not a number"};
 }
 
-double RealWithin(std::string_view name, const std::string& text, double low, double high,
-                  const char* range) {
-    const double value = Real(name, text);
+double RealWithin(const OptionText& option, double low, double high, const char* range) {
+    const double value = Real(option);
     if (value < low || value > high)
-        throw OptionError{ErrInvalidCall, std::string(name) + ": '" + text + "' is outside " + range};
+        throw OptionError{ErrInvalidCall, option.label + ": '" + option.text + "' is outside " + range};
     return value;
 }
 
-Dimming::Control ControlOf(const std::string& text) {
-    if (text == "continuous")
+// Refuses what the window's field could not hold or would refuse when left.
+const OptionText& Held(inputs::FieldId field, const OptionText& option) {
+    if (const auto problem = inputs::CheckField(field, option.text, ".")) {
+        const int32_t number = problem->kind == inputs::ProblemKind::Length  ? ErrOverflow
+                               : problem->kind == inputs::ProblemKind::Range ? ErrInvalidCall
+                                                                             : ErrTypeMismatch;
+        throw OptionError{number, option.label + ": " + problem->why};
+    }
+    return option;
+}
+
+Dimming::Control ControlOf(const OptionText& option) {
+    if (option.text == "continuous")
         return Dimming::Control::Continuous;
-    if (text == "continuous-off")
+    if (option.text == "continuous-off")
         return Dimming::Control::ContinuousOff;
-    throw OptionError{ErrInvalidCall, "control: '" + text + "' is not continuous or continuous-off"};
+    throw OptionError{ErrInvalidCall,
+                      option.label + ": '" + option.text + "' is not continuous or continuous-off"};
 }
 
 // Lower case for ASCII and the Latin-1 capitals, enough to match European site names in any case.
@@ -80,14 +103,20 @@ std::string Folded(std::string_view text) {
 template <class T, class Parse, class FromSite>
 T Coordinate(const std::vector<const OptionTexts*>& layers, SiteList& sites, std::string_view name,
              const char* fallback, Parse parse, FromSite fromSite) {
-    for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) {
-        const OptionTexts& texts = **layer;
+    for (size_t layer = layers.size(); layer-- > 0;) {
+        const OptionTexts& texts = *layers[layer];
         if (const auto it = texts.find(name); it != texts.end() && !it->second.empty())
-            return parse(name, it->second);
-        if (const auto it = texts.find(kSite); it != texts.end() && !it->second.empty())
-            return fromSite(sites.Find(it->second));
+            return parse(OptionText{it->second, Label(layer, name)});
+        if (const auto it = texts.find(kSite); it != texts.end() && !it->second.empty()) {
+            try {
+                return fromSite(sites.Find(it->second));
+            } catch (OptionError& e) {
+                e.why = Label(layer, e.why);
+                throw;
+            }
+        }
     }
-    return parse(name, fallback);
+    return parse(OptionText{fallback, Label(0, name)});
 }
 
 } // namespace
@@ -150,39 +179,57 @@ const GeoEntry& SiteList::Find(std::string_view text) {
 }
 
 RoomSpec BuildRoom(const std::vector<const OptionTexts*>& layers, SiteList& sites) {
+    using inputs::FieldId;
     const auto text = [&](std::string_view name, const char* fallback) {
         return TextOf(layers, name, fallback);
     };
+    const auto field = [&](FieldId id, std::string_view name, const char* fallback) {
+        return Held(id, text(name, fallback));
+    };
     RoomSpec room;
     clsInputOutput& p = room.params;
-    p.WindowType = Whole<int16_t>("window-type", text("window-type", "1"));
-    p.BeginHour = Whole<int16_t>("begin", text("begin", "8"));
-    p.EndHour = Whole<int16_t>("end", text("end", "17"));
-    p.CalcPeriod = Whole<int16_t>("period", text("period", "0"));
-    p.RoomDepth = Real("depth", text("depth", "4"));
-    p.RoomWidth = Real("width", text("width", "5"));
-    p.NominalIlluminance = Whole<int32_t>("illuminance", text("illuminance", "500"));
-    p.Longitude = Coordinate<double>(layers, sites, "longitude", "8.68", Real,
-                                     [](const GeoEntry& site) { return site.Longitude; });
-    p.Latitude = Coordinate<double>(layers, sites, "latitude", "50.11", Real,
-                                    [](const GeoEntry& site) { return site.Latitude; });
-    p.TimeDiffGMT = Coordinate<int16_t>(layers, sites, "gmt", "1", Whole<int16_t>,
-                                        [](const GeoEntry& site) { return site.TimeDiffGMT; });
-    p.Transmittance = Whole<int16_t>("transmittance", text("transmittance", "80"));
-    p.WindowArray = Whole<int16_t>("band", text("band", "60"));
+    p.WindowType = Whole<int16_t>(text("window-type", "1"));
+    const OptionText begin = field(FieldId::BeginHour, "begin", "8");
+    const OptionText end = field(FieldId::EndHour, "end", "17");
+    p.BeginHour = Whole<int16_t>(begin);
+    p.EndHour = Whole<int16_t>(end);
+    if (const auto message = inputs::CheckWorkingHours(p.BeginHour, p.EndHour))
+        throw OptionError{ErrInvalidCall, begin.label + " '" + begin.text + "' and " + end.label + " '" +
+                                              end.text + "': " + GetLangString(*message)};
+    p.CalcPeriod = Whole<int16_t>(text("period", "0"));
+    p.RoomDepth = Real(field(FieldId::RoomDepth, "depth", "4"));
+    p.RoomWidth = Real(field(FieldId::RoomWidth, "width", "5"));
+    p.NominalIlluminance = Whole<int32_t>(field(FieldId::NominalIlluminance, "illuminance", "500"));
+    // Beyond the window's fields, which take any number here: no place on earth lies outside these.
+    p.Longitude = Coordinate<double>(
+        layers, sites, "longitude", "8.68",
+        [](const OptionText& o) { return RealWithin(Held(FieldId::Longitude, o), -180, 180, "-180 to 180"); },
+        [](const GeoEntry& site) { return site.Longitude; });
+    p.Latitude = Coordinate<double>(
+        layers, sites, "latitude", "50.11",
+        [](const OptionText& o) { return RealWithin(Held(FieldId::Latitude, o), -90, 90, "-90 to 90"); },
+        [](const GeoEntry& site) { return site.Latitude; });
+    p.TimeDiffGMT = Coordinate<int16_t>(
+        layers, sites, "gmt", "1",
+        [](const OptionText& o) { return Whole<int16_t>(Held(FieldId::TimeDiffGMT, o)); },
+        [](const GeoEntry& site) { return site.TimeDiffGMT; });
+    p.Transmittance = Whole<int16_t>(field(FieldId::Transmittance, "transmittance", "80"));
+    p.WindowArray = Whole<int16_t>(text("band", "60"));
+    // The geometry options stand for the fields of the window type's own panel.
     const bool sawtooth = p.WindowType == 3;
-    p.WindowHeight = Real("window-height", text("window-height", sawtooth ? "1" : "2"));
-    p.RoomHeight = Real("room-height", text("room-height", "4"));
-    p.WindowArea = Real("window-area", text("window-area", "1"));
-    p.WindowDistance = Real("window-distance", text("window-distance", sawtooth ? "5" : "2"));
-    p.WindowSlope = Whole<int16_t>("slope", text("slope", "90"));
-    p.DimmingLimits.minPowerFraction =
-        RealWithin("min-power-fraction", text("min-power-fraction", "0"), 0.0, 0.6, "0 to 0.6");
-    p.DimmingLimits.minLightFraction =
-        RealWithin("min-light-fraction", text("min-light-fraction", "0"), 0.0, 0.6, "0 to 0.6");
+    p.WindowHeight = Real(field(sawtooth ? FieldId::SawtoothGlassHeight : FieldId::WindowHeight,
+                                "window-height", sawtooth ? "1" : "2"));
+    p.RoomHeight =
+        Real(field(sawtooth ? FieldId::SawtoothRoomHeight : FieldId::FlatRoofRoomHeight, "room-height", "4"));
+    p.WindowArea = Real(field(FieldId::WindowArea, "window-area", "1"));
+    p.WindowDistance = Real(field(sawtooth ? FieldId::SawtoothDistance : FieldId::WindowDistance,
+                                  "window-distance", sawtooth ? "5" : "2"));
+    p.WindowSlope = Whole<int16_t>(text("slope", "90"));
+    p.DimmingLimits.minPowerFraction = RealWithin(text("min-power-fraction", "0"), 0.0, 0.6, "0 to 0.6");
+    p.DimmingLimits.minLightFraction = RealWithin(text("min-light-fraction", "0"), 0.0, 0.6, "0 to 0.6");
     p.DimmingLimits.control = ControlOf(text("control", "continuous"));
-    if (const std::string* density = Lookup(layers, "power-density"))
-        room.powerDensity = RealWithin("power-density", *density, 0.0, 1e6, "0 to 1000000");
+    if (const auto density = Lookup(layers, "power-density"))
+        room.powerDensity = RealWithin(*density, 0.0, 1e6, "0 to 1000000");
     return room;
 }
 

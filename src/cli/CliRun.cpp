@@ -8,6 +8,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -105,10 +108,8 @@ void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out) {
     }
 }
 
-} // namespace
-
-int RunCli(const std::vector<std::string>& args, const CliContext& context, std::ostream& out,
-           std::ostream& err) {
+int RunModes(const std::vector<std::string>& args, const CliContext& context, std::ostream& out,
+             std::ostream& err) {
     CLI::App app{"Estimates the lighting energy that a daylight-dependent control saves in one room.",
                  "korvane-energy-cli"};
     Settings s;
@@ -122,6 +123,16 @@ int RunCli(const std::vector<std::string>& args, const CliContext& context, std:
     } catch (const CLI::ParseError& e) {
         err << "korvane-energy-cli: " << e.what() << "\n" << app.help();
         return kExitUsage;
+    }
+
+    // An option given with an empty value is a mistake in the calling script, not a wish for the default.
+    for (const CLI::Option* option : app.get_options()) {
+        const auto& given = option->results();
+        if (option->count() > 0 && option->get_type_size() != 0 &&
+            std::any_of(given.begin(), given.end(), [](const std::string& v) { return v.empty(); })) {
+            err << "korvane-energy-cli: " << option->get_name() << ": an empty value\n" << app.help();
+            return kExitUsage;
+        }
     }
 
     SiteList sites(s.geo.empty() ? (context.programDir / "DEFAULT.GEO").string() : s.geo);
@@ -161,12 +172,27 @@ int RunCli(const std::vector<std::string>& args, const CliContext& context, std:
         err << "korvane-energy-cli: " << e.why << "\n" << app.help();
         return kExitUsage;
     } catch (const OptionError& e) {
-        err << "korvane-energy-cli: --" << e.why << "\n" << app.help();
+        err << "korvane-energy-cli: " << e.why << "\n" << app.help();
         return kExitUsage;
     } catch (const VbError& e) { // the site file could not be read
         err << ErrorLine(e) << "\n";
         return kExitEngineError;
     }
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& args, const CliContext& context, std::ostream& out,
+           std::ostream& err) {
+    const int code = RunModes(args, context, out, err);
+    // A result that never arrived must not look like one: disk full, a closed descriptor, a reader gone away.
+    errno = 0;
+    if (out.flush())
+        return code;
+    const int why = errno;
+    err << "korvane-energy-cli: cannot write to standard output"
+        << (why ? std::string(": ") + std::strerror(why) : "") << "\n";
+    return kExitOutput;
 }
 
 } // namespace korvane::cli

@@ -8,7 +8,7 @@
 
 namespace korvane::cli {
 
-enum ExitCode : int { kExitOk = 0, kExitEngineError = 1, kExitUsage = 2 };
+enum ExitCode : int { kExitOk = 0, kExitEngineError = 1, kExitUsage = 2, kExitOutput = 3 };
 
 struct CliContext {
     std::filesystem::path programDir; // where DEFAULT.GEO is looked for

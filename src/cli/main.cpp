@@ -1,5 +1,8 @@
 #include "CliRun.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
@@ -12,5 +15,14 @@ int main(int argc, char** argv) {
     if (ec)
         exe = std::filesystem::absolute(argv[0], ec);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return korvane::cli::RunCli(args, {exe.parent_path(), isatty(STDERR_FILENO) == 1}, std::cout, std::cerr);
+    int code =
+        korvane::cli::RunCli(args, {exe.parent_path(), isatty(STDERR_FILENO) == 1}, std::cout, std::cerr);
+    // Whatever the run wrote through stdio directly is flushed here, not at exit, where a failure is silent.
+    errno = 0;
+    if (code != korvane::cli::kExitOutput && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
+        std::cerr << "korvane-energy-cli: cannot write to standard output"
+                  << (errno ? std::string(": ") + std::strerror(errno) : std::string()) << "\n";
+        code = korvane::cli::kExitOutput;
+    }
+    return code;
 }
