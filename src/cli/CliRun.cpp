@@ -101,9 +101,26 @@ int AllPeriods(OptionTexts given, SiteList& sites, bool json, std::ostream& out,
     return failed ? kExitEngineError : kExitOk;
 }
 
+// A site name with its control characters (a TAB that would split the row, an ESC that would drive the
+// terminal, the C1 codes a Windows-1252 file can hold) each shown as U+FFFD.
+std::string Printable(std::string_view name) {
+    std::string out;
+    for (size_t at = 0; at < name.size(); ++at) {
+        const auto c = static_cast<unsigned char>(name[at]);
+        const bool c1 = c == 0xC2 && at + 1 < name.size() && static_cast<unsigned char>(name[at + 1]) <= 0x9F;
+        if (c < 0x20 || c == 0x7F || c1) {
+            out += "\uFFFD";
+            at += c1 ? 1 : 0;
+        } else {
+            out += name[at];
+        }
+    }
+    return out;
+}
+
 void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out) {
     for (size_t i = 1; i < sites.size(); ++i) {
-        out << i << '\t' << sites[i].Name << '\t' << FormatShortest(sites[i].Longitude) << '\t'
+        out << i << '\t' << Printable(sites[i].Name) << '\t' << FormatShortest(sites[i].Longitude) << '\t'
             << FormatShortest(sites[i].Latitude) << '\t' << sites[i].TimeDiffGMT << '\n';
     }
 }
@@ -141,6 +158,8 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
         if (!language || *language < 1 || *language > 6)
             throw UsageError{"--language: '" + s.language + "' is not a language from 1 to 6"};
         gLanguage = *language; // before any worker thread starts: they only read it
+        if (!s.geo.empty())
+            sites.Sites(); // a site file named is read, and refused, even when no site is asked for
 
         const OptionTexts given = GivenOptions(app, s);
         const bool allPeriods = given.count("period") && given.at("period") == "all";

@@ -3,6 +3,7 @@
 #include "VbError.h"
 #include "VbMath.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -76,26 +77,40 @@ size_t Utf8SequenceLength(std::string_view bytes) {
     return length;
 }
 
-std::string ReadFileBytes(const std::string& fileName) {
+std::string ReadFileBytes(const std::string& fileName, uintmax_t maxBytes) {
+    const auto fail = [&](int32_t number, const std::string& why) {
+        Raise(number, vb::kRuntimeSource, RuntimeDescription(number) + ": " + fileName + why);
+    };
+    // Asked before opening: opening a pipe waits for a writer, and a device like /dev/zero never ends.
     std::error_code ec;
-    if (std::filesystem::is_directory(fileName, ec))
-        RaiseRuntime(ErrPathFileAccess, vb::kRuntimeSource);
+    const auto status = std::filesystem::status(fileName, ec);
+    if (status.type() == std::filesystem::file_type::not_found || fileName.empty())
+        fail(ErrFileNotFound, "");
+    if (!ec && status.type() != std::filesystem::file_type::regular)
+        fail(ErrPathFileAccess, " is not a regular file");
+    const uintmax_t size = std::filesystem::file_size(fileName, ec);
+    if (!ec && size > maxBytes)
+        fail(ErrPathFileAccess, " is larger than " + std::to_string(maxBytes) + " bytes");
     errno = 0;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"), &std::fclose);
     if (!file) {
-        if (errno == ENOENT || errno == ENOTDIR || fileName.empty())
-            RaiseRuntime(ErrFileNotFound, vb::kRuntimeSource);
+        if (errno == ENOENT || errno == ENOTDIR)
+            fail(ErrFileNotFound, "");
         if (errno == EACCES || errno == EPERM)
-            RaiseRuntime(ErrPermissionDenied, vb::kRuntimeSource);
-        RaiseRuntime(ErrPathFileAccess, vb::kRuntimeSource);
+            fail(ErrPermissionDenied, "");
+        fail(ErrPathFileAccess, "");
     }
     std::string bytes;
     char buffer[65536];
     size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+    // A file that grows while it is read stops at the limit all the same.
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        if (got > maxBytes - std::min<uintmax_t>(maxBytes, bytes.size()))
+            fail(ErrPathFileAccess, " is larger than " + std::to_string(maxBytes) + " bytes");
         bytes.append(buffer, got);
+    }
     if (std::ferror(file.get()))
-        RaiseRuntime(ErrPathFileAccess, vb::kRuntimeSource);
+        fail(ErrPathFileAccess, "");
     return bytes;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Sequential text input: a file's bytes as UTF-8 text, split into lines.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,9 +9,10 @@
 namespace korvane {
 
 // The whole file's bytes. Raises 53 "File not found" when it does not exist, 70 "Permission denied" when it
-// may not be read and 75 "Path/File access error" for a folder or any other failure, with the program's
-// run-time source.
-std::string ReadFileBytes(const std::string& fileName);
+// may not be read and 75 "Path/File access error" for anything but a regular file (a folder, a device, a
+// pipe), for a file of more than maxBytes, checked before reading, and for any other failure; with the
+// program's run-time source and the file's name in the description.
+std::string ReadFileBytes(const std::string& fileName, uintmax_t maxBytes = UINTMAX_MAX);
 
 // Bytes that are valid UTF-8 stay as they are, without a leading byte-order mark; anything else is read as
 // Windows-1252, the code page such files were written in.

@@ -30,40 +30,55 @@ size_t FindIgnoringCase(std::string_view text, std::string_view search, size_t f
 } // namespace
 
 void clsGeoFile::OpenGeoFile(const std::string& fileName, std::vector<GeoEntry>& target) {
-    const std::string bytes = PassOn("clsGeoFile:OpenGeoFile", [&] { return ReadFileBytes(fileName); });
-    ReadGeoData(bytes, target);
+    const std::string bytes =
+        PassOn("clsGeoFile:OpenGeoFile", [&] { return ReadFileBytes(fileName, kMaxFileBytes); });
+    ReadGeoData(bytes, target, fileName);
 }
 
-void clsGeoFile::ReadGeoData(std::string_view bytes, std::vector<GeoEntry>& target) {
-    PassOn("clsGeoFile:OpenGeoFile", [&] {
-        // A reader used for a second file must not carry the sites of the first.
-        entryArray_.clear();
-        const std::string text = DecodeText(bytes);
-        for (std::string_view line : SplitLines(text)) {
-            if (line.starts_with('*'))
-                continue;
-            AddEntryToArray(ReplaceChar(line, ",", NumberSeparator()));
+void clsGeoFile::ReadGeoData(std::string_view bytes, std::vector<GeoEntry>& target,
+                             std::string_view fileName) {
+    const std::string file = fileName.empty() ? std::string("the site data") : std::string(fileName);
+    // The error's own description first, so that the window's message reads as before, then where it arose.
+    const auto at = [&](const VbError& e, const std::string& where) {
+        return VbError(e.Number(), "clsGeoFile:OpenGeoFile", e.Description() + " " + where);
+    };
+    // A reader used for a second file must not carry the sites of the first.
+    entryArray_.clear();
+    const std::string text = DecodeText(bytes);
+    size_t lineNumber = 0;
+    for (std::string_view line : SplitLines(text)) {
+        ++lineNumber;
+        if (line.starts_with('*'))
+            continue;
+        try {
+            AddEntryToArray(line);
+        } catch (const VbError& e) {
+            throw at(e, "in line " + std::to_string(lineNumber) + " of " + file);
         }
-        if (entryArray_.empty())
-            RaiseRuntime(ErrSubscript, vb::kRuntimeSource);
+    }
+    if (entryArray_.empty())
+        throw at(VbError(ErrSubscript, "", RuntimeDescription(ErrSubscript)), "in " + file + ": no site");
 
-        // Built aside and swapped in, so that the target changes completely or not at all.
-        std::vector<GeoEntry> table;
-        table.reserve(entryArray_.size());
-        table.push_back(target.empty() ? GeoEntry{} : target.front());
-        table.insert(table.end(), entryArray_.begin() + 1, entryArray_.end());
-        target.swap(table);
-    });
+    // Built aside and swapped in, so that the target changes completely or not at all.
+    std::vector<GeoEntry> table;
+    table.reserve(entryArray_.size());
+    table.push_back(target.empty() ? GeoEntry{} : target.front());
+    table.insert(table.end(), entryArray_.begin() + 1, entryArray_.end());
+    target.swap(table);
 }
 
 void clsGeoFile::AddEntryToArray(std::string_view line) {
     PassOn("clsGeoFile:AddEntryToArray", [&] {
         const std::string separator = NumberSeparator();
+        // Only the number fields: a comma in a name is part of the name, whatever the locale.
+        const auto number = [&](int32_t field) {
+            return ReplaceChar(GetParameter(line, ";", field), ",", separator);
+        };
         GeoEntry entry;
         entry.Name = GetParameter(line, ";", 1);
-        entry.Longitude = CDbl(GetParameter(line, ";", 2), separator);
-        entry.Latitude = CDbl(GetParameter(line, ";", 3), separator);
-        entry.TimeDiffGMT = CInt(GetParameter(line, ";", 4), separator);
+        entry.Longitude = CDbl(number(2), separator);
+        entry.Latitude = CDbl(number(3), separator);
+        entry.TimeDiffGMT = CInt(number(4), separator);
 
         const int16_t index =
             entryArray_.empty() ? 1 : vb::Add16(static_cast<int64_t>(entryArray_.size()) - 1, 1);

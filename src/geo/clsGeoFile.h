@@ -4,6 +4,7 @@
 
 #include "GeoEntry.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,17 +13,23 @@ namespace korvane {
 
 class clsGeoFile {
   public:
+    // The largest site file read: 32767 sites of a hundred characters, far beyond every real site list. A
+    // larger file, or one that is no regular file (a device, a pipe, a folder), is refused before reading.
+    static constexpr uintmax_t kMaxFileBytes = 4 * 1024 * 1024;
+
     // Reads the file's sites into target entries 1 to n, in file order, and drops any further entries;
     // target entry 0 belongs to the caller and stays. A failed read leaves the target exactly as it was.
-    // Errors leave with the source "clsGeoFile:OpenGeoFile": 53 missing file, 13 a field that is no
-    // number (an empty line too), 9 no site at all, 6 a GMT difference beyond 16 bits, a line longer than
-    // 32767 characters or more than 32767 sites.
+    // Errors leave with the source "clsGeoFile:OpenGeoFile" and the file's name, and the line's number where
+    // one line is at fault, after the error's own description: 53 missing file, 75 no regular file or one
+    // larger than kMaxFileBytes, 13 a field that is no number (an empty line too), 9 no site at all, 6 a GMT
+    // difference beyond 16 bits, a line longer than 32767 characters or more than 32767 sites.
     void OpenGeoFile(const std::string& fileName, std::vector<GeoEntry>& target);
-    // The same for the bytes of a file already in memory.
-    void ReadGeoData(std::string_view bytes, std::vector<GeoEntry>& target);
+    // The same for the bytes of a file already in memory; fileName only names it in errors.
+    void ReadGeoData(std::string_view bytes, std::vector<GeoEntry>& target, std::string_view fileName = "");
 
-    // Adds the site of one data line, its commas already replaced by the locale's decimal separator, at the
-    // next index of EntryArray (the first at 1). A line that fails adds nothing.
+    // Adds the site of one data line at the next index of EntryArray (the first at 1). The decimal commas
+    // of its number fields are read by the locale's separator; the name keeps its commas. A line that fails
+    // adds nothing.
     void AddEntryToArray(std::string_view line);
 
     // The decimal separator of the user's locale; empty when it cannot be read.
