@@ -1,5 +1,5 @@
-// Any bytes as a site file: the reader either fills the table completely or raises 6, 9 or 13 and leaves
-// it untouched. The first byte picks the user's locale.
+// Any bytes as a site file: the reader either fills the table completely or raises 6, 9 or 13, saying where,
+// and leaves it untouched. The first byte picks the user's locale.
 #include "FuzzCheck.h"
 #include "TextInput.h"
 #include "VbError.h"
@@ -28,6 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const VbError& e) {
         Check(e.Source() == "clsGeoFile:OpenGeoFile" && table == before &&
               (e.Number() == ErrOverflow || e.Number() == ErrSubscript || e.Number() == ErrTypeMismatch));
+        // The error's own text first, then where it arose.
+        Check(e.Description().starts_with(RuntimeDescription(e.Number()) + " in "));
         return 0;
     }
     Check(table.size() >= 2 && table[0] == before[0] && reader.EntryArray().size() == table.size());

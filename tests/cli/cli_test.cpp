@@ -62,17 +62,39 @@ INSTANTIATE_TEST_SUITE_P(
             "error -2147220982: Die aktive Fensterhöhe ist im Vergleich zur angegeben Raumtiefe sehr klein" +
                 kModel),
         Prints({"--window-type", "0"}, "", "error -2147220991: Wrong Window Type" + kModel),
-        // Begin after end is the window's check, not the calculator's: the engine answers.
-        Prints({"--begin", "9", "--end", "9"}, "", "error 6: Overflow (KORVANE Energy)\n"),
+        // Every bound of the window's fields is inclusive.
+        Prints({"--begin", "0", "--end", "24", "--gmt", "-24", "--transmittance", "100", "--latitude", "-90",
+                "--longitude", "180"},
+               "25%\n"),
         Prints({"--geo", "/nonexistent/sites.geo", "--list-sites"}, "",
-               "error 53: File not found (clsGeoFile:OpenGeoFile)\n")));
+               "error 53: File not found: /nonexistent/sites.geo (clsGeoFile:OpenGeoFile)\n"),
+        // Refused before reading, and even when no site is asked for.
+        Prints(
+            {"--geo", "/dev/zero"}, "",
+            "error 75: Path/File access error: /dev/zero is not a regular file (clsGeoFile:OpenGeoFile)\n")));
 
 INSTANTIATE_TEST_SUITE_P(
     UsageErrors, Runs,
     ::testing::Values(
-        Usage({"--begin", "8.5"}, "--begin: '8.5' is not a whole number"),
-        Usage({"--gmt", "32768"}, "--gmt: '32768' is out of range"),
-        Usage({"--illuminance", "2147483648"}, "--illuminance: '2147483648' is out of range"),
+        Usage({"--gmt", "1.5"}, "--gmt: '1.5' is not a whole number"),
+        Usage({"--period", "32768"}, "--period: '32768' is out of range"),
+        // What the window's fields could not hold or refuse when left.
+        Usage({"--begin", "9", "--end", "9", "--language", "1"},
+              "--begin '9' and --end '9': Arbeitsende muß später als Arbeisbeginn sein"),
+        Usage({"--end", "25"}, "--end: '25' is outside 0 to 24"),
+        Usage({"--gmt", "-25"}, "--gmt: '-25' is outside -24 to 24"),
+        Usage({"--transmittance", "101"}, "--transmittance: '101' is outside 0 to 100"),
+        Usage({"--width", "-5"}, "--width: '-5' is below 0"),
+        Usage({"--illuminance", "-500"}, "--illuminance: '-500' may hold only digits and '.'"),
+        Usage({"--illuminance", "1000000"}, "--illuminance: '1000000' is longer than 6 characters"),
+        Usage({"--depth", "1e3"}, "--depth: '1e3' may hold only digits and '.'"),
+        Usage({"--window-type", "2", "--window-distance", "-1"}, "--window-distance: '-1' is below 0"),
+        // The sawtooth panel's fields have no lower bound, and no minus sign.
+        Usage({"--window-type", "3", "--window-height", "-1"},
+              "--window-height: '-1' may hold only digits and '.'"),
+        Usage({"--latitude", "90.001"}, "--latitude: '90.001' is outside -90 to 90"),
+        Usage({"--longitude", "-181"}, "--longitude: '-181' is outside -180 to 180"),
+        Usage({"--depth", ""}, "--depth: an empty value"),
         Usage({"--depth", "4,5"}, "--depth: '4,5' is not a number"),
         Usage({"--depth", "nan"}, "--depth: 'nan' is not a number"),
         Usage({"--width", "1e400"}, "--width: '1e400' is not a number"),
@@ -108,12 +130,38 @@ TEST(Cli, SpellingsOfOneRoomGiveOneResultAndHelpGoesToStdout) {
 
 using CliSiteFile = WithFile;
 
+// Names keep their commas; a control character, C1 from Windows-1252 too, never reaches the rows.
 TEST_F(CliSiteFile, ListsSitesWithPointDecimalsAndUtf8NamesThatMatchInAnyCase) {
-    Write("* test sites\r\nWien;16,37;48,21;1\r\nK\xF6ln;6,96;50,94;1\r\n"); // Windows-1252 ö
+    Write("* test sites\r\nFrankfurt, Main;8,68;50,11;1\r\nK\xF6ln\t\x1B[2J\x81;6,96;50,94;1\r\n");
     const auto r = Cli({"--geo", path_.string(), "--list-sites"});
     EXPECT_EQ(r.code, kExitOk);
-    EXPECT_EQ(r.out, "1\tWien\t16.37\t48.21\t1\n2\tKöln\t6.96\t50.94\t1\n");
+    EXPECT_EQ(r.out, "1\tFrankfurt, Main\t8.68\t50.11\t1\n2\tKöln\uFFFD\uFFFD[2J\uFFFD\t6.96\t50.94\t1\n");
     EXPECT_EQ(Cli({"--geo", path_.string(), "--site", "KÖLN"}).code, kExitOk);
+    EXPECT_EQ(Cli({"--geo", path_.string(), "--site", "t, m"}).code, kExitOk);
+}
+
+// A value is blamed on where it came from: the batch row's column, or the option that filled the empty cell.
+TEST_F(CliSiteFile, BatchRowsNameTheColumnOrTheOption) {
+    const auto r = Cli({"--batch", Write("room,depth\nA,-5\nB,\n"), "--depth", "99999.5"});
+    EXPECT_EQ(r.code, kExitEngineError);
+    EXPECT_EQ(Lines(r.out),
+              (std::vector<std::string>{"room,depth,percent,fraction,error_number,error_description",
+                                        "A,-5,,,5,depth: '-5' is below 0",
+                                        "B,,,,6,--depth: '99999.5' is longer than 5 characters"}));
+}
+
+// A result that cannot be written is no result, whatever the mode.
+TEST(Cli, AFailedWriteEndsWithAMessageAndItsOwnExitCode) {
+    struct Full : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    } full;
+    for (const Args& args : {Args{}, Args{"--period", "all"}, Args{"--list-sites"}, Args{"--help"}}) {
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(RunCli(args, {KORVANE_BIN_DIR}, out, err), kExitOutput) << args.size();
+        EXPECT_TRUE(err.str().ends_with("korvane-energy-cli: cannot write to standard output\n"))
+            << err.str();
+    }
 }
 
 TEST(PeriodAll, JsonNamesEachPeriodInTheChosenLanguageAndKeepsItsErrorInItsEntry) {

@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -92,16 +96,17 @@ TEST(ReadGeoData, ReadsSitesIntoEntriesOneToNOrRefusesTheFileUnderEitherLocale) 
     }
 }
 
-// Commas in names become the locale's separator. The point is no decimal mark of the file: it is left alone,
-// and only a point locale reads it as one.
-TEST(LocaleSeparator, DecidesHowNamesAndNumbersAreRead) {
+// Names keep their commas under every locale; the numbers' decimal commas are read by the locale's separator.
+// The point is no decimal mark of the file: it is left alone, and only a point locale reads it as one.
+TEST(LocaleSeparator, DecidesHowNumbersAreRead) {
+    const GeoEntry halle{"Halle, Saale", 11.97, 51.48, 1};
     const struct {
         const char *locale, *separator, *line;
         std::optional<GeoEntry> site; // nothing: type mismatch
-    } rows[] = {{"de_DE", ",", "Halle, Saale;11,97;51,48;1", GeoEntry{"Halle, Saale", 11.97, 51.48, 1}},
-                {"en_GB", ".", "Halle, Saale;11,97;51,48;1", GeoEntry{"Halle. Saale", 11.97, 51.48, 1}},
-                {"ar_EG", "٫", "Halle, Saale;11,97;51,48;1", GeoEntry{"Halle٫ Saale", 11.97, 51.48, 1}},
-                {"xx_YY", "", "Halle, Saale;11,97;51,48;1", GeoEntry{"Halle, Saale", 11.97, 51.48, 1}},
+    } rows[] = {{"de_DE", ",", "Halle, Saale;11,97;51,48;1", halle},
+                {"en_GB", ".", "Halle, Saale;11,97;51,48;1", halle},
+                {"ar_EG", "٫", "Halle, Saale;11,97;51,48;1", halle},
+                {"xx_YY", "", "Halle, Saale;11,97;51,48;1", halle},
                 {"de_DE", ",", "Wien;16.37;48,21;1", std::nullopt},
                 {"en_US", ".", "Wien;16.37;48,21;1", GeoEntry{"Wien", 16.37, 48.21, 1}}};
     for (const auto& row : rows) {
@@ -138,18 +143,41 @@ TEST(Limits, LinesOfAtMost32767CharactersAndAtMost32767Sites) {
     }
 }
 
-// Reading a file by name is shown with DEFAULT.GEO.
-TEST(OpenGeoFile, FailsOnAMissingFileOrAFolder) {
-    const std::string dir = testing::TempDir();
-    for (const auto& row : {std::pair<std::string, int32_t>{dir + "korvane-missing.geo", ErrFileNotFound},
-                            {dir + "korvane-no-folder/x.geo", ErrFileNotFound},
-                            {"", ErrFileNotFound},
-                            {dir, ErrPathFileAccess}}) {
+// Reading a file by name is shown with DEFAULT.GEO. Only a regular file of at most 4 MiB is read, and every
+// error names the file, and the line where one is at fault.
+TEST(OpenGeoFile, RefusesWhatIsNoSiteFileAndSaysWhere) {
+    const std::string dir = testing::TempDir(), fifo = dir + "korvane-fifo.geo",
+                      file = dir + "korvane-sites.geo";
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string largest = std::string(clsGeoFile::kMaxFileBytes - 13, '*') + "\nA;1;2;3\r\nB;x";
+    using R = std::tuple<std::string, std::string, int32_t,
+                         std::string>; // path, bytes to write, number, description
+    for (const auto& [path, bytes, number, description] :
+         {R{dir + "korvane-missing.geo", "", ErrFileNotFound,
+            "File not found: " + dir + "korvane-missing.geo"},
+          R{dir + "korvane-no-folder/x.geo", "", ErrFileNotFound, ""}, R{"", "", ErrFileNotFound, ""},
+          R{dir, "", ErrPathFileAccess, "Path/File access error: " + dir + " is not a regular file"},
+          R{"/dev/zero", "", ErrPathFileAccess, "Path/File access error: /dev/zero is not a regular file"},
+          R{fifo, "", ErrPathFileAccess, ""}, // opening it would wait for a writer
+          R{file, largest + "\n", ErrPathFileAccess,
+            "Path/File access error: " + file + " is larger than 4194304 bytes"},
+          R{file, largest, ErrTypeMismatch, "Type mismatch in line 3 of " + file},
+          R{file, "*\r\n", ErrSubscript, "Subscript out of range in " + file + ": no site"}}) {
+        if (!bytes.empty())
+            std::ofstream(path, std::ios::binary) << bytes;
         std::vector<GeoEntry> table = kOld;
-        EXPECT_EQ(ErrorOf([&] { clsGeoFile().OpenGeoFile(row.first, table); }), FromOpen(row.second))
-            << row.first;
+        try {
+            clsGeoFile().OpenGeoFile(path, table);
+            ADD_FAILURE() << path << " was read";
+        } catch (const VbError& e) {
+            EXPECT_EQ(Raised(e.Number(), e.Source()), FromOpen(number)) << path;
+            EXPECT_TRUE(description.empty() || e.Description() == description) << e.Description();
+        }
         EXPECT_EQ(table, kOld);
     }
+    std::filesystem::remove(fifo);
+    std::filesystem::remove(file);
 }
 
 // One encoding per file: a byte that is no UTF-8 makes the whole text Windows-1252.

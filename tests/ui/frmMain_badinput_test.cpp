@@ -71,8 +71,9 @@ class ScopedPermissionsApply {
 };
 
 // Where a site file or the settings file is: gone, a file, a folder in its place, a file in a folder that
-// cannot be written, a file that cannot be written, in a folder that cannot be made, or no file chosen.
-enum Place { Missing, File, Folder, FolderReadOnly, FileReadOnly, FolderUnderAFile, Cancelled };
+// cannot be written, a file that cannot be written, in a folder that cannot be made, no file chosen, or a
+// link to the path its content names.
+enum Place { Missing, File, Folder, FolderReadOnly, FileReadOnly, FolderUnderAFile, Cancelled, Link };
 
 // name, content, place (Missing: gone between the dialog and the read), the message it brings as
 // "title|text", and the names, the selection and the site fields after reading it (none: all kept).
@@ -99,7 +100,8 @@ class frmMainBadInputTest : public QObject {
             return QStringLiteral("frmMain:OpenGeoFile;clsGeoFile:OpenGeoFile|Unhandled Error\r\n%1\r\n%2")
                 .arg(number, description);
         };
-        const QString mismatch = failed("13", "Type mismatch"), overflow = failed("6", "Overflow");
+        const QString mismatch = failed("13", "Type mismatch in line 1 of sites.geo");
+        const QString notAFile = failed("75", "Path/File access error: sites.geo is not a regular file");
         const QStringList wien{"Wien", "1", "16,37", "48,21", "1"};
         const QByteArray good("* test sites\r\nFrankfurt am Main;8,68;50,11;1\r\nBerlin;13,4;52,52;1\r\n"
                               "FRANKFURT (ODER);14,55;52,35;1\r\nWien;16,37;48,21;1\r\n");
@@ -112,20 +114,34 @@ class frmMainBadInputTest : public QObject {
             // The last site named Frankfurt is chosen, else the first.
             {"good", good, File, "", frankfurts},
             {"cancelled", "", Cancelled, "", {}},
-            {"empty", "", File, failed("9", "Subscript out of range"), {}},
+            {"empty", "", File, failed("9", "Subscript out of range in sites.geo: no site"), {}},
             {"binary junk", Junk(4096), File, mismatch, {}},
             {"NUL bytes only", QByteArray(64, '\0'), File, mismatch, {}},
             {"NUL in a number", QByteArray("Wien;16\0,37;48,21;1\r\n", 21), File, mismatch, {}},
             {"NUL in a name", QByteArray("Wi\0en;16,37;48,21;1\r\n", 21), File, "",
              QStringList{QStringLiteral("Wi") + QChar(0) + "en"} + wien.mid(1)},
-            {"one line of 1 MB", "Wien;16,37;48,21;1;" + QByteArray(1 << 20, 'x'), File, overflow, {}},
+            {"one line of 1 MB",
+             "Wien;16,37;48,21;1;" + QByteArray(1 << 20, 'x'),
+             File,
+             failed("6", "Overflow in line 1 of sites.geo"),
+             {}},
             {"one comment of 1 MB", "*" + QByteArray(1 << 20, 'x') + "\r\nWien;16,37;48,21;1\r\n", File, "",
              wien},
-            {"40 000 lines", QByteArray("Wien;16,37;48,21;1\r\n").repeated(40000), File, overflow, {}},
+            {"40 000 lines",
+             QByteArray("Wien;16,37;48,21;1\r\n").repeated(40000),
+             File,
+             failed("6", "Overflow in line 32768 of sites.geo"),
+             {}},
+            {"over 4 MiB",
+             QByteArray(4 * 1024 * 1024 + 1, '*'),
+             File,
+             failed("75", "Path/File access error: sites.geo is larger than 4194304 bytes"),
+             {}},
+            {"a link to an endless device", "/dev/zero", Link, notAFile, {}},
             {"Windows-1252 names", cp1252, File, "", {"München", "KÃ¶ln", "1", "11,58", "48,14", "1"}},
             {"invalid UTF-8 in a number", "Wien;16,37;48,21\xC3;1\r\n", File, mismatch, {}},
             {"UTF-16", utf16, File, mismatch, {}},
-            {"a folder", "", Folder, failed("75", "Path/File access error"), {}},
+            {"a folder", "", Folder, notAFile, {}},
             {"gone after the dialog", "", Missing, kAppTitle + '|' + Lang(1, 180), {}},
         };
         for (const SiteFile& r : rows)
@@ -141,6 +157,8 @@ class frmMainBadInputTest : public QObject {
             QVERIFY(Write(path, content));
         else if (place == Folder)
             QVERIFY(QDir().mkpath(path));
+        else if (place == Link)
+            QVERIFY(QFile::link(QString::fromUtf8(content), path));
         Window s;
         s.desktop.files.nextFileName = place == Cancelled ? QString() : path;
         s.List(0)->SetListIndex(s.List(0)->findText(QStringLiteral("Berlin")));
@@ -149,7 +167,8 @@ class frmMainBadInputTest : public QObject {
         s.Key('O');
         QCOMPARE(s.desktop.files.titles + s.desktop.files.filters,
                  (QStringList{Lang(1, 179), "Geo. Dateien (*.geo)"}));
-        QCOMPARE(s.Shown(), shown.isEmpty() ? QStringList() : QStringList{shown});
+        QCOMPARE(s.Shown().replaceInStrings(path, QStringLiteral("sites.geo")),
+                 shown.isEmpty() ? QStringList() : QStringList{shown});
         for (const auto& m : s.Messages())
             QCOMPARE(m.icon, QMessageBox::Warning);
         QCOMPARE(SiteState(s), sites.isEmpty() ? before : QStringList{Lang(1, 177)} + sites);
