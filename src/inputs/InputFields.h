@@ -43,12 +43,10 @@ struct FieldRule {
 std::span<const FieldRule> FieldRules();
 const FieldRule& RuleOf(FieldId id);
 
-enum class ProblemKind {
-    Character, // a character the field's key filter refuses
-    Length,    // more characters than the field holds
-    NotANumber,
-    Range,
-};
+// At most one problem is told, the first of: no number at all, a character the field's key filter refuses
+// (a minus sign that makes the value fall below the field's bound counts as Range), too many characters, a
+// value outside the field's range.
+enum class ProblemKind { NotANumber, Character, Length, Range };
 
 struct FieldProblem {
     ProblemKind kind;
