@@ -50,8 +50,8 @@ enum class ProblemKind { NotANumber, Character, Length, Range };
 
 struct FieldProblem {
     ProblemKind kind;
-    std::string
-        why; // one English line naming the text and what the field allows: "'150' is outside 0 to 100"
+    // One English line naming the text and what the field allows: "'150' is outside 0 to 100".
+    std::string why;
 };
 
 // What the field could not hold or would refuse when left; nothing when the text is a number the field
