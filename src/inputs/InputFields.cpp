@@ -1,6 +1,7 @@
 #include "InputFields.h"
 
 #include "VbConvert.h"
+#include "VbError.h"
 
 #include <algorithm>
 #include <array>
@@ -55,7 +56,12 @@ std::span<const FieldRule> FieldRules() {
 }
 
 const FieldRule& RuleOf(FieldId id) {
-    return *std::find_if(kRules.begin(), kRules.end(), [id](const FieldRule& rule) { return rule.id == id; });
+    const auto rule =
+        std::find_if(kRules.begin(), kRules.end(), [id](const FieldRule& r) { return r.id == id; });
+    // An index from outside (the browser's script, say) may name no field, such as 8.
+    if (rule == kRules.end())
+        RaiseNoControlArrayElement(static_cast<int16_t>(id), "InputFields:RuleOf");
+    return *rule;
 }
 
 std::optional<FieldProblem> CheckField(FieldId id, std::string_view text, std::string_view decimalSeparator) {

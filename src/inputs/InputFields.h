@@ -41,6 +41,7 @@ struct FieldRule {
 
 // Every field, in index order.
 std::span<const FieldRule> FieldRules();
+// Raises 340 for an index that names no field; so does CheckField.
 const FieldRule& RuleOf(FieldId id);
 
 // At most one problem is told, the first of: no number at all, a character the field's key filter refuses
