@@ -33,6 +33,16 @@ Cell Typed(const std::string& text) {
     return text;
 }
 
+// Figures as the printed table shows them; the cells keep every digit.
+void SetNumberFormats(report::XlsxTableWriter& table, const std::vector<std::string>& names) {
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i].starts_with("fraction"))
+            table.SetNumberFormat(i, "0.0000");
+        else if (names[i].find("kwh") != std::string::npos)
+            table.SetNumberFormat(i, "0.0");
+    }
+}
+
 std::string MonthColumn(int month) {
     return std::string("percent_") + (month < 10 ? "0" : "") + std::to_string(month);
 }
@@ -46,6 +56,7 @@ void WritePeriodXlsx(const std::vector<PeriodRow>& rows, const std::string& path
         header.insert(header.end(), {"floor_area_m2", "working_hours", "kwh_without_control",
                                      "kwh_with_control", "kwh_saved"});
     report::XlsxTableWriter table(path, header, 1, false);
+    SetNumberFormats(table, header);
     for (const auto& row : rows) {
         const RoomResult& r = row.result;
         std::vector<Cell> cells{row.name, r.percent ? Cell(double(*r.percent)) : Cell(), Number(r.fraction),
@@ -79,6 +90,7 @@ void XlsxBatchRows::Columns(const std::vector<std::string>& names, const std::ve
     // A room's own name or number in the first column stays in view.
     const bool named = !passedThrough.empty() && passedThrough.front();
     writer_ = std::make_unique<report::XlsxTableWriter>(path_, names, named ? 1 : 0, true);
+    SetNumberFormats(*writer_, names);
     const auto january = std::find(names.begin(), names.end(), MonthColumn(1));
     const auto first = static_cast<size_t>(january - names.begin());
     bool months = first + 12 <= names.size();

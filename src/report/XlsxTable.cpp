@@ -26,7 +26,8 @@ struct XlsxTableWriter::Impl {
     lxw_worksheet* sheet = nullptr;
     lxw_format* bold = nullptr;
     std::vector<size_t> widths; // characters, per column
-    lxw_row_t rows = 0;         // written so far, the header included
+    std::vector<lxw_format*> numberFormats;
+    lxw_row_t rows = 0; // written so far, the header included
     enum class Chart { None, DownColumn, AcrossRows } chart = Chart::None;
     size_t chartColumn = 0, chartCount = 0, chartCategory = 0;
     std::optional<size_t> chartName;
@@ -43,7 +44,7 @@ struct XlsxTableWriter::Impl {
         if (const double* number = std::get_if<double>(&cell)) {
             if (!std::isfinite(*number))
                 file.Fail("a value is not a number");
-            Check(worksheet_write_number(sheet, rows, col, *number, nullptr));
+            Check(worksheet_write_number(sheet, rows, col, *number, numberFormats[column]));
             widths[column] = std::max<size_t>(widths[column], 12);
         } else if (const std::string* text = std::get_if<std::string>(&cell)) {
             const std::string utf8 = DecodeText(*text);
@@ -106,7 +107,12 @@ XlsxTableWriter::XlsxTableWriter(const std::filesystem::path& target, const std:
     w.bold = workbook_add_format(w.book);
     format_set_bold(w.bold);
     worksheet_freeze_panes(w.sheet, 1, static_cast<lxw_col_t>(frozenColumns));
+    // Printed across, as wide as the page, the header on every page.
+    worksheet_set_landscape(w.sheet);
+    worksheet_fit_to_pages(w.sheet, 1, 0);
+    w.Check(worksheet_repeat_rows(w.sheet, 0, 0));
     w.widths.assign(header.size(), 8);
+    w.numberFormats.assign(header.size(), nullptr);
     AddRow(std::vector<Cell>(header.begin(), header.end()));
 }
 
@@ -120,6 +126,12 @@ void XlsxTableWriter::AddRow(const std::vector<Cell>& cells) {
     for (size_t i = 0; i < cells.size() && i < w.widths.size(); ++i)
         w.Write(i, cells[i]);
     ++w.rows;
+}
+
+void XlsxTableWriter::SetNumberFormat(size_t column, const std::string& format) {
+    lxw_format* f = workbook_add_format(impl_->book);
+    format_set_num_format(f, format.c_str());
+    impl_->numberFormats.at(column) = f;
 }
 
 void XlsxTableWriter::ChartDownColumn(size_t categoryColumn, size_t valueColumn) {

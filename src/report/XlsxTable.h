@@ -30,6 +30,8 @@ class XlsxTableWriter {
     XlsxTableWriter(const XlsxTableWriter&) = delete;
     XlsxTableWriter& operator=(const XlsxTableWriter&) = delete;
 
+    // How the numbers of a column are shown ("0.0"; their value keeps every digit); before the first AddRow.
+    void SetNumberFormat(size_t column, const std::string& format);
     // Raises 75 when the sheet cannot take the row (more rows than a sheet has, text too long).
     void AddRow(const std::vector<Cell>& cells);
     // The chart: one series down valueColumn, a bar per row named by categoryColumn, the first bar in a
