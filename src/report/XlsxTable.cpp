@@ -16,7 +16,20 @@ namespace {
 
 constexpr const char* kSource = "XlsxTableWriter";
 constexpr const char* kSheet = "Sheet1";
-constexpr size_t kMaxWidth = 60; // characters; longer texts wrap out of sight rather than widen the column
+constexpr size_t kMaxWidth = 60;   // characters; longer texts wrap out of sight rather than widen the column
+constexpr size_t kMaxText = 32767; // bytes a cell takes; one long field must not cost the whole workbook
+
+// Text cut to at most kMaxText bytes, at the start of a character.
+std::string CellText(const std::string& text) {
+    std::string utf8 = DecodeText(text);
+    if (utf8.size() > kMaxText) {
+        size_t end = kMaxText;
+        while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
+            --end;
+        utf8.resize(end);
+    }
+    return utf8;
+}
 
 } // namespace
 
@@ -47,7 +60,7 @@ struct XlsxTableWriter::Impl {
             Check(worksheet_write_number(sheet, rows, col, *number, numberFormats[column]));
             widths[column] = std::max<size_t>(widths[column], 12);
         } else if (const std::string* text = std::get_if<std::string>(&cell)) {
-            const std::string utf8 = DecodeText(*text);
+            const std::string utf8 = CellText(*text);
             Check(worksheet_write_string(sheet, rows, col, utf8.c_str(), rows == 0 ? bold : nullptr));
             widths[column] = std::max(widths[column], std::min(CharacterCount(utf8) + 2, kMaxWidth));
         }
@@ -118,7 +131,7 @@ XlsxTableWriter::XlsxTableWriter(const std::filesystem::path& target, const std:
 
 XlsxTableWriter::~XlsxTableWriter() {
     if (impl_ && impl_->book)
-        workbook_close(impl_->book); // frees it; the file it wrote is the temporary one, removed next
+        lxw_workbook_free(impl_->book); // unfinished: nothing more is written, the temporary file goes next
 }
 
 void XlsxTableWriter::AddRow(const std::vector<Cell>& cells) {
