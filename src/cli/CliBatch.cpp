@@ -73,26 +73,37 @@ struct Header {
     bool energy = false;                  // the output carries energy columns
 };
 
-std::string ResultCsv(const RoomResult& r) {
-    std::string text = (r.percent ? std::to_string(*r.percent) : "") + "," +
-                       (r.fraction ? FormatJsonFraction(*r.fraction) : "") + "," +
-                       (r.error ? std::to_string(r.error->Number()) : "") + "," +
-                       (r.error ? CsvField(r.error->Description()) : "");
-    return text;
+// The result columns of a row, unquoted, and their names.
+std::vector<std::string> ResultCells(const RoomResult& r, bool energy) {
+    std::vector<std::string> cells{
+        r.percent ? std::to_string(*r.percent) : "", r.fraction ? FormatJsonFraction(*r.fraction) : "",
+        r.error ? std::to_string(r.error->Number()) : "", r.error ? r.error->Description() : ""};
+    if (energy && r.energy) {
+        const auto& e = *r.energy;
+        for (const double figure : {e.floorArea, e.workingHours, e.withoutControl, e.withControl, e.saved})
+            cells.push_back(FormatShortest(figure));
+    } else if (energy) {
+        cells.resize(cells.size() + 5);
+    }
+    return cells;
 }
 
-std::string EnergyCsv(const RoomResult& r) {
-    if (!r.energy)
-        return ",,,,";
-    const auto& e = *r.energy;
-    return FormatShortest(e.floorArea) + "," + FormatShortest(e.workingHours) + "," +
-           FormatShortest(e.withoutControl) + "," + FormatShortest(e.withControl) + "," +
-           FormatShortest(e.saved);
+std::vector<std::string> ResultNames(bool energy) {
+    std::vector<std::string> names{"percent", "fraction", "error_number", "error_description"};
+    if (energy)
+        names.insert(names.end(), {"floor_area_m2", "working_hours", "kwh_without_control",
+                                   "kwh_with_control", "kwh_saved"});
+    return names;
 }
+
+struct OutputRow {
+    std::string text;               // as written to the output
+    std::vector<std::string> cells; // for the row sink, when there is one
+};
 
 // One output line for one record.
-std::string Line(const Header& header, const CsvRecord& record, size_t row, const BatchSettings& settings,
-                 SkyCache& skies, std::atomic<size_t>& failed) {
+OutputRow Line(const Header& header, const CsvRecord& record, size_t row, const BatchSettings& settings,
+               SkyCache& skies, std::atomic<size_t>& failed) {
     RoomResult result;
     if (!record.error.empty()) {
         result.error =
@@ -121,6 +132,11 @@ std::string Line(const Header& header, const CsvRecord& record, size_t row, cons
     if (result.error)
         ++failed;
     // The input columns as read, as many as the header has, so the output stays rectangular.
+    std::vector<std::string> cells;
+    for (size_t i = 0; i < header.names.size(); ++i)
+        cells.push_back(i < record.fields.size() ? record.fields[i] : std::string());
+    const std::vector<std::string> results = ResultCells(result, header.energy);
+    cells.insert(cells.end(), results.begin(), results.end());
     std::string line;
     if (settings.json) {
         line = "{\"row\": " + std::to_string(row) + ", \"input\": {";
@@ -130,20 +146,17 @@ std::string Line(const Header& header, const CsvRecord& record, size_t row, cons
         }
         line += "}, " + JsonResultMembers(result) + "}\n";
     } else {
-        for (size_t i = 0; i < header.names.size(); ++i)
-            line += CsvField(i < record.fields.size() ? record.fields[i] : std::string()) + ",";
-        line += ResultCsv(result);
-        if (header.energy)
-            line += "," + EnergyCsv(result);
+        for (size_t i = 0; i < cells.size(); ++i)
+            line += (i ? "," : "") + CsvField(cells[i]);
         line += "\n";
     }
-    return line;
+    return {std::move(line), settings.rows ? std::move(cells) : std::vector<std::string>()};
 }
 
 void ComputeChunk(const Header& header, const std::vector<CsvRecord>& records, size_t firstRow,
-                  std::vector<std::string>& lines, const BatchSettings& settings, SkyCache& skies,
+                  std::vector<OutputRow>& lines, const BatchSettings& settings, SkyCache& skies,
                   std::atomic<size_t>& failed) {
-    lines.assign(records.size(), std::string());
+    lines.assign(records.size(), OutputRow());
     std::atomic<size_t> next{0};
     const auto work = [&] {
         for (size_t i = next++; i < records.size(); i = next++)
@@ -198,20 +211,26 @@ bool RunBatch(std::istream& in, const BatchSettings& settings, std::ostream& out
     if (seen.count("site") > 0 || settings.commandLine->count("site") > 0)
         settings.sites->Sites();
 
+    std::vector<std::string> names = header.names;
+    const std::vector<std::string> resultNames = ResultNames(header.energy);
+    names.insert(names.end(), resultNames.begin(), resultNames.end());
     if (!settings.json) {
-        for (const auto& name : header.names)
-            out << CsvField(name) << ",";
-        out << "percent,fraction,error_number,error_description";
-        if (header.energy)
-            out << ",floor_area_m2,working_hours,kwh_without_control,kwh_with_control,kwh_saved";
+        for (size_t i = 0; i < names.size(); ++i)
+            out << (i ? "," : "") << CsvField(names[i]);
         out << "\n";
+    }
+    if (settings.rows) {
+        std::vector<bool> passedThrough(names.size(), false);
+        for (size_t i = 0; i < header.names.size(); ++i)
+            passedThrough[i] = header.optionNames[i].empty();
+        settings.rows->Columns(names, passedThrough);
     }
 
     const auto start = std::chrono::steady_clock::now();
     SkyCache skies;
     std::atomic<size_t> failed{0};
     std::vector<CsvRecord> records;
-    std::vector<std::string> lines;
+    std::vector<OutputRow> lines;
     size_t done = 0;
     bool more = true;
     while (more) {
@@ -222,8 +241,11 @@ bool RunBatch(std::istream& in, const BatchSettings& settings, std::ostream& out
         if (records.empty())
             break;
         ComputeChunk(header, records, done + 1, lines, settings, skies, failed);
-        for (const auto& line : lines)
-            out << line;
+        for (const auto& line : lines) {
+            out << line.text;
+            if (settings.rows)
+                settings.rows->Row(line.cells);
+        }
         out.flush();
         done += records.size();
         if (settings.progress && std::chrono::steady_clock::now() - start > std::chrono::seconds(1))

@@ -8,6 +8,15 @@
 
 namespace korvane::cli {
 
+// Receives the output table as it is written: the column names once, then each row's cells in input order,
+// unquoted, numbers with "." whatever the output's decimal mark.
+struct BatchRowSink {
+    virtual ~BatchRowSink() = default;
+    // passedThrough[i]: column i is an input column that sets no option, text whatever it looks like.
+    virtual void Columns(const std::vector<std::string>& names, const std::vector<bool>& passedThrough) = 0;
+    virtual void Row(const std::vector<std::string>& cells) = 0;
+};
+
 struct BatchSettings {
     const OptionTexts* commandLine; // values for the columns a row leaves out
     SiteList* sites;
@@ -15,6 +24,7 @@ struct BatchSettings {
     bool progress = false; // a progress line on err when the batch takes more than a moment
     unsigned threads = 0;  // 0: one per core
     size_t chunkRows = 1024;
+    BatchRowSink* rows = nullptr; // also given every row, e.g. for a workbook
 };
 
 struct BatchCounts {

@@ -1,6 +1,7 @@
 #include "CliRun.h"
 
 #include "CliBatch.h"
+#include "CliFiles.h"
 #include "CliFormat.h"
 #include "CliReport.h"
 #include "CliRoom.h"
@@ -34,6 +35,7 @@ struct Settings {
     std::string batch;
     bool listSites = false;
     bool json = false;
+    std::string xlsx, svg; // result files
 };
 
 void AddOptions(CLI::App& app, Settings& s) {
@@ -54,6 +56,10 @@ void AddOptions(CLI::App& app, Settings& s) {
            "one room per CSV row; columns named like the options without dashes, others passed through")
         ->type_name("FILE.csv");
     app.add_flag("--json", s.json, "print JSON (one object, or one line per batch row)");
+    app.add_option("--xlsx", s.xlsx, "also write the table of --period all or --batch as an Excel workbook")
+        ->type_name("FILE");
+    app.add_option("--svg", s.svg, "also write the year and the months of the room as an SVG bar chart")
+        ->type_name("FILE");
 }
 
 // The options given on the command line, by name without the dashes.
@@ -83,15 +89,18 @@ int SingleRoom(const OptionTexts& given, SiteList& sites, bool json, std::ostrea
     return kExitOk;
 }
 
-int AllPeriods(OptionTexts given, SiteList& sites, bool json, std::ostream& out, std::ostream& err) {
+std::vector<PeriodRow> PeriodRows(OptionTexts given, SiteList& sites) {
     std::vector<PeriodRow> rows;
-    bool failed = false;
     for (int16_t period = 0; period <= 12; ++period) {
         given["period"] = std::to_string(period);
         const RoomResult r = Calculate(BuildRoom({&given}, sites));
-        failed = failed || r.error.has_value();
         rows.push_back({period, GetLangString(static_cast<int16_t>(kFirstPeriodName + period)), r});
     }
+    return rows;
+}
+
+int AllPeriods(const std::vector<PeriodRow>& rows, bool json, std::ostream& out, std::ostream& err) {
+    const bool failed = std::any_of(rows.begin(), rows.end(), [](const auto& r) { return r.result.error; });
     if (json)
         WritePeriodJson(rows, out);
     else
@@ -163,6 +172,15 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
 
         const OptionTexts given = GivenOptions(app, s);
         const bool allPeriods = given.count("period") && given.at("period") == "all";
+        const bool xlsx = app.count("--xlsx") > 0, svg = app.count("--svg") > 0;
+        if ((xlsx && s.xlsx.empty()) || (svg && s.svg.empty()))
+            throw UsageError{"--xlsx and --svg need a file name"};
+        if ((xlsx || svg) && s.listSites)
+            throw UsageError{"--xlsx and --svg cannot be combined with --list-sites"};
+        if (svg && !s.batch.empty())
+            throw UsageError{"--svg draws one room: it cannot be combined with --batch"};
+        if (xlsx && s.batch.empty() && !allPeriods)
+            throw UsageError{"--xlsx needs --period all or --batch"};
         if (s.listSites) {
             ListSites(sites.Sites(), out);
             return kExitOk;
@@ -175,18 +193,29 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
             if (!file || std::filesystem::is_directory(s.batch))
                 throw UsageError{"--batch: cannot read '" + s.batch + "'"};
             BatchSettings batch{&given, &sites, s.json, context.stderrIsTerminal};
+            XlsxBatchRows workbook(s.xlsx);
+            if (xlsx)
+                batch.rows = &workbook;
             std::string why;
             BatchCounts counts;
             if (!RunBatch(file, batch, out, err, why, counts))
                 throw UsageError{"--batch: " + why};
+            workbook.Close();
             if (counts.failed == 0)
                 return kExitOk;
             err << "error: " << counts.failed << " of " << counts.rows << " rooms could not be calculated\n";
             return kExitEngineError;
         }
-        if (allPeriods)
-            return AllPeriods(given, sites, s.json, out, err);
-        return SingleRoom(given, sites, s.json, out, err);
+        // The chart always shows the year and every month, whichever period is printed.
+        const std::vector<PeriodRow> periods =
+            allPeriods || svg ? PeriodRows(given, sites) : std::vector<PeriodRow>();
+        const int code =
+            allPeriods ? AllPeriods(periods, s.json, out, err) : SingleRoom(given, sites, s.json, out, err);
+        if (xlsx)
+            WritePeriodXlsx(periods, s.xlsx);
+        if (svg)
+            WritePeriodSvg(periods, s.svg);
+        return code;
     } catch (const UsageError& e) {
         err << "korvane-energy-cli: " << e.why << "\n" << app.help();
         return kExitUsage;

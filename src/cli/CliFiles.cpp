@@ -1,0 +1,118 @@
+#include "CliFiles.h"
+
+#include "CliFormat.h"
+#include "ReplacingFile.h"
+#include "SvgBarChart.h"
+#include "XlsxTable.h"
+
+#include <algorithm>
+
+namespace korvane::cli {
+
+namespace {
+
+using report::Cell;
+
+Cell Number(const std::optional<double>& value) {
+    return value ? Cell(*value) : Cell();
+}
+
+// A number where the text reads as one, with a point or, as a spreadsheet's own export may have it, a single
+// decimal comma; empty stays empty, anything else is text.
+Cell Typed(const std::string& text) {
+    if (text.empty())
+        return {};
+    if (const auto value = ParseReal(text))
+        return *value;
+    if (std::count(text.begin(), text.end(), ',') == 1 && text.find('.') == std::string::npos) {
+        std::string pointed = text;
+        std::replace(pointed.begin(), pointed.end(), ',', '.');
+        if (const auto value = ParseReal(pointed))
+            return *value;
+    }
+    return text;
+}
+
+// Figures as the printed table shows them; the cells keep every digit.
+void SetNumberFormats(report::XlsxTableWriter& table, const std::vector<std::string>& names) {
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i].starts_with("fraction"))
+            table.SetNumberFormat(i, "0.0000");
+        else if (names[i].find("kwh") != std::string::npos)
+            table.SetNumberFormat(i, "0.0");
+    }
+}
+
+std::string MonthColumn(int month) {
+    return std::string("percent_") + (month < 10 ? "0" : "") + std::to_string(month);
+}
+
+} // namespace
+
+void WritePeriodXlsx(const std::vector<PeriodRow>& rows, const std::string& path) {
+    const bool energy = std::any_of(rows.begin(), rows.end(), [](const auto& r) { return r.result.energy; });
+    std::vector<std::string> header{"period", "percent", "fraction", "error_number", "error_description"};
+    if (energy)
+        header.insert(header.end(), {"floor_area_m2", "working_hours", "kwh_without_control",
+                                     "kwh_with_control", "kwh_saved"});
+    report::XlsxTableWriter table(path, header, 1, false);
+    SetNumberFormats(table, header);
+    for (const auto& row : rows) {
+        const RoomResult& r = row.result;
+        std::vector<Cell> cells{row.name, r.percent ? Cell(double(*r.percent)) : Cell(), Number(r.fraction),
+                                r.error ? Cell(double(r.error->Number())) : Cell(),
+                                r.error ? Cell(r.error->Description()) : Cell()};
+        if (r.energy) {
+            for (const double figure : {r.energy->floorArea, r.energy->workingHours, r.energy->withoutControl,
+                                        r.energy->withControl, r.energy->saved})
+                cells.emplace_back(figure);
+        }
+        table.AddRow(cells);
+    }
+    table.ChartDownColumn(0, 1);
+    table.Close();
+}
+
+void WritePeriodSvg(const std::vector<PeriodRow>& rows, const std::string& path) {
+    std::array<report::PeriodBar, 13> bars{};
+    for (const auto& row : rows) {
+        if (row.period >= 0 && row.period <= 12)
+            bars[static_cast<size_t>(row.period)] = {row.result.percent, row.result.error.has_value()};
+    }
+    report::WriteFileReplacing(path, report::MonthlySavingSvg(bars), "WritePeriodSvg");
+}
+
+XlsxBatchRows::XlsxBatchRows(std::string path) : path_(std::move(path)) {}
+XlsxBatchRows::~XlsxBatchRows() = default;
+
+void XlsxBatchRows::Columns(const std::vector<std::string>& names, const std::vector<bool>& passedThrough) {
+    passedThrough_ = passedThrough;
+    // A room's own name or number in the first column stays in view.
+    const bool named = !passedThrough.empty() && passedThrough.front();
+    writer_ = std::make_unique<report::XlsxTableWriter>(path_, names, named ? 1 : 0, true);
+    SetNumberFormats(*writer_, names);
+    const auto january = std::find(names.begin(), names.end(), MonthColumn(1));
+    const auto first = static_cast<size_t>(january - names.begin());
+    bool months = first + 12 <= names.size();
+    for (int m = 1; months && m <= 12; ++m)
+        months = names[first + m - 1] == MonthColumn(m) && !passedThrough[first + m - 1];
+    if (months)
+        writer_->ChartAcrossRows(first, 12, named ? std::optional<size_t>(0) : std::nullopt);
+}
+
+void XlsxBatchRows::Row(const std::vector<std::string>& cells) {
+    std::vector<Cell> typed;
+    typed.reserve(cells.size());
+    for (size_t i = 0; i < cells.size(); ++i) {
+        const bool text = i < passedThrough_.size() && passedThrough_[i];
+        typed.push_back(text ? (cells[i].empty() ? Cell() : Cell(cells[i])) : Typed(cells[i]));
+    }
+    writer_->AddRow(typed);
+}
+
+void XlsxBatchRows::Close() {
+    if (writer_)
+        writer_->Close();
+}
+
+} // namespace korvane::cli

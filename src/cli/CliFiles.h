@@ -1,0 +1,41 @@
+#pragma once
+// Result files written beside what the calculator prints: a workbook a spreadsheet can chart, and the chart
+// of one room's months as SVG.
+
+#include "CliBatch.h"
+#include "CliReport.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace korvane::report {
+class XlsxTableWriter;
+}
+
+namespace korvane::cli {
+
+// The year and the months of one room (rows in period order, 0 to 12). Raise 75 when the file cannot be
+// written.
+void WritePeriodXlsx(const std::vector<PeriodRow>& rows, const std::string& path);
+void WritePeriodSvg(const std::vector<PeriodRow>& rows, const std::string& path);
+
+// The rows of a batch as a workbook: columns passed through from the input stay text, the others are
+// numbers where they read as one. With the month columns percent_01 .. percent_12 the first rooms are
+// charted month by month.
+class XlsxBatchRows : public BatchRowSink {
+  public:
+    explicit XlsxBatchRows(std::string path);
+    ~XlsxBatchRows() override;
+    void Columns(const std::vector<std::string>& names, const std::vector<bool>& passedThrough) override;
+    void Row(const std::vector<std::string>& cells) override;
+    // Completes the file; raises 75 when it cannot be written.
+    void Close();
+
+  private:
+    std::string path_;
+    std::vector<bool> passedThrough_;
+    std::unique_ptr<report::XlsxTableWriter> writer_;
+};
+
+} // namespace korvane::cli
