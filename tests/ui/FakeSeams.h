@@ -71,15 +71,20 @@ class MemorySettings final : public SettingsStore {
 // A printer that keeps each page as an image, or refuses every job as a printer without paper does.
 class ImagePrinter final : public PrinterSeam {
   public:
+    // The form painted into the printable part of a white page, as a printer paints it.
+    static QImage Paint(QWidget& form, QSize size, const QRectF& printable) {
+        QImage page(size, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        PaintForm(form, painter, printable);
+        painter.end();
+        return page;
+    }
     void PrintForm(QWidget& form) override {
         if (refuse)
             RaiseRuntime(ErrPrinter, "KORVANE Energy");
-        QImage page(pageSize, QImage::Format_RGB32);
-        page.fill(Qt::white);
-        QPainter painter(&page);
-        PaintForm(form, painter, QRectF(QPointF(0, 0), QSizeF(pageSize)));
-        painter.end();
-        pages.push_back({&form, page, messages != nullptr ? messages->shown.size() : 0});
+        pages.push_back({&form, Paint(form, pageSize, QRectF(QPointF(), QSizeF(pageSize))),
+                         messages != nullptr ? messages->shown.size() : 0});
     }
     struct Page {
         QWidget* form;
