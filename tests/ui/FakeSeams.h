@@ -52,18 +52,18 @@ class CountingBeep final : public BeepSeam {
 
 class MemorySettings final : public SettingsStore {
   public:
-    std::optional<QString> GetSetting(const QString& appName, const QString& section,
+    std::optional<QString> GetSetting(const QString& app, const QString& section,
                                       const QString& key) override {
-        const auto it = values.find(appName + '|' + section + '|' + key);
-        return it == values.end() ? std::nullopt : std::optional<QString>(it->second);
+        const auto it = values.find(app + '|' + section + '|' + key);
+        return it == values.end() ? std::nullopt : std::optional(it->second);
     }
-    void SaveSetting(const QString& appName, const QString& section, const QString& key,
+    void SaveSetting(const QString& app, const QString& section, const QString& key,
                      const QString& value) override {
-        values[appName + '|' + section + '|' + key] = value;
+        values[app + '|' + section + '|' + key] = value;
     }
     // The language as the program stores it.
     std::optional<QString> Language() { return GetSetting(AppTitle(), "Settings", "Language"); }
-    void SetLanguage(const QString& value) { values[AppTitle() + "|Settings|Language"] = value; }
+    void SetLanguage(const QString& value) { SaveSetting(AppTitle(), "Settings", "Language", value); }
 
     std::map<QString, QString> values;
 };

@@ -1,8 +1,5 @@
-// The main window as a user meets it: start-up, typing, pasting and leaving fields, lists and tabs, switching
-// languages, the Calculate and Print runs on a printer that keeps its pages as images; and input from
-// outside: site files that are good, empty, junk, huge, in other encodings, folders or gone by the time they
-// are read, the stored language, and settings that are garbage, folders, or in a folder that cannot be
-// written.
+// The main window as a user meets it: start-up, fields, lists, tabs, languages, Calculate and Print on a
+// printer that keeps its pages as images, site files good and bad, and stored settings good and bad.
 
 #include "LayoutCheck.h"
 #include "WindowHarness.h"
@@ -35,9 +32,8 @@ namespace {
 // what the field shows and whether leaving it is refused with a beep and the text selected.
 using Input = std::tuple<const char*, int, const char*, const char*, const char*, bool>;
 
-// name, Print or Calculate, the language, the setup ("field=text", "tab=n", "glazing=n" or "refuse" for the
-// printer); the messages ("title|text", or a number for that text under the program's title), the result
-// and its colour (100% on blue before the run), and the pages printed.
+// name, Print?, language, setup ("field=text", "tab=n", "glazing=n", "refuse": the printer does); messages
+// ("title|text", or the number of a text under the program's title), result, colour, pages printed.
 using Run = std::tuple<const char*, bool, int, const char*, QStringList, const char*, QColor, int>;
 
 const QString e75 = QStringLiteral("Unhandled Error\r\n75\r\nPath/File access error");
@@ -61,8 +57,7 @@ QStringList SiteState(const Window& s) {
     return state;
 }
 
-// Root passes every permission bit; without these capabilities this thread meets them as any user does. A
-// user without them keeps what it has.
+// Root passes every permission bit; without these capabilities this thread meets them as any user does.
 class ScopedPermissionsApply {
 #ifdef Q_OS_LINUX
     __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
@@ -84,16 +79,14 @@ class ScopedPermissionsApply {
 #endif
 };
 
-// Where a site file or the settings file is: gone, a file, a folder in its place, a file in a folder that
-// cannot be written, a file that cannot be written, in a folder that cannot be made, or no file chosen.
+// Where a site file or the settings file is, or that no file was chosen.
 enum Place { Missing, File, Folder, FolderReadOnly, FileReadOnly, FolderUnderAFile, Cancelled };
 
-// name, content, place (Missing: gone between the dialog and the read), the message it brings as
-// "title|text", and the names, the selection and the site fields after reading it (none: all kept).
+// name, content, place (Missing: gone after the dialog), message as "title|text", the site list, selection
+// and fields after it (none: all kept).
 using SiteFile = std::tuple<const char*, QByteArray, Place, QString, QStringList>;
-// name, the configuration file's bytes, their place, a language chosen by Ctrl+key (0 for none) before
-// closing the window by its menu or its frame; the language then, the titles of the messages at the start
-// and the first one's text, whether saving fails, and the language stored after closing (empty for none).
+// name, configuration bytes, place, language chosen by Ctrl+key (0: none), closed by the menu (or the frame);
+// language at the start, titles and first text of its messages, saving fails, language stored after it.
 using Stored =
     std::tuple<const char*, QByteArray, Place, int, bool, int, QStringList, QString, bool, QString>;
 
