@@ -487,10 +487,9 @@ class frmMainTest : public QObject {
         QVERIFY(place == FolderUnderAFile ? Write(home.filePath("file"), "not a folder")
                                           : QDir().mkpath(place == Folder ? file : folder));
         QVERIFY(place == Missing || place == Folder || place == FolderUnderAFile || Write(file, stored));
-        if (place == FileReadOnly)
-            QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-        if (place == FolderReadOnly)
-            QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        if (place == FileReadOnly || place == FolderReadOnly)
+            QVERIFY(QFile::setPermissions(place == FileReadOnly ? file : folder,
+                                          QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
 
         {
