@@ -37,15 +37,9 @@ std::pair<int, QString> Tool(const QString& program, const QStringList& argument
     return {ended ? process.exitCode() : -1, QString::fromLocal8Bit(process.readAll())};
 }
 
-QString Queue() {
-    return qEnvironmentVariable("KORVANE_PRINT_QUEUE");
-}
-QDir PdfDir() {
-    return QDir(qEnvironmentVariable("KORVANE_PDF_DIR"));
-}
-QStringList Pdfs() {
-    return PdfDir().entryList({QStringLiteral("*.pdf")}, QDir::Files);
-}
+const auto Queue = [] { return qEnvironmentVariable("KORVANE_PRINT_QUEUE"); };
+const auto PdfDir = [] { return QDir(qEnvironmentVariable("KORVANE_PDF_DIR")); };
+const auto Pdfs = [] { return PdfDir().entryList({QStringLiteral("*.pdf")}, QDir::Files); };
 // True once the queue holds no job that is not completed.
 bool QueueIdle() {
     const auto [code, jobs] = Tool("lpstat", {"-o", Queue()});
