@@ -1,5 +1,5 @@
-// Any text under any decimal separator: the numeric test and the conversions agree, and whatever the
-// conversions read, CStr writes back as numeric text. The first byte picks the separator.
+// Any text under any separator (the first byte picks it): IsNumeric and the conversions agree, and what they
+// read, CStr writes back as numeric text.
 #include "FuzzCheck.h"
 #include "VbConvert.h"
 #include "VbError.h"

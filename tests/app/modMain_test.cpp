@@ -1,5 +1,4 @@
-// Start-up: the locale's decimal separator is read before the window exists, and Main returns once the
-// window has been closed.
+// Start-up: the locale's separator is read before the window exists; Main returns once the window is closed.
 #include "FakeSeams.h"
 #include "clsLocalInfo.h"
 #include "modLangConstants.h"

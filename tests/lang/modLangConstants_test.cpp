@@ -17,9 +17,7 @@ namespace {
 
 constexpr int16_t kGerman = 1, kEnglish = 2, kFrench = 3, kSpanish = 6;
 
-std::string Entry(int32_t id) {
-    return std::string(FindLangEntry(id).value_or("<missing>"));
-}
+const auto Entry = [](int32_t id) { return std::string(FindLangEntry(id).value_or("<missing>")); };
 
 // Six ranges of 85 clean texts (their encoding shows in the exact rows below); only the result label holds
 // carriage returns.
@@ -53,13 +51,15 @@ TEST(LangTable, HoldsExactlyTheSixRangesOf85CleanEntries) {
 
 TEST(LangTest, GetLangStringGivesTheEntryOfTheCurrentLanguage) {
     using Row = std::tuple<int16_t, int16_t, std::string>; // language, base id, text
+    // Typos, blanks and line breaks that are easy to "fix" by accident.
     std::vector<Row> rows = {
-        // German and English rows whose typos, blanks and line breaks are easy to "fix" by accident.
         {kGerman, 117, "geo. Länge "},
         {kEnglish, 117, "Longtitude"},
+        {kFrench, 100, "Fichier "},
         {kGerman, 146, "Bitte vervollständigen Sie die Eingaben,  bevor Sie die Berechnung starten"},
         {kEnglish, 146, "Please complete the input before starting the calculation"},
         {kGerman, 153, "Arbeitsende muß später als Arbeisbeginn sein"},
+        {kFrench, 161, "année entière "},
         {kEnglish, 174, "Double glacing "},
         {kEnglish, 178, "Geo. Files (*.geo)|*.geo"},
         {kGerman, 142,
@@ -67,11 +67,7 @@ TEST(LangTest, GetLangStringGivesTheEntryOfTheCurrentLanguage) {
          "Zeitmanagment und ohne Anwesenheitskontrolle"},
         {kEnglish, 142,
          "RESULT:\r\rPossible energy saving by means of daylight-depended lighting managment without "
-         "time management and without presence control"},
-        // French trailing blanks.
-        {kFrench, 100, "Fichier "},
-        {kFrench, 161, "année entière "},
-    };
+         "time management and without presence control"}};
     const char* november[] = {"Novenber", "Novenber", "Novembre ", "Novembre", "November", "Noviembre"};
     const char* result[] = {
         "Ergebnis/Result/Risultato", "Result", "Résultat", "Risultato", "Resultaat", "Resultado"};

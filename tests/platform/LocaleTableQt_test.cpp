@@ -1,5 +1,4 @@
-// The built-in separator table must agree with the window toolkit's locale data, so that the program reads
-// numbers with the separator the window shows.
+// The built-in separator table agrees with Qt's locale data, so numbers are read as the window shows them.
 #include "clsLocalInfo.h"
 
 #include <QLocale>

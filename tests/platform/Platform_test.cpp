@@ -1,5 +1,4 @@
-// Conversions under either separator, checked arithmetic, and the decimal separator of the user's and
-// system's locale.
+// Conversions under either separator, checked arithmetic, and the locale's decimal separator.
 #include "VbConvert.h"
 #include "VbError.h"
 #include "VbMath.h"
@@ -7,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -66,8 +64,7 @@ TEST(Conversion, RefusedSpellingsRaiseTypeMismatch) {
     }
 }
 
-// Text under a comma, and whether CDbl, CInt and CLng overflow (from a value as from its text, as the
-// conversion fuzzer checks).
+// Text under a comma, and whether CDbl, CInt and CLng overflow.
 TEST(Conversion, ValuesBeyondTheTypeOverflow) {
     struct O {
         const char* text;

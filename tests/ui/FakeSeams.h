@@ -52,18 +52,18 @@ class CountingBeep final : public BeepSeam {
 
 class MemorySettings final : public SettingsStore {
   public:
-    std::optional<QString> GetSetting(const QString& appName, const QString& section,
+    std::optional<QString> GetSetting(const QString& app, const QString& section,
                                       const QString& key) override {
-        const auto it = values.find(appName + '|' + section + '|' + key);
-        return it == values.end() ? std::nullopt : std::optional<QString>(it->second);
+        const auto it = values.find(app + '|' + section + '|' + key);
+        return it == values.end() ? std::nullopt : std::optional(it->second);
     }
-    void SaveSetting(const QString& appName, const QString& section, const QString& key,
+    void SaveSetting(const QString& app, const QString& section, const QString& key,
                      const QString& value) override {
-        values[appName + '|' + section + '|' + key] = value;
+        values[app + '|' + section + '|' + key] = value;
     }
     // The language as the program stores it.
     std::optional<QString> Language() { return GetSetting(AppTitle(), "Settings", "Language"); }
-    void SetLanguage(const QString& value) { values[AppTitle() + "|Settings|Language"] = value; }
+    void SetLanguage(const QString& value) { SaveSetting(AppTitle(), "Settings", "Language", value); }
 
     std::map<QString, QString> values;
 };
@@ -71,15 +71,20 @@ class MemorySettings final : public SettingsStore {
 // A printer that keeps each page as an image, or refuses every job as a printer without paper does.
 class ImagePrinter final : public PrinterSeam {
   public:
+    // The form painted into the printable part of a white page, as a printer paints it.
+    static QImage Paint(QWidget& form, QSize size, const QRectF& printable) {
+        QImage page(size, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        PaintForm(form, painter, printable);
+        painter.end();
+        return page;
+    }
     void PrintForm(QWidget& form) override {
         if (refuse)
             RaiseRuntime(ErrPrinter, "KORVANE Energy");
-        QImage page(pageSize, QImage::Format_RGB32);
-        page.fill(Qt::white);
-        QPainter painter(&page);
-        PaintForm(form, painter, QRectF(QPointF(0, 0), QSizeF(pageSize)));
-        painter.end();
-        pages.push_back({&form, page, messages != nullptr ? messages->shown.size() : 0});
+        pages.push_back({&form, Paint(form, pageSize, QRectF(QPointF(), QSizeF(pageSize))),
+                         messages != nullptr ? messages->shown.size() : 0});
     }
     struct Page {
         QWidget* form;

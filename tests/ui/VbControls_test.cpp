@@ -26,11 +26,9 @@ struct Rig {
     int menuClicks = 0;
 
     Rig() {
-        fields.Load(0, &window);
-        fields.Load(2, &window);
-        lists.Load(1, &window);
-        for (const int16_t i : {0, 1, 2})
-            options.Load(i, &window, QStringLiteral("%1 %").arg(30 * (i + 1)), QString::number(30 * (i + 1)));
+        fields.Load(0, &window), fields.Load(2, &window), lists.Load(1, &window);
+        for (const int16_t i : {30, 60, 90})
+            options.Load(i / 30 - 1, &window, QStringLiteral("%1 %").arg(i), QString::number(i));
         items.Load(1, &menu, QKeySequence(), true);
         fields.events.keyPress = [this](int16_t, int16_t& k) {
             codes.push_back(k);
@@ -146,11 +144,8 @@ class VbControlsTest : public QObject {
 
         rig_->options(0).click();
         rig_->options(1).click();
-        QStringList checked;
-        for (const auto& element : rig_->options.Elements())
-            if (element.second->Value())
-                checked << element.second->Tag();
-        QCOMPARE(checked, QStringList{"60"});
+        for (const auto& [index, option] : rig_->options.Elements())
+            QCOMPARE(option->Value(), option->Tag() == "60");
         QTest::keyClick(&list, Qt::Key_Tab);
         QTRY_VERIFY(rig_->options(1).hasFocus());
     }

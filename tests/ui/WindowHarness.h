@@ -30,6 +30,19 @@ inline bool Write(const QString& path, const QByteArray& content) {
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
+// Pixels of a colour, each channel within the tolerance.
+inline int CountNear(const QImage& image, const QColor& color, int tolerance = 0) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += qAbs(c.red() - color.red()) <= tolerance &&
+                     qAbs(c.green() - color.green()) <= tolerance &&
+                     qAbs(c.blue() - color.blue()) <= tolerance;
+        }
+    return count;
+}
+
 struct Window {
     FakeDesktop desktop;
     std::unique_ptr<frmMain> window;

@@ -1,13 +1,10 @@
 // The About dialog as the Help menu opens it, and its System Info button with programs of our own on PATH.
 
-#include "FakeSeams.h"
+#include "WindowHarness.h"
 #include "frmAbout.h"
-#include "frmMain.h"
-#include "modLangConstants.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QtTest>
 
 using namespace korvane;
 using namespace korvane::ui;
@@ -40,10 +37,8 @@ class frmAboutTest : public QObject {
                             seen->isVisible());
                 shown = true;
                 frmAbout& dialog = *seen;
-                const auto closeAfterFailure = qScopeGuard([&] {
-                    if (seen && seen->isVisible())
-                        seen->done(0);
-                });
+                const auto closeAfterFailure =
+                    qScopeGuard([&] { seen && seen->isVisible() ? seen->done(0) : void(); });
                 QCOMPARE(gAboutDialog.data(), &dialog);
                 QStringList texts{dialog.windowTitle()};
                 for (const char* name : {"lblVersion", "lblTitle", "lblDisclaimer", "cmdOK", "cmdSysInfo"})
@@ -51,19 +46,17 @@ class frmAboutTest : public QObject {
                 QCOMPARE(texts,
                          (QStringList{r.caption, r.version, "KORVANE Energy", " ", "OK", "&System Info..."}));
                 auto* description = dialog.findChild<QPlainTextEdit*>("txtDescription");
-                const auto entry = FindLangEntry((r.language - 1) * 1000 + 183);
-                QCOMPARE(description->toPlainText(), DisplayText(QUtf8StringView(*entry).toString()));
+                QCOMPARE(description->toPlainText(), DisplayText(test::Lang(r.language, 183)));
                 QVERIFY(description->isReadOnly() && description->verticalScrollBar()->maximum() > 0);
                 QVERIFY(!dialog.findChild<QLabel*>("imgSymbol")->pixmap().isNull()); // the window's icon
                 // Modal, fixed in size, over the main window.
                 QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
                 const QPoint offCentre = dialog.frameGeometry().center() - window.frameGeometry().center();
                 QVERIFY(offCentre.manhattanLength() <= 4);
-                if (r.key != 0)
-                    QTest::keyClick(r.key == Qt::Key_Enter ? description : static_cast<QWidget*>(&dialog),
-                                    Qt::Key(r.key));
-                else
-                    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+                r.key == 0
+                    ? QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton)
+                    : QTest::keyClick(r.key == Qt::Key_Enter ? description : static_cast<QWidget*>(&dialog),
+                                      Qt::Key(r.key));
                 QVERIFY(dialog.isHidden());
             });
             window.findChild<QAction*>("mnuHelpCmd(0)")->trigger();
@@ -95,11 +88,11 @@ class frmAboutTest : public QObject {
             for (QString name : QString(r[0]).split(' ', Qt::SkipEmptyParts)) {
                 const QChar mark = name.back();
                 name.chop(mark.isLetter() ? 0 : 1);
-                QFile file(bin + '/' + name);
-                QVERIFY(file.open(QIODevice::WriteOnly));
-                file.write(mark == '*' ? QByteArray("\177ELF this is no program") : script);
-                QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
-                                            (mark == '-' ? QFile::Permissions() : QFile::ExeOwner)));
+                QVERIFY(test::Write(bin + '/' + name,
+                                    mark == '*' ? QByteArray("\177ELF this is no program") : script));
+                QVERIFY(QFile::setPermissions(bin + '/' + name,
+                                              QFile::ReadOwner | QFile::WriteOwner |
+                                                  (mark == '-' ? QFile::Permissions() : QFile::ExeOwner)));
             }
             qputenv("PATH", QFile::encodeName(bin));
 

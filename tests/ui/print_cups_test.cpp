@@ -1,17 +1,12 @@
-// Printing for real: the Print button sends the window to the default CUPS queue, a CUPS-PDF printer that the
-// test fixture set up, and the page that comes out is read back with poppler's tools. Without a default
-// printer, or with a queue that refuses jobs, the user is told "Printer error".
-//
-// KORVANE_PRINT_QUEUE names the queue and KORVANE_PDF_DIR the folder its PDFs land in. The cases where the
-// print service stops run a cupsd of their own (KORVANE_CUPSD_SCRIPT), never the system's.
+// Printing for real on the CUPS-PDF queue the fixture set up (KORVANE_PRINT_QUEUE, PDFs in KORVANE_PDF_DIR),
+// read back with poppler's tools; and "Printer error" without a printer, on refusal, or when the service
+// stops.
 
 #include "WindowHarness.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QPrinterInfo>
 #include <QProcess>
-#include <QtTest>
 
 #include <cups/cups.h>
 #include <poll.h>
@@ -20,29 +15,19 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <functional>
 #include <map>
-#include <memory>
 #include <set>
-#include <string>
 #include <thread>
-#include <vector>
 
 using namespace korvane;
 using namespace korvane::ui;
+using namespace korvane::ui::test;
 
 namespace {
 
-constexpr int kJobTimeoutMs = 90000;
-
-struct Run {
-    int exitCode = -1;
-    QString output;
-};
-
-// Runs a tool to its end, at most 60 seconds.
-Run Tool(const QString& program, const QStringList& arguments) {
+// Runs a tool to its end, at most 60 seconds: its exit code (-1 when it did not end) and its output.
+std::pair<int, QString> Tool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
@@ -52,28 +37,22 @@ Run Tool(const QString& program, const QStringList& arguments) {
     return {ended ? process.exitCode() : -1, QString::fromLocal8Bit(process.readAll())};
 }
 
-QString Queue() {
-    return qEnvironmentVariable("KORVANE_PRINT_QUEUE");
-}
-
-QStringList Pdfs() {
-    return QDir(qEnvironmentVariable("KORVANE_PDF_DIR")).entryList({QStringLiteral("*.pdf")}, QDir::Files);
-}
-
+const auto Queue = [] { return qEnvironmentVariable("KORVANE_PRINT_QUEUE"); };
+const auto PdfDir = [] { return QDir(qEnvironmentVariable("KORVANE_PDF_DIR")); };
+const auto Pdfs = [] { return PdfDir().entryList({QStringLiteral("*.pdf")}, QDir::Files); };
 // True once the queue holds no job that is not completed.
 bool QueueIdle() {
-    const Run jobs = Tool(QStringLiteral("lpstat"), {QStringLiteral("-o"), Queue()});
-    return jobs.exitCode == 0 && jobs.output.trimmed().isEmpty();
+    const auto [code, jobs] = Tool("lpstat", {"-o", Queue()});
+    return code == 0 && jobs.trimmed().isEmpty();
 }
 
 // The window printing on the desktop's real printer, its depth field set: 6 m gives 41%.
-struct Started : test::Window {
+struct Started : Window {
     static inline QtPrinter printer;
-    explicit Started(const QString& depth = QStringLiteral("6"))
-        : test::Window(std::nullopt, QString(), nullptr, ",", &printer) {
+    explicit Started(const QString& depth = "6") : Window(std::nullopt, QString(), nullptr, ",", &printer) {
         Field(2)->SetText(depth);
+        Click("cmdPrint");
     }
-    void Print() const { Click(QStringLiteral("cmdPrint")); }
     // What the user is told when printing fails: one "Printer error" box, the run's result still shown.
     void CheckPrinterError() {
         QCOMPARE(Shown(), QStringList{"frmMain:CalculateData|Unhandled Error\r\n482\r\nPrinter error"});
@@ -82,17 +61,15 @@ struct Started : test::Window {
     }
 };
 
-// A cupsd of the test's own in a short folder under /tmp (socket paths are limited to 108 bytes), with one
-// queue, its default, whose jobs go nowhere. The script tells on stderr why it could not start.
+// A cupsd of the test's own (KORVANE_CUPSD_SCRIPT) under /tmp, since socket paths end at 108 bytes.
 struct PrivateCupsd {
     static constexpr const char* kQueue = "KorvaneStopped";
-    QTemporaryDir dir{QStringLiteral("/tmp/korvane-cupsd-XXXXXX")}; // not TMPDIR, which may be long
+    QTemporaryDir dir{QStringLiteral("/tmp/korvane-cupsd-XXXXXX")};
     bool started = Script("start") == 0;
 
     ~PrivateCupsd() { Stop(); }
     // As the service is stopped: SIGTERM, then wait for the end. Safe from any thread, and twice.
     void Stop() const { Script("stop"); }
-    QString Socket() const { return dir.filePath(QStringLiteral("cups.sock")); }
     int Script(const char* action) const {
         const std::string command = "bash '" + qEnvironmentVariable("KORVANE_CUPSD_SCRIPT").toStdString() +
                                     "' " + action + " '" + dir.path().toStdString() + "' " + kQueue + " " +
@@ -101,10 +78,8 @@ struct PrivateCupsd {
     }
 };
 
-// A Unix socket listening on, or connected to, path; -1 when that fails or there is no path.
+// A Unix socket listening on, or connected to, path; -1 when that fails.
 int UnixSocket(const std::string& path, bool listen) {
-    if (path.empty())
-        return -1;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     path.copy(address.sun_path, sizeof(address.sun_path) - 1);
@@ -117,37 +92,33 @@ int UnixSocket(const std::string& path, bool listen) {
     return -1;
 }
 
-// Stands between the client library and the private cupsd, passing everything on, until the first bytes of a
-// PDF go through: then it stops the cupsd and drops every connection, so the service ends while the page is
-// being sent. Later connections are accepted and closed at once, as a dead server's would fail.
-class CuttingProxy {
-  public:
-    CuttingProxy(const QString& path, const QString& upstream, std::function<void()> stopService)
-        : listen_(UnixSocket(path.toStdString(), true)), upstream_(upstream.toStdString()),
-          stopService_(std::move(stopService)), thread_([this] { Run(); }) {}
-    ~CuttingProxy() {
-        done_ = true;
-        thread_.join();
-        ::close(listen_);
-    }
-    bool Listening() const { return listen_ >= 0; }
-    bool Cut() const { return cut_; }
+// Passes everything between the client library and the private cupsd until a PDF starts: then it stops the
+// cupsd and drops every connection, and refuses later ones, so the service ends while the page is sent.
+struct CuttingProxy {
+    int listen;
+    std::string upstream;
+    std::function<void()> stopService;
+    std::atomic<bool> done{false}, cut{false};
+    std::thread thread{[this] { Run(); }};
 
-  private:
+    ~CuttingProxy() {
+        done = true;
+        thread.join();
+        ::close(listen);
+    }
     void Run() {
         std::map<int, int> peer; // each open socket and the one its bytes go to
         std::set<int> clients;
         std::string seen; // the tail of what clients sent, so that a marker split between reads is found
         const auto drop = [&](int fd) {
-            const int other = peer[fd];
-            for (const int end : {fd, other}) {
+            for (const int end : {fd, peer[fd]}) {
                 ::close(end);
                 peer.erase(end);
                 clients.erase(end);
             }
         };
-        while (!done_ && listen_ >= 0) {
-            std::vector<pollfd> fds{{listen_, POLLIN, 0}};
+        while (!done) {
+            std::vector<pollfd> fds{{listen, POLLIN, 0}};
             for (const auto& link : peer)
                 fds.push_back({link.first, POLLIN, 0});
             if (::poll(fds.data(), fds.size(), 50) <= 0)
@@ -158,23 +129,21 @@ class CuttingProxy {
                     continue;
                 char buffer[65536];
                 const ssize_t got = ::recv(fd, buffer, sizeof(buffer), 0);
-                if (got <= 0 ||
-                    ::send(peer[fd], buffer, static_cast<std::size_t>(got), MSG_NOSIGNAL) != got) {
+                if (got <= 0 || ::send(peer[fd], buffer, std::size_t(got), MSG_NOSIGNAL) != got) {
                     drop(fd);
                 } else if (clients.contains(fd)) {
-                    seen.append(buffer, static_cast<std::size_t>(got));
-                    cut_ = cut_ || seen.find("%PDF-") != std::string::npos;
+                    seen.append(buffer, std::size_t(got));
+                    cut = cut || seen.find("%PDF-") != std::string::npos;
                     seen.erase(0, seen.size() - std::min<std::size_t>(seen.size(), 4));
                 }
             }
-            if (cut_ && !peer.empty()) {
-                stopService_();
-                while (!peer.empty())
-                    drop(peer.begin()->first);
-            }
+            if (cut && !peer.empty())
+                stopService();
+            while (cut && !peer.empty())
+                drop(peer.begin()->first);
             if (fds[0].revents & POLLIN) {
-                const int client = ::accept(listen_, nullptr, nullptr);
-                const int server = cut_ ? -1 : UnixSocket(upstream_, false);
+                const int client = ::accept(listen, nullptr, nullptr);
+                const int server = cut ? -1 : UnixSocket(upstream, false);
                 if (server < 0) {
                     ::close(client);
                 } else {
@@ -187,29 +156,7 @@ class CuttingProxy {
         while (!peer.empty())
             drop(peer.begin()->first);
     }
-
-    int listen_;
-    std::string upstream_;
-    std::function<void()> stopService_;
-    std::atomic<bool> done_{false};
-    std::atomic<bool> cut_{false};
-    std::thread thread_;
 };
-
-// Pixels close to a colour, allowing for the colour conversions on the way through CUPS and Ghostscript.
-int CountNear(const QImage& image, const QColor& color) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            count += qAbs(c.red() - color.red()) < 40 && qAbs(c.green() - color.green()) < 40 &&
-                             qAbs(c.blue() - color.blue()) < 40
-                         ? 1
-                         : 0;
-        }
-    }
-    return count;
-}
 
 } // namespace
 
@@ -218,136 +165,113 @@ class PrintCupsTest : public QObject {
 
   private slots:
     void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().size() <= 1); }
-    void printsOnePageOnTheDefaultQueue_data();
-    void printsOnePageOnTheDefaultQueue();
-    void refusedJob();
-    void noDefaultPrinter();
-    void cupsdStopped_data();
-    void cupsdStopped();
+
+    void printsOnePageOnTheDefaultQueue_data() {
+        QTest::addColumn<QString>("depth");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<bool>("green");
+        QTest::newRow("good run: green") << "6"
+                                         << "41%" << true;
+        QTest::newRow("failing run: red") << "10"
+                                          << "20%" << false;
+    }
+
+    void printsOnePageOnTheDefaultQueue() {
+        QFETCH(QString, depth);
+        QFETCH(QString, result);
+        QFETCH(bool, green);
+        QVERIFY2(!Queue().isEmpty(),
+                 "KORVANE_PRINT_QUEUE is not set: run through ctest, whose fixture adds it");
+        QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), Queue());
+        QVERIFY(QueueIdle());
+        const QStringList before = Pdfs();
+
+        Started s(depth);
+        // Only the run's own message, if any: the printing went through.
+        QCOMPARE(s.Shown(true).count(QStringLiteral("frmMain:CalculateData")), 0);
+        QCOMPARE(s.Result(), result);
+        QStringList added;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                added = Pdfs();
+                for (const QString& old : before)
+                    added.removeAll(old);
+                return !added.isEmpty() && QueueIdle();
+            }(),
+            90000);
+        QCOMPARE(added.size(), 1);
+        const QString pdf = PdfDir().filePath(added[0]);
+        const auto [infoCode, info] = Tool("pdfinfo", {pdf});
+        QVERIFY2(infoCode == 0 && info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
+
+        // Drawn at the printer's resolution, not a copy of the screen blown up: a screen image of the window
+        // would spread its 602 pixels over the page's width at about 75 dots per inch.
+        const auto [imagesCode, images] = Tool("pdfimages", {"-list", pdf});
+        const QStringList rows = images.split('\n', Qt::SkipEmptyParts).mid(2);
+        QVERIFY2(imagesCode == 0 && !rows.isEmpty(), qPrintable(images));
+        for (const QString& row : rows) {
+            const QStringList columns = row.simplified().split(' ');
+            QVERIFY2(columns.size() > 12 && columns[12].toInt() >= 250, qPrintable(images));
+        }
+
+        const QString png = work_.filePath(QStringLiteral("page"));
+        QCOMPARE(Tool("pdftoppm", {"-r", "50", "-singlefile", "-png", pdf, png}).first, 0);
+        const QImage page(png + QStringLiteral(".png"));
+        QVERIFY(!page.isNull());
+        // At 50 dots per inch the result field is about 70 × 35 pixels; nothing else has its colour.
+        QVERIFY2(CountNear(page, green ? kGreen : kRed, 39) > 1000, "too little of the result's colour");
+        QCOMPARE(CountNear(page, green ? kRed : kGreen, 39), 0);
+        // The window sits at the top of the page: the lowest quarter is blank paper.
+        QCOMPARE(
+            CountNear(page.copy(0, page.height() * 3 / 4, page.width(), page.height() / 4), Qt::black, 39),
+            0);
+    }
+
+    void refusedJob() {
+        QVERIFY2(!Queue().isEmpty(),
+                 "KORVANE_PRINT_QUEUE is not set: run through ctest, whose fixture adds it");
+        const QStringList before = Pdfs();
+        QCOMPARE(Tool("cupsreject", {Queue()}).first, 0);
+        Started s;
+        QCOMPARE(Tool("cupsaccept", {Queue()}).first, 0);
+        s.CheckPrinterError();
+        QVERIFY(QueueIdle());
+        QCOMPARE(Pdfs(), before);
+    }
+
+    // Run with CUPS_SERVER pointing nowhere, so that there is no printer at all.
+    void noDefaultPrinter() {
+        QVERIFY2(QPrinterInfo::defaultPrinter().isNull(),
+                 "this case needs a system without a default printer");
+        Started().CheckPrinterError();
+    }
+
+    // Stopped while the page is sent (stopped before, there is no default printer, as above): the user is
+    // told "Printer error" once, and the window goes on working.
+    void cupsdStopped() {
+        PrivateCupsd cupsd;
+        QVERIFY2(cupsd.started, "the test's own cupsd did not start: see the script's output above");
+        const QString socket = cupsd.dir.filePath("proxy.sock");
+        CuttingProxy proxy{UnixSocket(socket.toStdString(), true),
+                           cupsd.dir.filePath("cups.sock").toStdString(), [&cupsd] { cupsd.Stop(); }};
+        QVERIFY(proxy.listen >= 0);
+        cupsSetServer(QFile::encodeName(socket).constData());
+        QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), QString::fromLatin1(PrivateCupsd::kQueue));
+
+        Started s;
+        QVERIFY(proxy.cut);
+        s.CheckPrinterError();
+        // Still usable: the next calculation shows its own result, and nothing else.
+        s.Field(2)->SetText(QStringLiteral("5"));
+        s.Click(QStringLiteral("cmdCalculate"));
+        QCOMPARE(s.Result(), QStringLiteral("52%"));
+        QCOMPARE(s.Messages().size(), std::size_t{1});
+        cupsSetServer(nullptr);
+    }
 
   private:
     QTemporaryDir work_;
 };
-
-void PrintCupsTest::printsOnePageOnTheDefaultQueue_data() {
-    QTest::addColumn<QString>("depth");
-    QTest::addColumn<QString>("result");
-    QTest::addColumn<QColor>("color");
-    QTest::addColumn<QColor>("otherColor");
-    QTest::newRow("good run: green") << "6"
-                                     << "41%" << test::kGreen << test::kRed;
-    QTest::newRow("failing run: red") << "10"
-                                      << "20%" << test::kRed << test::kGreen;
-}
-
-void PrintCupsTest::printsOnePageOnTheDefaultQueue() {
-    QFETCH(QString, depth);
-    QFETCH(QString, result);
-    QFETCH(QColor, color);
-    QFETCH(QColor, otherColor);
-    QVERIFY2(!Queue().isEmpty(), "KORVANE_PRINT_QUEUE is not set: run through ctest, whose fixture adds it");
-    QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), Queue());
-    QVERIFY(QueueIdle());
-    const QStringList before = Pdfs();
-
-    Started s(depth);
-    s.Print();
-    // Only the run's own message, if any: the printing went through.
-    QCOMPARE(s.Shown(true).count(QStringLiteral("frmMain:CalculateData")), 0);
-    QCOMPARE(s.Result(), result);
-
-    QStringList added;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            added = Pdfs();
-            for (const QString& old : before)
-                added.removeAll(old);
-            return !added.isEmpty() && QueueIdle();
-        }(),
-        kJobTimeoutMs);
-    QCOMPARE(added.size(), 1);
-    const QString pdf = QDir(qEnvironmentVariable("KORVANE_PDF_DIR")).filePath(added[0]);
-
-    const Run info = Tool(QStringLiteral("pdfinfo"), {pdf});
-    QVERIFY2(info.exitCode == 0 && info.output.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))),
-             qPrintable(info.output));
-
-    // Drawn at the printer's resolution, not a copy of the screen blown up: a screen image of the window
-    // would spread its 602 pixels over the page's width at about 75 dots per inch.
-    const Run images = Tool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
-    const QStringList rows = images.output.split('\n', Qt::SkipEmptyParts).mid(2);
-    QVERIFY2(images.exitCode == 0 && !rows.isEmpty(), qPrintable(images.output));
-    for (const QString& row : rows) {
-        const QStringList columns = row.simplified().split(' ');
-        QVERIFY2(columns.size() > 12 && columns[12].toInt() >= 250, qPrintable(images.output));
-    }
-
-    const QString png = work_.filePath(QStringLiteral("page"));
-    QCOMPARE(
-        Tool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"),
-                                          QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, png})
-            .exitCode,
-        0);
-    const QImage page(png + QStringLiteral(".png"));
-    QVERIFY(!page.isNull());
-    // At 50 dots per inch the result field is about 70 × 35 pixels; nothing else has its colour.
-    QVERIFY2(CountNear(page, color) > 1000, qPrintable(QString::number(CountNear(page, color))));
-    QCOMPARE(CountNear(page, otherColor), 0);
-    // The window sits at the top of the page: the lowest quarter is blank paper.
-    const QImage lower = page.copy(0, page.height() * 3 / 4, page.width(), page.height() / 4);
-    QCOMPARE(CountNear(lower, Qt::black), 0);
-}
-
-void PrintCupsTest::refusedJob() {
-    QVERIFY2(!Queue().isEmpty(), "KORVANE_PRINT_QUEUE is not set: run through ctest, whose fixture adds it");
-    const QStringList before = Pdfs();
-    QCOMPARE(Tool(QStringLiteral("cupsreject"), {Queue()}).exitCode, 0);
-    Started s;
-    s.Print();
-    QCOMPARE(Tool(QStringLiteral("cupsaccept"), {Queue()}).exitCode, 0);
-    s.CheckPrinterError();
-    QVERIFY(QueueIdle());
-    QCOMPARE(Pdfs(), before);
-}
-
-// Run with CUPS_SERVER pointing nowhere, so that there is no printer at all.
-void PrintCupsTest::noDefaultPrinter() {
-    QVERIFY2(QPrinterInfo::defaultPrinter().isNull(), "this case needs a system without a default printer");
-    Started s;
-    s.Print();
-    s.CheckPrinterError();
-}
-
-void PrintCupsTest::cupsdStopped_data() {
-    QTest::addColumn<bool>("midJob");
-    QTest::newRow("stopped before Print") << false;
-    QTest::newRow("stopped while the page is sent") << true;
-}
-
-// The user is told "Printer error" once, and the window goes on working.
-void PrintCupsTest::cupsdStopped() {
-    QFETCH(bool, midJob);
-    PrivateCupsd cupsd;
-    QVERIFY2(cupsd.started, "the test's own cupsd did not start: see the script's output above");
-    const QString proxyPath = cupsd.dir.filePath(QStringLiteral("proxy.sock"));
-    CuttingProxy proxy(midJob ? proxyPath : QString(), cupsd.Socket(), [&cupsd] { cupsd.Stop(); });
-    QVERIFY(proxy.Listening() == midJob);
-    cupsSetServer(QFile::encodeName(midJob ? proxyPath : cupsd.Socket()).constData());
-    QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), QString::fromLatin1(PrivateCupsd::kQueue));
-
-    Started s;
-    if (!midJob)
-        cupsd.Stop();
-    s.Print();
-    QCOMPARE(proxy.Cut(), midJob);
-    s.CheckPrinterError();
-    // Still usable: the next calculation shows its own result, and nothing else.
-    s.Field(2)->SetText(QStringLiteral("5"));
-    s.Click(QStringLiteral("cmdCalculate"));
-    QCOMPARE(s.Result(), QStringLiteral("52%"));
-    QCOMPARE(s.Messages().size(), std::size_t{1});
-    cupsSetServer(nullptr);
-}
 
 QTEST_MAIN(PrintCupsTest)
 #include "print_cups_test.moc"
