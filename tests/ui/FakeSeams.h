@@ -39,7 +39,12 @@ class ScriptedFileDialog final : public FileDialogSeam {
         filters << filter;
         return nextFileName;
     }
+    QString GetSaveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+        titles << title;
+        return nextSaveName;
+    }
     QString nextFileName;
+    QString nextSaveName;
     QStringList titles;
     QStringList filters;
 };
@@ -86,6 +91,14 @@ class ImagePrinter final : public PrinterSeam {
         QImage image;
         size_t messagesShownBefore;
     };
+    bool PrintPage(QWidget*, const std::function<void(QPainter&, const QRectF&)>& paint) override {
+        QImage page(pageSize, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        paint(painter, QRectF(QPointF(0, 0), QSizeF(pageSize)));
+        pages.push_back({nullptr, page, messages != nullptr ? messages->shown.size() : 0});
+        return true;
+    }
     // A page of A4 proportions at 72 dots per inch.
     QSize pageSize{595, 842};
     bool refuse = false;
@@ -94,7 +107,19 @@ class ImagePrinter final : public PrinterSeam {
     std::vector<Page> pages;
 };
 
-// All five doubles together.
+// The real atomic writer, or a disk that refuses every write.
+class FailableWriter final : public FileWriterSeam {
+  public:
+    void WriteFile(const QString& path, const QByteArray& bytes) override {
+        if (refuse)
+            Raise(ErrPathFileAccess, "FileWriter", "No space left on device");
+        real.WriteFile(path, bytes);
+    }
+    bool refuse = false;
+    QtFileWriter real;
+};
+
+// All the doubles together.
 struct FakeDesktop {
     FakeDesktop() { printer.messages = &messages; }
     FakeDesktop(const FakeDesktop&) = delete;
@@ -104,7 +129,8 @@ struct FakeDesktop {
     CountingBeep beep;
     MemorySettings settings;
     ImagePrinter printer;
-    Seams seams() { return Seams{&messages, &files, &beep, &settings, &printer}; }
+    FailableWriter writer;
+    Seams seams() { return Seams{&messages, &files, &beep, &settings, &printer, &writer}; }
 };
 
 } // namespace korvane::ui::test
