@@ -15,6 +15,8 @@ struct BatchSettings {
     bool progress = false; // a progress line on err when the batch takes more than a moment
     unsigned threads = 0;  // 0: one per core
     size_t chunkRows = 1024;
+    const OptionTexts* explicitOptions =
+        nullptr; // what the command line names itself; beats a row's room file
 };
 
 struct BatchCounts {

@@ -4,6 +4,7 @@
 #include "CliFormat.h"
 #include "CliReport.h"
 #include "CliRoom.h"
+#include "CliRoomFile.h"
 #include "modLangConstants.h"
 
 #include <CLI/CLI.hpp>
@@ -29,6 +30,7 @@ struct Settings {
     std::string language = "2";
     std::string geo;
     std::string batch;
+    std::string room;
     bool listSites = false;
     bool json = false;
 };
@@ -50,6 +52,8 @@ void AddOptions(CLI::App& app, Settings& s) {
            "--batch", s.batch,
            "one room per CSV row; columns named like the options without dashes, others passed through")
         ->type_name("FILE.csv");
+    app.add_option("--room", s.room, "a room file saved by the window; options given as well win over it")
+        ->type_name("FILE.kvroom");
     app.add_flag("--json", s.json, "print JSON (one object, or one line per batch row)");
 }
 
@@ -131,7 +135,8 @@ int RunCli(const std::vector<std::string>& args, const CliContext& context, std:
             throw UsageError{"--language: '" + s.language + "' is not a language from 1 to 6"};
         gLanguage = *language; // before any worker thread starts: they only read it
 
-        const OptionTexts given = GivenOptions(app, s);
+        const OptionTexts explicitOptions = GivenOptions(app, s);
+        const OptionTexts given = WithRoomFile(explicitOptions, s.room);
         const bool allPeriods = given.count("period") && given.at("period") == "all";
         if (s.listSites) {
             ListSites(sites.Sites(), out);
@@ -145,6 +150,7 @@ int RunCli(const std::vector<std::string>& args, const CliContext& context, std:
             if (!file || std::filesystem::is_directory(s.batch))
                 throw UsageError{"--batch: cannot read '" + s.batch + "'"};
             BatchSettings batch{&given, &sites, s.json, context.stderrIsTerminal};
+            batch.explicitOptions = &explicitOptions;
             std::string why;
             BatchCounts counts;
             if (!RunBatch(file, batch, out, err, why, counts))
