@@ -107,18 +107,6 @@ class ImagePrinter final : public PrinterSeam {
     std::vector<Page> pages;
 };
 
-// The real atomic writer, or a disk that refuses every write.
-class FailableWriter final : public FileWriterSeam {
-  public:
-    void WriteFile(const QString& path, const QByteArray& bytes) override {
-        if (refuse)
-            Raise(ErrPathFileAccess, "FileWriter", "No space left on device");
-        real.WriteFile(path, bytes);
-    }
-    bool refuse = false;
-    QtFileWriter real;
-};
-
 // All the doubles together.
 struct FakeDesktop {
     FakeDesktop() { printer.messages = &messages; }
@@ -129,7 +117,7 @@ struct FakeDesktop {
     CountingBeep beep;
     MemorySettings settings;
     ImagePrinter printer;
-    FailableWriter writer;
+    QtFileWriter writer; // the real one: a folder that cannot be written makes it fail
     Seams seams() { return Seams{&messages, &files, &beep, &settings, &printer, &writer}; }
 };
 

@@ -207,11 +207,11 @@ class frmMainStudyTest : public QObject {
             QVERIFY2(font.contains(QRegularExpression("\\s+yes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$")),
                      qPrintable(font));
 
-        QFile::remove(pdf);
-        s.desktop.writer.refuse = true;
+        s.desktop.files.nextSaveName = dir.filePath("gone/report.pdf");
         s.Messages().clear();
         s.Find<QAction>("mnuExportReport")->trigger();
-        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries) ==
+                QStringList{"report.pdf"});
         QCOMPARE(s.Messages().size(), size_t{1});
         QVERIFY(s.Messages()[0].text.contains(Study(language, "messageWriteFailed")));
 
