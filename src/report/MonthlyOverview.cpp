@@ -30,12 +30,14 @@ MonthlyOverview::MonthlyOverview(QWidget* parent)
     table_->setObjectName(QStringLiteral("tblPeriods"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     table_->setMinimumWidth(230);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(table_);
     layout->addWidget(chart_, 1);
-    resize(760, 400);
+    resize(760,
+           13 * (table_->fontMetrics().height() + 8) + table_->horizontalHeader()->sizeHint().height() + 30);
 }
 
 void MonthlyOverview::SetData(const QString& title, const Periods& periods, const MonthTexts& texts) {

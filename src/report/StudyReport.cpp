@@ -82,7 +82,8 @@ void PaintMonthlyChart(QPainter& painter, const QRectF& target, const Periods& p
                        const MonthTexts& texts) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    const double label = std::max(12.0, target.height() * 0.07);
+    // Labels shrink with the chart, and with the width of a month's slot under the bars.
+    const double label = std::max(9.0, std::min(target.height() * 0.07, target.width() / 12 * 0.42));
     const QFont font = Font(static_cast<int>(label * 0.8));
     const QFontMetricsF metrics(font, painter.device());
     const double axis = metrics.horizontalAdvance(QStringLiteral("100%")) + label * 0.4;
@@ -139,26 +140,26 @@ void PaintReport(QPainter& painter, const QRectF& page, const StudyReport& r) {
     y += 50;
 
     // Inputs on the left, the window type's sketch on the right.
-    Text(painter, QRectF(0, y, 600, 30), r.inputsHeading, Font(21, true));
+    Text(painter, QRectF(0, y, 620, 30), r.inputsHeading, Font(21, true));
     const double sketchTop = y;
     y += 36;
     const double row = 25;
     for (const ReportLine& line : r.inputs) {
         painter.setPen(kGrid);
-        painter.drawLine(QPointF(0, y + row), QPointF(600, y + row));
+        painter.drawLine(QPointF(0, y + row), QPointF(620, y + row));
         painter.setPen(Qt::black);
-        Text(painter, QRectF(0, y, 400, row), line.label, Font(16), Qt::AlignLeft | Qt::AlignVCenter);
-        Text(painter, QRectF(400, y, 130, row), line.value, Font(16, true),
+        Text(painter, QRectF(0, y, 330, row), line.label, Font(16), Qt::AlignLeft | Qt::AlignVCenter);
+        Text(painter, QRectF(330, y, 240, row), line.value, Font(16, true),
              Qt::AlignRight | Qt::AlignVCenter);
-        Text(painter, QRectF(540, y, 60, row), line.unit, Font(16), Qt::AlignLeft | Qt::AlignVCenter);
+        Text(painter, QRectF(580, y, 40, row), line.unit, Font(16), Qt::AlignLeft | Qt::AlignVCenter);
         y += row;
     }
-    ui::PaintSketch(SketchOf(r.windowType), painter, QRectF(640, sketchTop + 36, 360, 300));
+    ui::PaintSketch(SketchOf(r.windowType), painter, QRectF(650, sketchTop + 36, 350, 380));
 
     // The result.
     y += 30;
     Text(painter, QRectF(0, y, 400, 60), r.resultLabel, Font(24, true), Qt::AlignLeft | Qt::AlignVCenter);
-    const QRectF field(400, y, 200, 60);
+    const QRectF field(420, y, 200, 60);
     painter.fillRect(field, r.resultOk ? kGreen : kRed);
     Text(painter, field, r.resultText, Font(36, true), Qt::AlignCenter);
     y += 66;
@@ -169,8 +170,8 @@ void PaintReport(QPainter& painter, const QRectF& page, const StudyReport& r) {
     y += 24;
     Text(painter, QRectF(0, y, kWidth, 30), r.monthsHeading, Font(21, true));
     y += 40;
-    PaintMonthTable(painter, QRectF(0, y, 300, 380), r.periods, r.months);
-    PaintMonthlyChart(painter, QRectF(340, y, kWidth - 340, 380), r.periods, r.months);
+    PaintMonthTable(painter, QRectF(0, y, 300, 420), r.periods, r.months);
+    PaintMonthlyChart(painter, QRectF(340, y, kWidth - 340, 420), r.periods, r.months);
 
     // The disclaimer closes the page.
     painter.setPen(QColor(90, 90, 90));
