@@ -333,7 +333,7 @@ report::StudyReport frmMain::ReportOfWindow() {
     report::StudyReport r;
     r.title = S("reportTitle");
     r.dateLine = S("reportDate") + ": " + QDate::currentDate().toString(Qt::ISODate);
-    r.versionLine = AppTitle() + ' ' + S("reportVersion") + ' ' + QStringLiteral(KORVANE_VERSION_TEXT);
+    r.versionLine = S("reportVersion") + ": " + AppTitle() + ' ' + QStringLiteral(KORVANE_VERSION_TEXT);
     r.inputsHeading = S("reportInputs");
     r.monthsHeading = S("reportMonths");
     r.resultLabel = S("reportResult");
