@@ -9,7 +9,7 @@ ASAN_BUILD_DIR="${KORVANE_ASAN_BUILD_DIR:-$BUILD_DIR/asan}"
 # Debian packages needed to build and run the programs (scripts/run.sh).
 KORVANE_PACKAGES=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev libcli11-dev libcups2-dev
+    qt6-base-dev libgl-dev libcli11-dev libcups2-dev qt6-translations-l10n
     nlohmann-json3-dev libxlsxwriter-dev libicu-dev
     fonts-dejavu-core fonts-liberation
 )

@@ -1,4 +1,5 @@
-// Writes the main window as PNG files, for looking at it: every tab in every language.
+// Writes the main window as PNG files, for looking at it: every tab in every language; with them the
+// monthly overview as PNG and the report as PDF.
 //   render_window [folder [font family [point size]]]   (default /tmp/korvane-window, the window's own font)
 // Runs on any Qt platform; QT_QPA_PLATFORM=offscreen needs no display. Message boxes are not shown but
 // listed on standard error.
@@ -9,6 +10,7 @@
 #include "frmMain.h"
 #include "modLangConstants.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QTabWidget>
@@ -54,6 +56,14 @@ int main(int argc, char* argv[]) {
             }
             err << file << '\n';
         }
+        window.findChild<QAction*>(QStringLiteral("mnuMonthlyOverview"))->trigger();
+        if (auto* overview = window.findChild<QWidget*>(QStringLiteral("frmOverview"))) {
+            QApplication::processEvents();
+            overview->grab().save(QStringLiteral("%1/overview-lang%2.png").arg(folder).arg(language));
+            overview->close();
+        }
+        desktop.files.nextSaveName = QStringLiteral("%1/report-lang%2.pdf").arg(folder).arg(language);
+        window.findChild<QAction*>(QStringLiteral("mnuExportReport"))->trigger();
         for (const QString& text : korvane::ui::test::ClippedTexts(window))
             err << "clipped in language " << language << ": " << text << '\n';
         for (const auto& shown : desktop.messages.shown)

@@ -7,8 +7,8 @@
 
 namespace korvane {
 
-void Main(const ui::Seams& seams) {
-    ui::Trapped(seams, nullptr, "modMain:Main", [&seams] {
+void Main(const ui::Seams& seams, const QString& roomFile) {
+    ui::Trapped(seams, nullptr, "modMain:Main", [&seams, &roomFile] {
         auto localInfo = std::make_unique<clsLocalInfo>();
         int32_t userLocale = 1;
         localInfo->SelectLocale(userLocale);
@@ -16,6 +16,9 @@ void Main(const ui::Seams& seams) {
         localInfo.reset();
 
         ui::frmMain window(seams);
+        window.Load();
+        if (!roomFile.isEmpty())
+            window.OpenRoomFile(roomFile);
         window.ShowModal();
     });
 }

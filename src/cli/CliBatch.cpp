@@ -1,5 +1,7 @@
 #include "CliBatch.h"
 
+#include "CliRoomFile.h"
+
 #include "CliFormat.h"
 #include "CliReport.h"
 #include "CsvReader.h"
@@ -120,6 +122,7 @@ OutputRow Line(const Header& header, const CsvRecord& record, size_t row, const 
                 texts[header.optionNames[i]] = Trimmed(record.fields[i]);
         }
         try {
+            texts = WithRoomFile(texts, texts[kRoomFileColumn], kRoomFileColumn, settings.explicitOptions);
             const RoomSpec room = BuildRoom({settings.commandLine, &texts}, *settings.sites);
             result = Calculate(room, skies.For(room.params).get());
         } catch (const OptionError& e) {
@@ -190,7 +193,7 @@ bool RunBatch(std::istream& in, const BatchSettings& settings, std::ostream& out
     for (const auto& raw : headerRecord.fields) {
         const std::string name = Trimmed(raw);
         header.names.push_back(raw);
-        if (IsRoomOption(name)) {
+        if (IsRoomOption(name) || name == kRoomFileColumn) {
             if (!seen.insert(name).second) {
                 why = "the batch file names the column '" + name + "' twice";
                 return false;

@@ -25,6 +25,8 @@ struct BatchSettings {
     unsigned threads = 0;  // 0: one per core
     size_t chunkRows = 1024;
     BatchRowSink* rows = nullptr; // also given every row, e.g. for a workbook
+    const OptionTexts* explicitOptions =
+        nullptr; // what the command line names itself; beats a row's room file
 };
 
 struct BatchCounts {

@@ -5,6 +5,7 @@
 #include "CliFormat.h"
 #include "CliReport.h"
 #include "CliRoom.h"
+#include "CliRoomFile.h"
 #include "modLangConstants.h"
 
 #include <CLI/CLI.hpp>
@@ -33,6 +34,7 @@ struct Settings {
     std::string language = "2";
     std::string geo;
     std::string batch;
+    std::string room;
     bool listSites = false;
     bool json = false;
     std::string xlsx, svg; // result files
@@ -55,6 +57,8 @@ void AddOptions(CLI::App& app, Settings& s) {
            "--batch", s.batch,
            "one room per CSV row; columns named like the options without dashes, others passed through")
         ->type_name("FILE.csv");
+    app.add_option("--room", s.room, "a room file saved by the window; options given as well win over it")
+        ->type_name("FILE.kvroom");
     app.add_flag("--json", s.json, "print JSON (one object, or one line per batch row)");
     app.add_option("--xlsx", s.xlsx, "also write the table of --period all or --batch as an Excel workbook")
         ->type_name("FILE");
@@ -170,7 +174,8 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
         if (!s.geo.empty())
             sites.Sites(); // a site file named is read, and refused, even when no site is asked for
 
-        const OptionTexts given = GivenOptions(app, s);
+        const OptionTexts explicitOptions = GivenOptions(app, s);
+        const OptionTexts given = WithRoomFile(explicitOptions, s.room, "--room");
         const bool allPeriods = given.count("period") && given.at("period") == "all";
         const bool xlsx = app.count("--xlsx") > 0, svg = app.count("--svg") > 0;
         if ((xlsx && s.xlsx.empty()) || (svg && s.svg.empty()))
@@ -196,6 +201,7 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
             XlsxBatchRows workbook(s.xlsx);
             if (xlsx)
                 batch.rows = &workbook;
+            batch.explicitOptions = &explicitOptions;
             std::string why;
             BatchCounts counts;
             if (!RunBatch(file, batch, out, err, why, counts))

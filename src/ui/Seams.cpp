@@ -6,8 +6,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -47,12 +49,14 @@ void RaiseOnStoreFailure(const QSettings& store, const char* source) {
     RaiseRuntime(ErrPrinter, AppTitle().toStdString());
 }
 
-bool PaintPage(QWidget& form, QPrinter& printer) {
+using PagePainter = std::function<void(QPainter&, const QRectF&)>;
+
+bool PaintPage(const PagePainter& paint, QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
     // With the margins kept, the painter's origin is the top left of the printable area.
-    PaintForm(form, painter, QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()));
+    paint(painter, QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()));
     return painter.end();
 }
 
@@ -99,6 +103,18 @@ QString QtFileDialog::GetOpenFileName(QWidget* parent, const QString& title, con
     return QFileDialog::getOpenFileName(parent, title, QString(), filter);
 }
 
+QString QtFileDialog::GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                      const QString& suggested) {
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+}
+
+void QtFileWriter::WriteFile(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    // commit() renames only after everything was written; a failure on the way leaves the old file.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        Raise(kErrPathFileAccess, "FileWriter", file.errorString().toStdString());
+}
+
 void QtBeep::Beep() {
     QApplication::beep();
 }
@@ -121,13 +137,11 @@ void QtSettingsStore::SaveSetting(const QString& appName, const QString& section
     RaiseOnStoreFailure(*store, "SaveSetting");
 }
 
-void QtPrinter::PrintForm(QWidget& form) {
-    // A printer object without a default printer still says it is valid and fails only when painting
-    // begins, so the default printer is asked first.
-    const QPrinterInfo target = QPrinterInfo::defaultPrinter();
-    if (target.isNull())
-        RaisePrinterError();
-    QPrinter printer(target, QPrinter::HighResolution);
+namespace {
+
+// Prints one page on `printer`. Where CUPS is the print system the page goes to it as a PDF, so that a
+// refused job is noticed.
+void PrintOnePage(QPrinter& printer, const QString& printerName, const PagePainter& paint) {
     printer.setDocName(AppTitle());
 #ifdef KORVANE_HAVE_CUPS
     QTemporaryDir folder;
@@ -139,14 +153,45 @@ void QtPrinter::PrintForm(QWidget& form) {
     page.setDocName(AppTitle());
     page.setResolution(printer.resolution());
     page.setPageLayout(printer.pageLayout());
-    if (!PaintPage(form, page))
+    if (!PaintPage(paint, page))
         RaisePrinterError();
-    SubmitToCups(target.printerName(), page.outputFileName(), page.pageLayout());
+    SubmitToCups(printerName, page.outputFileName(), page.pageLayout());
 #else
-    if (!PaintPage(form, printer) || printer.printerState() == QPrinter::Error ||
+    Q_UNUSED(printerName);
+    if (!PaintPage(paint, printer) || printer.printerState() == QPrinter::Error ||
         printer.printerState() == QPrinter::Aborted)
         RaisePrinterError();
 #endif
+}
+
+} // namespace
+
+void QtPrinter::PrintForm(QWidget& form) {
+    // A printer object without a default printer still says it is valid and fails only when painting
+    // begins, so the default printer is asked first.
+    const QPrinterInfo target = QPrinterInfo::defaultPrinter();
+    if (target.isNull())
+        RaisePrinterError();
+    QPrinter printer(target, QPrinter::HighResolution);
+    PrintOnePage(printer, target.printerName(), [&form](QPainter& painter, const QRectF& printable) {
+        PaintForm(form, painter, printable);
+    });
+}
+
+bool QtPrinter::PrintPage(QWidget* parent, const PagePainter& paint) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    QPrintDialog dialog(&printer, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        // "Print to file" in the dialog: Qt writes the file itself.
+        if (!PaintPage(paint, printer))
+            RaisePrinterError();
+        return true;
+    }
+    PrintOnePage(printer, printer.printerName(), paint);
+    return true;
 }
 
 void PaintForm(QWidget& form, QPainter& painter, const QRectF& printable) {
@@ -167,7 +212,8 @@ Seams DesktopSeams() {
     static QtBeep beep;
     static QtSettingsStore settings;
     static QtPrinter printer;
-    return Seams{&messages, &files, &beep, &settings, &printer};
+    static QtFileWriter writer;
+    return Seams{&messages, &files, &beep, &settings, &printer, &writer};
 }
 
 void MsgBox(const Seams& seams, QWidget* parent, const QString& text, QMessageBox::Icon icon,

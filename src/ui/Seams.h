@@ -38,6 +38,17 @@ class FileDialogSeam {
     // The full path of an existing file the user chose, or an empty text when the dialog was cancelled.
     // `filter` is in Qt's form ("Geo files (*.geo)").
     virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+    // The full path the user chose to write, or an empty text when cancelled; `suggested` is shown first.
+    virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                    const QString& suggested) = 0;
+};
+
+class FileWriterSeam {
+  public:
+    virtual ~FileWriterSeam() = default;
+    // Replaces the file at `path` with `bytes` whole or not at all. Raises VbError 75 with the system's
+    // reason when it cannot.
+    virtual void WriteFile(const QString& path, const QByteArray& bytes) = 0;
 };
 
 class BeepSeam {
@@ -63,18 +74,22 @@ class PrinterSeam {
     // Prints the image of `form` as it looks now on one page of the default printer, without asking
     // anything. Raises VbError 482 "Printer error" when there is no default printer or it refuses the job.
     virtual void PrintForm(QWidget& form) = 0;
+    // Asks for a printer in the printer dialog and prints one A4 page that `paint` draws into the given
+    // rectangle (painter coordinates). False when the user cancelled; raises 482 when the job fails.
+    virtual bool PrintPage(QWidget* parent, const std::function<void(QPainter&, const QRectF&)>& paint) = 0;
 };
 
-// The five seams a window works with; none may be null.
+// The seams a window works with; none may be null.
 struct Seams {
     MessageBoxSeam* messages;
     FileDialogSeam* files;
     BeepSeam* beep;
     SettingsStore* settings;
     PrinterSeam* printer;
+    FileWriterSeam* writer;
 };
 
-// The real desktop: QMessageBox, QFileDialog, QApplication::beep, QSettings and the default printer.
+// The real desktop: QMessageBox, QFileDialog, QApplication::beep, QSettings, the printers and QSaveFile.
 Seams DesktopSeams();
 
 class QtMessageBox final : public MessageBoxSeam {
@@ -86,6 +101,14 @@ class QtMessageBox final : public MessageBoxSeam {
 class QtFileDialog final : public FileDialogSeam {
   public:
     QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter) override;
+    QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                            const QString& suggested) override;
+};
+
+// QSaveFile: written beside the target under a temporary name, then renamed over it.
+class QtFileWriter final : public FileWriterSeam {
+  public:
+    void WriteFile(const QString& path, const QByteArray& bytes) override;
 };
 
 class QtBeep final : public BeepSeam {
@@ -110,6 +133,7 @@ class QtSettingsStore final : public SettingsStore {
 class QtPrinter final : public PrinterSeam {
   public:
     void PrintForm(QWidget& form) override;
+    bool PrintPage(QWidget* parent, const std::function<void(QPainter&, const QRectF&)>& paint) override;
 };
 
 // Draws `form` and its children into `printable` (painter coordinates): scaled evenly to the full width,

@@ -136,6 +136,7 @@ void VbTextBox::keyPressEvent(QKeyEvent* event) {
 
 void VbTextBox::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
+    enteredByMouse_ = event->reason() == Qt::MouseFocusReason;
     if (events_ && events_->gotFocus)
         events_->gotFocus(index_);
 }
@@ -151,6 +152,15 @@ void VbTextBox::focusOutEvent(QFocusEvent* event) {
         return;
     DepthGuard guard(lostFocusDepth_);
     events_->lostFocus(index_);
+}
+
+void VbTextBox::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    // The press that brought the focus placed the caret over the selection made on entry; a click selects
+    // the whole text as Tab does, a drag keeps the part it selected.
+    if (enteredByMouse_ && !hasSelectedText())
+        selectAll();
+    enteredByMouse_ = false;
 }
 
 void VbTextBox::SetFocus() {

@@ -110,10 +110,12 @@ class VbTextBox : public QLineEdit {
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     void TakeFocusBack();
 
+    bool enteredByMouse_ = false;
     int16_t index_ = 0;
     const Events* events_ = nullptr;
     static int lostFocusDepth_;

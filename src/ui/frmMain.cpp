@@ -48,6 +48,7 @@ frmMain::frmMain(const Seams& seams, QString programFolder, QWidget* parent)
       programFolder_(programFolder.isNull() ? QCoreApplication::applicationDirPath()
                                             : std::move(programFolder)) {
     CreateControls();
+    CreateStudyCommands();
     ConnectEvents();
     Form_Initialize();
 }
@@ -209,6 +210,7 @@ void frmMain::LoadLanguage() {
             RaiseRuntime(ErrSubscript, kControlsSource);
         SiteTable[0].Name = GetLangString(177);
         FillCityList();
+        LoadStudyTexts();
     });
 }
 
@@ -423,6 +425,7 @@ void frmMain::cmdPrint_Click() {
 }
 
 void frmMain::CalculateData(const bool& blnPrintData) {
+    lastRun_.reset();
     Trap("frmMain:CalculateData", [this, &blnPrintData] {
         const std::string& sep = Separator();
         auto text = [this](int index) { return Utf8(txtInput(index).Text()); };
@@ -480,6 +483,8 @@ void frmMain::CalculateData(const bool& blnPrintData) {
                 throw;
             Message(L(146));
             txtInput(0).SetFocus();
+            // The field may have had the focus all along, so no entry selects its text.
+            txtInput(0).selectAll();
             return;
         }
         io.CalcPeriod = static_cast<int16_t>(lstInput(1).ListIndex());
@@ -496,6 +501,8 @@ void frmMain::CalculateData(const bool& blnPrintData) {
             percent = io.StoredPercent().value_or(0);
             failure = QString::fromUtf8(e.what());
         }
+        lastRun_ = std::make_unique<clsInputOutput>(io);
+        lastFailure_ = failure.value_or(QString());
         lblResult->SetCaption(QString::number(percent) + '%');
         if (!failure) {
             picResult->SetBackColor(kSuccessColor);
@@ -503,6 +510,7 @@ void frmMain::CalculateData(const bool& blnPrintData) {
             picResult->SetBackColor(kFailureColor);
             Message(*failure);
         }
+        RefreshOverview();
         // A failing engine call prints too: the page then shows the red field.
         if (blnPrintData)
             seams_.printer->PrintForm(*centralWidget());

@@ -6,15 +6,29 @@
 #include "VbControls.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QMenu;
+
+namespace korvane {
+class clsInputOutput;
+}
+namespace korvane::room {
+struct Room;
+}
+namespace korvane::report {
+class MonthlyOverview;
+struct StudyReport;
+} // namespace korvane::report
 
 namespace korvane::ui {
 
@@ -31,6 +45,9 @@ class frmMain : public QMainWindow {
     void Load();
     // Loads the window if need be, shows it centred on the screen and returns when it has been closed.
     void ShowModal();
+    // Fills the window from a room file as if typed and calculates; a file that cannot be used is reported
+    // and leaves every field as it was. True when the room was taken.
+    bool OpenRoomFile(const QString& fileName);
 
   signals:
     void Unloaded();
@@ -70,6 +87,20 @@ class frmMain : public QMainWindow {
     void cmdCalculate_Click();
     void cmdPrint_Click();
 
+    // Room files, the monthly overview and the report.
+    void CreateStudyCommands();
+    void LoadStudyTexts();
+    void OpenRoom();
+    bool SaveRoom(bool askForName);
+    room::Room RoomOfWindow();
+    void ShowRoom(const room::Room& room);
+    void ShowOverview();
+    void RefreshOverview();
+    bool StudyReady();
+    report::StudyReport ReportOfWindow();
+    void ExportReport();
+    void PrintReport();
+
     const GeoEntry& SiteAt(int index) const;
     bool Trap(const char* label, const std::function<void()>& body);
     void Message(const QString& text);
@@ -107,6 +138,19 @@ class frmMain : public QMainWindow {
     QMenu* mnuFile = nullptr;
     QMenu* mnuLang = nullptr;
     QMenu* mnuHelp = nullptr;
+
+    QAction* mnuOpenRoom = nullptr;
+    QAction* mnuSaveRoom = nullptr;
+    QAction* mnuSaveRoomAs = nullptr;
+    QAction* mnuExportReport = nullptr;
+    QAction* mnuPrintReport = nullptr;
+    QMenu* mnuStudy = nullptr;
+    QAction* mnuMonthlyOverview = nullptr;
+    QString roomFile_;
+    QPointer<report::MonthlyOverview> overview_;
+    // The inputs of the last calculation that reached the engine, and the model's message it gave, if any.
+    std::unique_ptr<clsInputOutput> lastRun_;
+    QString lastFailure_;
 };
 
 } // namespace korvane::ui

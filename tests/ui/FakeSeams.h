@@ -39,7 +39,12 @@ class ScriptedFileDialog final : public FileDialogSeam {
         filters << filter;
         return nextFileName;
     }
+    QString GetSaveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+        titles << title;
+        return nextSaveName;
+    }
     QString nextFileName;
+    QString nextSaveName;
     QStringList titles;
     QStringList filters;
 };
@@ -91,6 +96,14 @@ class ImagePrinter final : public PrinterSeam {
         QImage image;
         size_t messagesShownBefore;
     };
+    bool PrintPage(QWidget*, const std::function<void(QPainter&, const QRectF&)>& paint) override {
+        QImage page(pageSize, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        paint(painter, QRectF(QPointF(0, 0), QSizeF(pageSize)));
+        pages.push_back({nullptr, page, messages != nullptr ? messages->shown.size() : 0});
+        return true;
+    }
     // A page of A4 proportions at 72 dots per inch.
     QSize pageSize{595, 842};
     bool refuse = false;
@@ -99,7 +112,7 @@ class ImagePrinter final : public PrinterSeam {
     std::vector<Page> pages;
 };
 
-// All five doubles together.
+// All the doubles together.
 struct FakeDesktop {
     FakeDesktop() { printer.messages = &messages; }
     FakeDesktop(const FakeDesktop&) = delete;
@@ -109,7 +122,8 @@ struct FakeDesktop {
     CountingBeep beep;
     MemorySettings settings;
     ImagePrinter printer;
-    Seams seams() { return Seams{&messages, &files, &beep, &settings, &printer}; }
+    QtFileWriter writer; // the real one: a folder that cannot be written makes it fail
+    Seams seams() { return Seams{&messages, &files, &beep, &settings, &printer, &writer}; }
 };
 
 } // namespace korvane::ui::test

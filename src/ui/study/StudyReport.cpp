@@ -1,0 +1,202 @@
+#include "StudyReport.h"
+
+#include "Drawings.h"
+
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+
+namespace korvane::report {
+
+namespace {
+
+// The page is laid out on a grid of 1000 × 1414 units (A4's proportions, a unit about 0.19 mm), then
+// scaled to the printable area.
+constexpr double kWidth = 1000;
+constexpr double kHeight = 1414;
+const QColor kGreen(0, 192, 0);
+const QColor kRed(255, 0, 0);
+const QColor kGrid(200, 200, 200);
+
+QFont Font(int pixelSize, bool bold = false) {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+double Text(QPainter& painter, const QRectF& box, const QString& text, const QFont& font,
+            int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap) {
+    painter.setFont(font);
+    QRectF used;
+    painter.drawText(box, flags, text, &used);
+    return used.height();
+}
+
+ui::Sketch SketchOf(int windowType) {
+    switch (windowType) {
+    case 2:
+        return ui::Sketch::FlatRoof;
+    case 3:
+        return ui::Sketch::Sawtooth;
+    default:
+        return ui::Sketch::SideWindows;
+    }
+}
+
+void PaintMonthTable(QPainter& painter, const QRectF& box, const Periods& periods, const MonthTexts& texts) {
+    const double row = box.height() / (kPeriodCount + 1);
+    const double split = box.left() + box.width() * 0.62;
+    painter.setPen(Qt::black);
+    Text(painter, QRectF(box.left(), box.top(), split - box.left(), row), texts.periodColumn, Font(17, true),
+         Qt::AlignLeft | Qt::AlignVCenter);
+    Text(painter, QRectF(split, box.top(), box.right() - split, row), texts.savingColumn, Font(17, true),
+         Qt::AlignRight | Qt::AlignVCenter);
+    for (int i = 0; i < kPeriodCount; ++i) {
+        const double top = box.top() + row * (i + 1);
+        painter.setPen(kGrid);
+        painter.drawLine(QPointF(box.left(), top), QPointF(box.right(), top));
+        painter.setPen(Qt::black);
+        const QFont font = Font(17, i == 0);
+        Text(painter, QRectF(box.left(), top, split - box.left(), row), texts.periodNames.value(i), font,
+             Qt::AlignLeft | Qt::AlignVCenter);
+        Text(painter, QRectF(split, top, box.right() - split, row),
+             PeriodText(periods[static_cast<size_t>(i)]), font, Qt::AlignRight | Qt::AlignVCenter);
+    }
+}
+
+} // namespace
+
+QString PeriodText(const PeriodOutcome& outcome) {
+    if (!outcome.percent)
+        return QStringLiteral("–");
+    return QString::number(*outcome.percent) + '%' + (outcome.error ? QStringLiteral(" !") : QString());
+}
+
+void PaintMonthlyChart(QPainter& painter, const QRectF& target, const Periods& periods,
+                       const MonthTexts& texts) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    // Labels shrink with the chart, and with the width of a month's slot under the bars.
+    const double label = std::max(9.0, std::min(target.height() * 0.07, target.width() / 12 * 0.42));
+    const QFont font = Font(static_cast<int>(label * 0.8));
+    const QFontMetricsF metrics(font, painter.device());
+    const double axis = metrics.horizontalAdvance(QStringLiteral("100%")) + label * 0.4;
+    const QRectF plot(target.left() + axis, target.top() + label * 0.6, target.width() - axis - label * 0.3,
+                      target.height() - label * 2.2);
+    auto yOf = [&plot](double percent) { return plot.bottom() - plot.height() * percent / 100.0; };
+    painter.setFont(font);
+    for (int p = 0; p <= 100; p += 25) {
+        painter.setPen(p == 0 ? QPen(Qt::black) : QPen(kGrid));
+        painter.drawLine(QPointF(plot.left(), yOf(p)), QPointF(plot.right(), yOf(p)));
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(target.left(), yOf(p) - label / 2, axis - label * 0.3, label),
+                         Qt::AlignRight | Qt::AlignVCenter, QString::number(p) + '%');
+    }
+    const double slot = plot.width() / 12;
+    for (int m = 1; m <= 12; ++m) {
+        const PeriodOutcome& outcome = periods[static_cast<size_t>(m)];
+        const double x = plot.left() + slot * (m - 1);
+        if (outcome.percent) {
+            const QRectF bar(x + slot * 0.15, yOf(*outcome.percent), slot * 0.7,
+                             plot.bottom() - yOf(*outcome.percent));
+            painter.fillRect(bar, outcome.error ? kRed : kGreen);
+        }
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(x, plot.bottom() + label * 0.2, slot, label), Qt::AlignHCenter | Qt::AlignTop,
+                         texts.monthShort.value(m - 1));
+    }
+    if (const auto& year = periods[0].percent) {
+        QPen line(QColor(0, 70, 160));
+        line.setWidthF(std::max(1.0, label * 0.15));
+        line.setStyle(Qt::DashLine);
+        painter.setPen(line);
+        painter.drawLine(QPointF(plot.left(), yOf(*year)), QPointF(plot.right(), yOf(*year)));
+        // The label sits above the line, or below it when the line runs along the top.
+        const double top = *year > 90 ? yOf(*year) + label * 0.1 : yOf(*year) - label * 1.1;
+        painter.setPen(QColor(0, 70, 160));
+        painter.drawText(QRectF(plot.left(), top, plot.width() - label * 0.2, label),
+                         Qt::AlignRight | Qt::AlignVCenter,
+                         texts.yearLabel + ' ' + QString::number(*year) + '%');
+    }
+    painter.restore();
+}
+
+void PaintReport(QPainter& painter, const QRectF& page, const StudyReport& r) {
+    painter.save();
+    const double scale = std::min(page.width() / kWidth, page.height() / kHeight);
+    painter.translate(page.topLeft());
+    painter.scale(scale, scale);
+    painter.setPen(Qt::black);
+
+    double y = Text(painter, QRectF(0, 0, kWidth, 120), r.title, Font(32, true)) + 12;
+    Text(painter, QRectF(0, y, kWidth, 30), r.dateLine, Font(17));
+    Text(painter, QRectF(0, y, kWidth, 30), r.versionLine, Font(17), Qt::AlignRight | Qt::AlignTop);
+    y += 50;
+
+    // Inputs on the left, the window type's sketch on the right.
+    Text(painter, QRectF(0, y, 620, 30), r.inputsHeading, Font(21, true));
+    const double sketchTop = y;
+    y += 36;
+    const double row = 25;
+    for (const ReportLine& line : r.inputs) {
+        painter.setPen(kGrid);
+        painter.drawLine(QPointF(0, y + row), QPointF(620, y + row));
+        painter.setPen(Qt::black);
+        Text(painter, QRectF(0, y, 330, row), line.label, Font(16), Qt::AlignLeft | Qt::AlignVCenter);
+        Text(painter, QRectF(330, y, 240, row), line.value, Font(16, true),
+             Qt::AlignRight | Qt::AlignVCenter);
+        Text(painter, QRectF(580, y, 40, row), line.unit, Font(16), Qt::AlignLeft | Qt::AlignVCenter);
+        y += row;
+    }
+    ui::PaintSketch(SketchOf(r.windowType), painter, QRectF(650, sketchTop + 36, 350, 380));
+
+    // The result.
+    y += 30;
+    Text(painter, QRectF(0, y, 400, 60), r.resultLabel, Font(24, true), Qt::AlignLeft | Qt::AlignVCenter);
+    const QRectF field(420, y, 200, 60);
+    painter.fillRect(field, r.resultOk ? kGreen : kRed);
+    Text(painter, field, r.resultText, Font(36, true), Qt::AlignCenter);
+    y += 66;
+    if (!r.resultOk && !r.resultMessage.isEmpty())
+        y += Text(painter, QRectF(0, y, kWidth, 80), r.resultMessage, Font(16)) + 6;
+
+    // The year and its months.
+    y += 24;
+    Text(painter, QRectF(0, y, kWidth, 30), r.monthsHeading, Font(21, true));
+    y += 40;
+    PaintMonthTable(painter, QRectF(0, y, 300, 420), r.periods, r.months);
+    PaintMonthlyChart(painter, QRectF(340, y, kWidth - 340, 420), r.periods, r.months);
+
+    // The disclaimer closes the page.
+    painter.setPen(QColor(90, 90, 90));
+    Text(painter, QRectF(0, kHeight - 110, kWidth, 110), r.disclaimer, Font(14),
+         Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap);
+    painter.restore();
+}
+
+QByteArray ReportPdf(const StudyReport& report) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setTitle(report.title);
+        writer.setCreator(QStringLiteral("KORVANE Energy"));
+        writer.setResolution(300);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter));
+        QPainter painter(&writer);
+        PaintReport(painter,
+                    QRectF(QPointF(0, 0), writer.pageLayout().paintRectPixels(writer.resolution()).size()),
+                    report);
+    }
+    return bytes;
+}
+
+} // namespace korvane::report

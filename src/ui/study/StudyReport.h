@@ -1,0 +1,58 @@
+#pragma once
+// The one-page report of a room and the monthly chart it shares with the overview window. The caller gives
+// every text in the user's language; nothing here looks up a language.
+
+#include "clsInputOutput.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+class QPainter;
+
+namespace korvane::report {
+
+using Periods = std::array<PeriodOutcome, kPeriodCount>;
+
+// The texts of the monthly table and chart.
+struct MonthTexts {
+    QString periodColumn, savingColumn;
+    QStringList periodNames; // 13: the year, then the months as the period list names them
+    QStringList monthShort;  // 12 short month names under the bars
+    QString yearLabel;       // names the year's line
+};
+
+// "69%"; "69% !" when a model's message came with it; "–" when there is no figure.
+QString PeriodText(const PeriodOutcome& outcome);
+
+// Bars of the twelve months on a 0 to 100 % scale, the year's value as a line across them.
+void PaintMonthlyChart(QPainter& painter, const QRectF& target, const Periods& periods,
+                       const MonthTexts& texts);
+
+struct ReportLine {
+    QString label, value, unit;
+};
+
+struct StudyReport {
+    QString title, dateLine, versionLine, inputsHeading, monthsHeading, resultLabel;
+    QList<ReportLine> inputs;
+    int windowType = 1; // which sketch
+    QString resultText; // "69%"
+    bool resultOk = true;
+    QString resultMessage; // the model's message when not ok
+    Periods periods;
+    MonthTexts months;
+    QString disclaimer;
+};
+
+// Draws the page into `page` (painter coordinates), scaled evenly from an A4 design.
+void PaintReport(QPainter& painter, const QRectF& page, const StudyReport& report);
+
+// The report as a one-page A4 PDF: text as text, fonts embedded.
+QByteArray ReportPdf(const StudyReport& report);
+
+} // namespace korvane::report

@@ -1,0 +1,244 @@
+// Room files, the monthly overview and the report as a user reaches them from the menus; selecting a field's
+// text on a click and after an incomplete input.
+
+#include "RoomFile.h"
+#include "StudyTexts.h"
+#include "WindowHarness.h"
+
+#include <QMenu>
+#include <QProcess>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+using namespace korvane;
+using namespace korvane::ui;
+using namespace korvane::ui::test;
+
+namespace {
+
+QString Study(int language, const char* id) {
+    return QString::fromUtf8(FindStudyText(language, id).value_or("?").data());
+}
+
+// Everything the window shows that a room file holds, and the result.
+QStringList Snapshot(const Window& s) {
+    QStringList shown{s.window->windowTitle(), s.Result(), s.ResultColor().name()};
+    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16})
+        shown << s.Field(i)->Text() + (s.Field(i)->isEnabled() ? "" : " (locked)");
+    for (int i : {0, 1, 2})
+        shown << s.List(i)->currentText();
+    shown << QString::number(s.Tabs()->SelectedItem());
+    for (const char* option : {"optWindowArray(0)", "optWindowArray(1)", "optWindowArray(2)",
+                               "optWindowSlope(0)", "optWindowSlope(2)"})
+        shown << QString::number(s.Find<QRadioButton>(option)->isChecked());
+    return shown;
+}
+
+QString Run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+class frmMainStudyTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().size() <= 1); }
+
+    // A room typed, saved, and opened in a window started afresh shows the same fields and result.
+    void roomFileRoundTrip_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("separator");
+        QTest::addColumn<bool>("typedSiteAndGlazing");
+        QTest::newRow("facade, German, typed site") << 1 << 1 << "," << true;
+        QTest::newRow("facade, English, listed site") << 1 << 2 << "." << false;
+        QTest::newRow("flat roof, French") << 2 << 3 << "," << false;
+        QTest::newRow("flat roof, Italian, typed site") << 2 << 4 << "." << true;
+        QTest::newRow("sawtooth, Dutch") << 3 << 5 << "," << false;
+        QTest::newRow("sawtooth, Spanish, typed site") << 3 << 6 << "." << true;
+    }
+    void roomFileRoundTrip() {
+        QFETCH(int, type);
+        QFETCH(int, language);
+        QFETCH(QString, separator);
+        QFETCH(bool, typedSiteAndGlazing);
+        QTemporaryDir dir;
+        const auto number = [&separator](QString text) { return text.replace(',', separator); };
+        QStringList saved;
+        {
+            Window a(QString::number(language), {}, nullptr, separator.toStdString());
+            a.ClickTab(type);
+            a.List(1)->SetListIndex(7);
+            a.List(0)->SetListIndex(typedSiteAndGlazing ? 0 : 3);
+            a.List(2)->SetListIndex(typedSiteAndGlazing ? 0 : 2);
+            const std::map<int, QString> typed{{0, "7"},   {1, "18"},    {2, "6,5"},   {3, "7"},
+                                               {4, "750"}, {5, "-3,71"}, {6, "40,42"}, {7, "2"},
+                                               {9, "65"},  {10, "5"},    {11, "2,25"}, {12, "1,5"},
+                                               {13, "3"},  {14, "1,2"},  {15, "4,5"},  {16, "6"}};
+            for (const auto& [field, text] : typed) {
+                if (a.Field(field)->isEnabled())
+                    a.Field(field)->SetText(number(text));
+            }
+            a.Find<QRadioButton>("optWindowArray(2)")->setChecked(true);
+            a.Find<QRadioButton>("optWindowSlope(2)")->setChecked(true);
+            a.Click("cmdCalculate");
+            a.desktop.files.nextSaveName = dir.filePath("Office 1.01");
+            a.Find<QAction>("mnuSaveRoom")->trigger(); // no file yet: asks for a name
+            QCOMPARE(a.window->windowTitle(), QStringLiteral("KORVANE Energy - Office 1.01.kvroom"));
+            saved = Snapshot(a);
+        }
+        Window b(QString::number(language), {}, nullptr, separator.toStdString());
+        b.desktop.files.nextFileName = dir.filePath("Office 1.01.kvroom");
+        b.Messages().clear();
+        b.Find<QAction>("mnuOpenRoom")->trigger();
+        QCOMPARE(Snapshot(b), saved);
+    }
+
+    // A file that is no usable room is named with what is wrong, and the window stays as it was.
+    void unusableFileLeavesTheWindow_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("says");
+        const QByteArray valid = QByteArray::fromStdString(room::WriteRoom(room::Room{}));
+        auto edited = [&valid](const char* from, const char* to) {
+            return QByteArray(valid).replace(from, to);
+        };
+        QTest::newRow("truncated") << valid.left(valid.size() / 2) << Study(2, "faultDamaged");
+        QTest::newRow("not JSON") << QByteArray("Office;4;5\n") << Study(2, "faultDamaged");
+        QTest::newRow("not UTF-8") << edited("\"name\": null", "\"name\": \"K\xF6ln\"")
+                                   << Study(2, "faultDamaged");
+        QTest::newRow("foreign") << QByteArray("{\"format\": \"sheet\", \"version\": 1}")
+                                 << Study(2, "faultForeign");
+        QTest::newRow("newer version")
+            << edited("\"version\": 1", "\"version\": 2") << Study(2, "faultNewer");
+        QTest::newRow("text for a number")
+            << edited("\"period\": 0", "\"period\": \"0\"") << "period: is not a whole";
+        QTest::newRow("missing group") << edited("\"glazing\"", "\"glass\"") << "glazing: is missing";
+        QTest::newRow("longer than the field")
+            << edited("\"depth\": null", "\"depth\": 12.345") << "room.depth";
+        QTest::newRow("refused on leaving")
+            << edited("\"begin\": null", "\"begin\": 25") << "25 is out of range";
+        QTest::newRow("minus where none can be typed")
+            << edited("\"width\": null", "\"width\": -5") << "room.width: -5 is out of range";
+        QTest::newRow("band not offered") << edited("\"band\": 60", "\"band\": 45") << "facadeWindows.band";
+        QTest::newRow("10 MB of junk") << QByteArray(10 << 20, 'x') << Study(2, "faultTooLarge");
+    }
+    void unusableFileLeavesTheWindow() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, says);
+        QTemporaryDir dir;
+        QVERIFY(Write(dir.filePath("bad.kvroom"), bytes));
+        Window s(QStringLiteral("2"), {}, nullptr, ".");
+        s.ClickTab(2);
+        s.Field(10)->SetText("3.5");
+        const QStringList before = Snapshot(s);
+        s.desktop.files.nextFileName = dir.filePath("bad.kvroom");
+        s.Find<QAction>("mnuOpenRoom")->trigger();
+        QCOMPARE(Snapshot(s), before);
+        QCOMPARE(s.Messages().size(), size_t{1});
+        QVERIFY2(s.Messages()[0].text.contains(says), qPrintable(s.Messages()[0].text));
+        QVERIFY(s.Messages()[0].text.contains(Study(2, "messageOpenFailed")));
+    }
+
+    // The overview's thirteen values are the thirteen calculations; it follows Calculate and the language.
+    void overviewShowsEachPeriodsCalculation() {
+        Window s(QStringLiteral("2"), {}, nullptr, ".");
+        s.ClickTab(3);
+        s.Find<QAction>("mnuMonthlyOverview")->trigger();
+        auto* table = s.window->findChild<QTableWidget*>("tblPeriods");
+        QVERIFY(table != nullptr && table->isVisible());
+        auto column = [table] {
+            QStringList values;
+            for (int row = 0; row < table->rowCount(); ++row)
+                values << table->item(row, 1)->text();
+            return values;
+        };
+        const QStringList shown = column();
+        QStringList calculated;
+        for (int period = 0; period <= 12; ++period) {
+            s.List(1)->SetListIndex(period);
+            s.Click("cmdCalculate");
+            calculated << s.Result();
+        }
+        QCOMPARE(shown, calculated);
+        s.Field(4)->SetText("2000");
+        QCOMPARE(column(), shown); // not before the next Calculate
+        s.Click("cmdCalculate");
+        QVERIFY(column() != shown);
+        QCOMPARE(table->horizontalHeaderItem(0)->text(), Study(2, "columnPeriod"));
+        s.Key('D');
+        QCOMPARE(table->horizontalHeaderItem(0)->text(), Study(1, "columnPeriod"));
+        QCOMPARE(s.Find<QMenu>("mnuStudy")->title(), Study(1, "menuStudy"));
+        // Qt's own texts follow too: a field's context menu.
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), QStringLiteral("&Rückgängig"));
+        s.Key('E');
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), QStringLiteral("&Undo"));
+        s.window->close();
+    }
+
+    // The report: one A4 page with selectable text and embedded fonts; a failed write leaves no file.
+    void reportIsOneA4PageOfText_data() {
+        QTest::addColumn<int>("language");
+        for (int language = 1; language <= 6; ++language)
+            QTest::addRow("language %d", language) << language;
+    }
+    void reportIsOneA4PageOfText() {
+        QFETCH(int, language);
+        QTemporaryDir dir;
+        Window s(QString::number(language), {}, nullptr, ",");
+        s.Field(2)->SetText("5,5");
+        s.desktop.files.nextSaveName = dir.filePath("report");
+        s.Find<QAction>("mnuExportReport")->trigger();
+        const QString pdf = dir.filePath("report.pdf");
+        const QString text = Run("pdftotext", {"-layout", pdf, "-"}).simplified();
+        for (const QString& expected : {Lang(language, 114).trimmed(), QStringLiteral("5,5"), s.Result(),
+                                        QStringLiteral("Frankfurt am Main"), Study(language, "reportResult")})
+            QVERIFY2(text.contains(expected), qPrintable(expected + " not in: " + text));
+        const QString info = Run("pdfinfo", {pdf});
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
+        QVERIFY2(info.contains("(A4)"), qPrintable(info));
+        const QStringList fonts = Run("pdffonts", {pdf}).split('\n', Qt::SkipEmptyParts).mid(2);
+        QVERIFY(!fonts.isEmpty());
+        for (const QString& font : fonts)
+            QVERIFY2(font.contains(QRegularExpression("\\s+yes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$")),
+                     qPrintable(font));
+
+        s.desktop.files.nextSaveName = dir.filePath("gone/report.pdf");
+        s.Messages().clear();
+        s.Find<QAction>("mnuExportReport")->trigger();
+        QVERIFY(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries) ==
+                QStringList{"report.pdf"});
+        QCOMPARE(s.Messages().size(), size_t{1});
+        QVERIFY(s.Messages()[0].text.contains(Study(language, "messageWriteFailed")));
+
+        s.Find<QAction>("mnuPrintReport")->trigger();
+        QCOMPARE(s.desktop.printer.pages.size(), size_t{1});
+        QImage blank(s.desktop.printer.pageSize, QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        QVERIFY(s.desktop.printer.pages[0].image != blank);
+    }
+
+    // Entering a field selects its text however it is entered, so typing replaces it.
+    void enteringAFieldSelectsItsText() {
+        Window s(QStringLiteral("2"), {}, nullptr, ".");
+        QTest::mouseClick(s.Field(2), Qt::LeftButton, {}, QPoint(4, 6));
+        QVERIFY(s.Field(2)->hasFocus());
+        QTest::keyClicks(s.Field(2), "1");
+        QCOMPARE(s.Field(2)->Text(), QStringLiteral("1"));
+        // After "incomplete input" the focus returns to the first field, which may have had it all along.
+        s.Field(3)->SetText("");
+        s.Field(0)->setFocus();
+        s.Field(0)->deselect();
+        s.Find<QPushButton>("cmdCalculate")->click();
+        QCOMPARE(s.Messages().back().text, Lang(2, 146));
+        QVERIFY(s.Field(0)->hasFocus());
+        QCOMPARE(s.Field(0)->selectedText(), s.Field(0)->Text());
+    }
+};
+
+QTEST_MAIN(frmMainStudyTest)
+#include "frmMain_study_test.moc"
