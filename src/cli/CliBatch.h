@@ -1,9 +1,11 @@
 #pragma once
-// A building at once: one room per CSV row, computed in parallel, written in input order as it is ready.
+// A building at once: one room per row of a delimited file, computed in parallel, written in input order as
+// it is ready.
 
 #include "CliRoom.h"
 
 #include <istream>
+#include <optional>
 #include <ostream>
 
 namespace korvane::cli {
@@ -15,11 +17,17 @@ struct BatchSettings {
     bool progress = false; // a progress line on err when the batch takes more than a moment
     unsigned threads = 0;  // 0: one per core
     size_t chunkRows = 1024;
+    bool allPeriods = false;            // the year and the twelve months per row
+    bool progressSharesOutput = false;  // err and out are the same terminal: the progress line is cleared
+    std::optional<char> delimiter = {}; // unset: found from the header line
+    std::optional<char> outputDelimiter = {};   // unset: the input's
+    std::optional<char> outputDecimalMark = {}; // unset: the one the input's numbers use
 };
 
 struct BatchCounts {
     size_t rows = 0;
-    size_t failed = 0; // rows whose output carries an error
+    size_t failed = 0;         // rows whose output carries an error
+    bool outputFailed = false; // a write failed, and the batch stopped there
 };
 
 // Returns false with `why` set when the header cannot be used (a usage error); row errors go into the output.

@@ -36,6 +36,7 @@ std::string FormatJsonFraction(double value) {
 }
 
 std::string JsonString(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
     std::string out = "\"";
     for (size_t at = 0; at < text.size(); ++at) {
         const char c = text[at];
@@ -44,6 +45,12 @@ std::string JsonString(std::string_view text) {
             const size_t length = Utf8SequenceLength(text.substr(at));
             if (length == 0) {
                 out += "\\ufffd";
+            } else if (length == 2 && static_cast<unsigned char>(c) == 0xC2 &&
+                       static_cast<unsigned char>(text[at + 1]) < 0xA0) {
+                out += "\\u00"; // a C1 control, which terminals take as the start of a command
+                out += kHex[(text[at + 1] >> 4) & 0xF];
+                out += kHex[text[at + 1] & 0xF];
+                ++at;
             } else {
                 out += text.substr(at, length);
                 at += length - 1;
@@ -67,8 +74,7 @@ std::string JsonString(std::string_view text) {
             out += "\\t";
             break;
         default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                static constexpr char kHex[] = "0123456789abcdef";
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
                 out += "\\u00";
                 out += kHex[(c >> 4) & 0xF];
                 out += kHex[c & 0xF];
