@@ -25,7 +25,7 @@ namespace {
 constexpr const char* kCliSource = "korvane-energy-cli";
 constexpr int16_t kFirstPeriodName = 161; // "Whole year", then January .. December
 // Input held at once, fields counted at what they take in memory, so that rows of many empty fields count.
-constexpr size_t kChunkBytes = 2 << 20;
+constexpr size_t kChunkBytes = 1 << 20;
 
 std::string Trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -246,8 +246,10 @@ std::string JsonLine(const Layout& layout, const CsvRecord& record, size_t row, 
                      const RowResults& r) {
     std::string line = "{\"row\": " + std::to_string(row) + ", \"input\": {";
     for (size_t i = 0; i < layout.names.size(); ++i) {
-        const std::string value = i < record.fields.size() ? record.fields[i] : std::string();
-        line += (i ? ", " : "") + JsonString(layout.names[i]) + ": " + JsonString(value);
+        line += i ? ", " : "";
+        AppendJsonString(line, layout.names[i]);
+        line += ": ";
+        AppendJsonString(line, i < record.fields.size() ? std::string_view(record.fields[i]) : "");
     }
     line += "}, ";
     if (!settings.allPeriods) {

@@ -36,8 +36,14 @@ std::string FormatJsonFraction(double value) {
 }
 
 std::string JsonString(std::string_view text) {
+    std::string out;
+    AppendJsonString(out, text);
+    return out;
+}
+
+void AppendJsonString(std::string& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
-    std::string out = "\"";
+    out += '"';
     for (size_t at = 0; at < text.size(); ++at) {
         const char c = text[at];
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -83,7 +89,7 @@ std::string JsonString(std::string_view text) {
             }
         }
     }
-    return out + "\"";
+    out += '"';
 }
 
 template <class T> std::optional<T> ParseWhole(std::string_view text) {

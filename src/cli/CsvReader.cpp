@@ -123,8 +123,8 @@ bool CsvReader::Next(CsvRecord& record) {
     const auto endField = [&] {
         if (record.fields.size() < kMaxFields)
             record.fields.push_back(std::move(field));
-        else
-            fail("more than " + std::to_string(kMaxFields) + " fields");
+        else if (record.error.empty())
+            record.error = "more than " + std::to_string(kMaxFields) + " fields";
         field.clear();
         quoted = closed = false;
     };
