@@ -19,26 +19,49 @@ std::string Repeat(const std::string& text, size_t times) {
 }
 
 // Rooms that share sky hours with some rows and not with others, many times over, in a shuffled order and
-// computed in parallel: each row carries what a single run of its room gives, in input order.
-TEST_F(Batch, RowsEqualSingleRunsWhereverSkyHoursAreShared) {
-    std::vector<std::string> rooms, members;
+// computed in parallel, in each dialect a spreadsheet writes: each row carries what a single run of its room
+// gives, in input order, and its text as UTF-8.
+TEST_F(Batch, RowsEqualSingleRunsInEveryDialectWhereverSkyHoursAreShared) {
+    std::vector<Args> rooms;
+    std::vector<std::string> members;
     for (int room = 0; room < 16; ++room) {
-        const Args row{room % 2 ? "6" : "1", room / 2 % 2 ? "wien" : "frankfurt", room / 4 % 2 ? "7" : "8",
-                       room / 8 ? "3" : "1"};
-        const auto single =
-            Cli({"--json", "--period", row[0], "--site", row[1], "--begin", row[2], "--window-type", row[3]});
-        rooms.push_back(row[0] + "," + row[1] + "," + row[2] + "," + row[3]);
+        rooms.push_back({room % 2 ? "6" : "1", room / 2 % 2 ? "wien" : "M\xC3\xBCnchen",
+                         room / 4 % 2 ? "7" : "8", room / 8 ? "3" : "1", room % 3 ? "4.5" : "6"});
+        const Args& row = rooms.back();
+        const auto single = Cli({"--json", "--period", row[0], "--site", row[1], "--begin", row[2],
+                                 "--window-type", row[3], "--depth", row[4]});
         members.push_back(single.out.substr(1, single.out.size() - 3));
     }
-    std::string csv = "period,site,begin,window-type";
-    for (int i = 0; i < 160; ++i)
-        csv += "\n" + rooms[i * 7 % 16];
-    const auto batch = Cli({"--batch", Write(csv + "\n"), "--json"});
-    EXPECT_EQ(batch.code, kExitOk) << batch.err;
-    const auto lines = Lines(batch.out);
-    ASSERT_EQ(lines.size(), 160u);
-    for (int i = 0; i < 160; ++i)
-        EXPECT_NE(lines[i].find(members[i * 7 % 16]), std::string::npos) << lines[i];
+    const struct {
+        std::string start, end; // of the file, of a line
+        char delimiter, decimal;
+    } dialects[] = {{"", "\n", ',', '.'},
+                    {"", "\n", ';', ','},
+                    {"", "\n", '\t', ','},
+                    {"1252", "\r\n", ';', ','},
+                    {"\xEF\xBB\xBF", "\n", ',', '.'}};
+    for (const auto& d : dialects) {
+        const auto line = [&](const Args& fields) {
+            std::string text;
+            for (std::string field : fields) {
+                std::replace(field.begin(), field.end(), '.', d.decimal);
+                text += (text.empty() ? "" : std::string(1, d.delimiter)) +
+                        (d.start == "1252" && field[1] == '\xC3' ? "M\xFCnchen" : field);
+            }
+            return text + d.end;
+        };
+        std::string csv =
+            (d.start == "1252" ? "" : d.start) + line({"period", "site", "begin", "window-type", "depth"});
+        for (int i = 0; i < 160; ++i)
+            csv += line(rooms[i * 7 % 16]);
+        const auto lines = Lines(Cli({"--batch", Write(csv), "--json"}).out);
+        ASSERT_EQ(lines.size(), 160u) << csv;
+        for (int i = 0; i < 160; ++i) {
+            EXPECT_TRUE(lines[i].find(members[i * 7 % 16]) != std::string::npos &&
+                        lines[i].find("\"site\": \"" + rooms[i * 7 % 16][1] + "\"") != std::string::npos)
+                << lines[i];
+        }
+    }
 }
 
 // Input columns are kept as read and as UTF-8, quoted where they must be and with control characters made
@@ -65,28 +88,6 @@ TEST_F(Batch, CsvKeepsInputColumnsAndReportsBadRowsInPlace) {
                                       : "room;depth;site\nB\xFCro;4,5;M\xFCnchen\n")};
         all.insert(all.end(), args.begin(), args.end());
         EXPECT_EQ(Cli(all).out, expected);
-    }
-}
-
-// The same rooms in each dialect a spreadsheet writes give what single runs give.
-TEST_F(Batch, EveryDialectGivesTheSingleRuns) {
-    const auto munich = Cli({"--json", "--depth", "4.5", "--site", "m\xC3\xBCnchen"}).out,
-               vienna = Cli({"--json", "--depth", "6", "--site", "wien"}).out;
-    const std::string expected = "{\"row\": 1, \"input\": {\"room\": \"B\xC3\xBCro\"}, " + munich.substr(1) +
-                                 "{\"row\": 2, \"input\": {\"room\": \"Halle\"}, " + vienna.substr(1);
-    const std::string dialects[] = {
-        "room,depth,site\nB\xC3\xBCro,4.5,M\xC3\xBCnchen\nHalle,6,wien\n",
-        "room;depth;site\nB\xC3\xBCro;4,5;M\xC3\xBCnchen\nHalle;6;wien\n",
-        "room\tdepth\tsite\nB\xC3\xBCro\t4,5\tM\xC3\xBCnchen\nHalle\t6\twien\n",
-        "room;depth;site\r\nB\xFCro;4,5;M\xFCnchen\r\nHalle;6;wien\r\n", // Windows-1252
-        "\xEF\xBB\xBFroom,depth,site\nB\xC3\xBCro,4.5,M\xC3\xBCnchen\nHalle,6,wien",
-    };
-    for (const auto& csv : dialects) {
-        std::string out = Cli({"--batch", Write(csv), "--json"}).out;
-        for (size_t at = 0;
-             (at = out.find(", \"depth\"", at)) != std::string::npos;) // as written, so left out
-            out.erase(at, out.find("}, ", at) - at);
-        EXPECT_EQ(out, expected) << csv;
     }
 }
 
@@ -225,8 +226,6 @@ INSTANTIATE_TEST_SUITE_P(
             "- 13 line 2: 1 fields where the header has 2|- 13 line 3: 3 fields where the header has 2|69%"},
         Damaged{"MoreThan4096Fields", "room,depth\nA,4" + std::string(5000, ',') + "\nB,4\n",
                 "- 13 line 2: more than 4096 fields|69%"},
-        Damaged{"ARecordOverOneMebibyte", "room,depth\nA,4" + std::string(2 << 20, 'x') + "\nB,4\n",
-                "- 13 line 2: the record is longer than 1048576 bytes|69%"},
         Damaged{"ALineOfSmallFieldsOverOneMebibyte", "depth\n" + std::string(2 << 20, ',') + "\n4\n",
                 "- 13 line 2: the record is longer than 1048576 bytes|69%"},
         Damaged{"ANumberOfHalfAMillionDigits", "room,depth\nA," + std::string(500000, '0') + "4\n", "69%"},
