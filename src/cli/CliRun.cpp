@@ -7,9 +7,12 @@
 #include "modLangConstants.h"
 
 #include <CLI/CLI.hpp>
+#if __has_include(<ext/stdio_filebuf.h>)
 #include <ext/stdio_filebuf.h>
+#endif
 
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -131,11 +134,14 @@ int Batch(const Settings& s, OptionTexts given, bool allPeriods, const CliContex
         if (!file || std::filesystem::is_directory(s.batch))
             throw UsageError{"--batch: cannot read '" + s.batch + "'"};
     }
-    // Standard input through a file buffer of its own, which can tell when reading on would wait.
+    // Standard input through a file buffer of its own, which can tell when reading on would wait (std::cin's
+    // cannot, and would have every row flushed on its own).
+    std::istream stdinStream(std::cin.rdbuf());
+#if __has_include(<ext/stdio_filebuf.h>)
     std::optional<__gnu_cxx::stdio_filebuf<char>> standardInput;
-    std::istream stdinStream(nullptr);
     if (s.batch == "-" && !context.in)
         stdinStream.rdbuf(&standardInput.emplace(0, std::ios::in));
+#endif
     std::istream& in = s.batch != "-" ? file : context.in ? *context.in : stdinStream;
     BatchSettings batch{&given, &sites, s.json, context.stderrIsTerminal};
     batch.allPeriods = allPeriods;
