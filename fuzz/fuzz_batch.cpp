@@ -1,11 +1,14 @@
 // Any bytes as a batch file of the command line: the batch is refused with a reason, or every row gets one
 // output record in input order, as CSV of one width or as one JSON line each, with a percent from 0 to 100
-// or none and finite numbers only. The first byte picks JSON or CSV and what the command line adds.
+// or none and finite numbers only, and as many records as the input has rows, counted here on their own.
+// The first byte picks JSON or CSV, the delimiter, the periods and what the command line adds.
 #include "CliBatch.h"
 #include "CliFormat.h"
 #include "CsvReader.h"
 #include "FuzzCheck.h"
+#include "modLangConstants.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -17,30 +20,29 @@ using namespace korvane::cli;
 
 namespace {
 
-std::string_view Trim(std::string_view text) {
-    text.remove_prefix(std::min(text.find_first_not_of(" \t"), text.size()));
-    return text.substr(0, text.find_last_not_of(" \t") + 1);
-}
-
-// Working days of thousands of hours are correct but slow; the engine's own target covers such hours.
-bool HasLongDays(const std::string& csv) {
-    std::istringstream in(csv);
-    CsvReader reader(in);
-    CsvRecord header;
-    const auto hour = [&](const CsvRecord& row, std::string_view name, int16_t fallback) {
-        for (size_t i = 0; i < header.fields.size() && i < row.fields.size(); ++i) {
-            if (Trim(header.fields[i]) == name && !Trim(row.fields[i]).empty())
-                return ParseWhole<int16_t>(Trim(row.fields[i]));
+// The rows after the header line: a record ends at a line end outside quotes, a quote opens only where a
+// field holds nothing but blanks so far, and a quote still open at the end makes the record's first line one
+// row and each later line that is not blank one more.
+size_t RowsOf(std::string_view csv, char delimiter) {
+    if (csv.starts_with("\xEF\xBB\xBF"))
+        csv.remove_prefix(3);
+    size_t at = csv.find_first_of("\r\n", csv.find_first_not_of("\r\n")), rows = 0;
+    for (bool quoted = false; (at = csv.find_first_not_of("\r\n", at)) != std::string_view::npos; ++rows) {
+        const size_t start = at;
+        for (bool blanks = true; !quoted && at < csv.size() && csv[at] != '\r' && csv[at] != '\n'; ++at) {
+            const char c = csv[at];
+            if (c == '"' && blanks) { // to the closing quote, past doubled ones
+                while (++at < csv.size() && (csv[at] != '"' || (at + 1 < csv.size() && csv[at + 1] == '"')))
+                    at += csv[at] == '"';
+                if ((quoted = at >= csv.size()))
+                    break;
+            }
+            blanks = c == delimiter || (blanks && (c == ' ' || c == '\t'));
         }
-        return std::optional<int16_t>(fallback);
-    };
-    reader.Next(header); // none at all: no rows either
-    for (CsvRecord row; reader.Next(row);) {
-        const auto begin = hour(row, "begin", 8), end = hour(row, "end", 17);
-        if (begin && end && *end - *begin > 48)
-            return true;
+        if (quoted)
+            at = csv.find_first_of("\r\n", start); // a row a line from here on
     }
-    return false;
+    return rows;
 }
 
 // One JSON object a line, numbered from 1: Qt's parser refuses NaN, infinities, numbers beyond the Doubles
@@ -53,31 +55,44 @@ void CheckJson(const std::string& out, size_t rows) {
         const QJsonObject object = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error).object();
         Check(error.error == QJsonParseError::NoError &&
               line.starts_with("{\"row\": " + std::to_string(++row) + ", "));
-        Check(std::none_of(line.begin(), line.end(), [](unsigned char c) { return c < 0x20; }));
-        const qint64 percent = object["percent"].toInteger(-1);
-        Check(object["percent"].isNull() || (percent >= 0 && percent <= 100));
-        Check(object["fraction"].isNull() || object["fraction"].isDouble());
+        const std::u32string text = QString::fromStdString(line).toStdU32String();
+        Check(std::none_of(text.begin(), text.end(),
+                           [](char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }));
+        const auto percents = object.contains("periods") ? object["periods"].toArray() : QJsonArray{object};
+        Check(!object.contains("periods") || percents.size() == (object["error"].isNull() ? 13 : 0));
+        for (const auto& period : percents) {
+            const qint64 percent = period.toObject()["percent"].toInteger(-1);
+            Check(period.toObject()["percent"].isNull() || (percent >= 0 && percent <= 100));
+            Check(period.toObject()["fraction"].isNull() || period.toObject()["fraction"].isDouble());
+        }
     }
     Check(row == rows);
 }
 
 // The output read back: one record per row after the header, all as wide as the header, the result
 // columns empty or numbers but for the error's description.
-void CheckCsv(const std::string& out, size_t rows) {
+void CheckCsv(const std::string& out, size_t rows, char delimiter) {
     std::istringstream in(out);
-    CsvReader reader(in);
+    CsvReader reader(in, delimiter);
     CsvRecord header;
     Check(reader.Next(header) && header.error.empty());
-    const size_t results = header.fields.back() == "kwh_saved" ? 9 : 4;
-    Check(header.fields.size() > results);
-    const size_t first = header.fields.size() - results;
+    const auto results =
+        std::find_if(header.fields.begin(), header.fields.end(),
+                     [](const std::string& name) { return name == "percent" || name == "percent_year"; });
+    Check(results != header.fields.begin() && results != header.fields.end());
+    const size_t first = static_cast<size_t>(results - header.fields.begin());
     size_t count = 0;
     for (CsvRecord record; reader.Next(record); ++count) {
         Check(record.error.empty() && record.fields.size() == header.fields.size());
-        const auto percent = ParseWhole<int16_t>(record.fields[first]);
-        Check(record.fields[first].empty() || (percent && *percent >= 0 && *percent <= 100));
-        for (size_t i = first + 1; i < record.fields.size(); ++i)
-            Check(i == first + 3 || record.fields[i].empty() || ParseReal(record.fields[i]));
+        for (size_t i = first; i < record.fields.size(); ++i) {
+            std::string value = record.fields[i];
+            std::replace(value.begin(), value.end(), ',', '.');
+            const auto percent = ParseWhole<int16_t>(value);
+            if (header.fields[i].starts_with("percent"))
+                Check(value.empty() || (percent && *percent >= 0 && *percent <= 100));
+            else if (header.fields[i] != "error_description")
+                Check(value.empty() || ParseReal(value));
+        }
     }
     Check(count == rows);
 }
@@ -88,8 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0)
         return 0;
     std::istringstream in(std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
-    if (HasLongDays(in.str()))
-        return -1;
+    const char delimiters[] = {',', ';', '\t', 0};
+    const char given = delimiters[(data[0] >> 3) & 3]; // 0: found from the header
     const bool json = data[0] & 1;
     OptionTexts commandLine;
     if (data[0] & 2)
@@ -97,14 +112,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (data[0] & 4)
         commandLine["site"] = "frankfurt";
     static SiteList sites(KORVANE_DEFAULT_GEO);
+    gLanguage = 2; // the period names of --period all
     std::ostringstream out, err;
     std::string why;
     BatchCounts counts;
-    if (!RunBatch(in, {&commandLine, &sites, json, false, 1}, out, err, why, counts)) {
+    BatchSettings settings{&commandLine, &sites, json, false, 1};
+    settings.allPeriods = data[0] & 32;
+    if (given)
+        settings.delimiter = given;
+    else
+        settings.outputDelimiter = ',';
+    if (!RunBatch(in, settings, out, err, why, counts)) {
         Check(!why.empty() && out.str().empty());
         return 0;
     }
-    Check(counts.failed <= counts.rows);
-    (json ? CheckJson : CheckCsv)(out.str(), counts.rows);
+    Check(counts.failed <= counts.rows && !counts.outputFailed);
+    const std::string csv = in.str();
+    Check(given ? counts.rows == RowsOf(csv, given)
+                : counts.rows == RowsOf(csv, ',') || counts.rows == RowsOf(csv, ';') ||
+                      counts.rows == RowsOf(csv, '\t'));
+    if (json)
+        CheckJson(out.str(), counts.rows);
+    else
+        CheckCsv(out.str(), counts.rows, given ? given : ',');
     return 0;
 }

@@ -1,10 +1,11 @@
 #include "CliBatch.h"
 
-#include "CliRoomFile.h"
-
 #include "CliFormat.h"
 #include "CliReport.h"
+#include "CliRoomFile.h"
 #include "CsvReader.h"
+#include "TextInput.h"
+#include "modLangConstants.h"
 
 #include <algorithm>
 #include <atomic>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <sstream>
 #include <thread>
 #include <tuple>
 
@@ -22,6 +24,9 @@ namespace korvane::cli {
 namespace {
 
 constexpr const char* kCliSource = "korvane-energy-cli";
+constexpr int16_t kFirstPeriodName = 161; // "Whole year", then January .. December
+// Input held at once, fields counted at what they take in memory, so that rows of many empty fields count.
+constexpr size_t kChunkBytes = 1 << 20;
 
 std::string Trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -31,9 +36,77 @@ std::string Trimmed(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
+std::string Folded(std::string_view text) {
+    std::string name = Trimmed(text);
+    for (char& c : name)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return name;
+}
+
+// Edits (insertions, deletions, changes, swaps of neighbours) from a to b.
+size_t EditDistance(std::string_view a, std::string_view b) {
+    std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+    for (size_t i = 0; i <= a.size(); ++i) {
+        for (size_t j = 0; j <= b.size(); ++j) {
+            if (i == 0 || j == 0) {
+                d[i][j] = i + j;
+                continue;
+            }
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] != b[j - 1])});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    }
+    return d[a.size()][b.size()];
+}
+
+// The option a column name is probably a misspelling of, or null.
+const char* LookalikeOption(std::string_view name) {
+    if (name.size() > 64)
+        return nullptr;
+    const size_t allowed = name.size() <= 4 ? 1 : 2;
+    for (const auto& option : RoomOptions()) {
+        if (EditDistance(name, option.name) <= allowed)
+            return option.name;
+    }
+    return nullptr;
+}
+
+bool IsNumberOption(std::string_view name) {
+    return name != "site" && name != "control" && name != kRoomFileColumn;
+}
+
+// A column that sets an input of the room: an option, or the room file the row starts from.
+bool IsInputColumn(std::string_view name) {
+    return IsRoomOption(name) || name == kRoomFileColumn;
+}
+
+std::string PeriodSuffix(int16_t period) {
+    return period == 0 ? "year" : (period < 10 ? "0" : "") + std::to_string(period);
+}
+
+std::vector<std::string> ResultColumns(bool energy, bool allPeriods) {
+    std::vector<std::string> names;
+    if (allPeriods) {
+        for (int16_t period = 0; period < kPeriodCount; ++period)
+            names.push_back("percent_" + PeriodSuffix(period));
+    } else {
+        names = {"percent", "fraction"};
+    }
+    names.insert(names.end(), {"error_number", "error_description"});
+    if (energy && allPeriods) {
+        for (int16_t period = 0; period < kPeriodCount; ++period)
+            names.push_back("saved_kwh_" + PeriodSuffix(period));
+    } else if (energy) {
+        names.insert(names.end(), {"floor_area_m2", "working_hours", "kwh_without_control",
+                                   "kwh_with_control", "kwh_saved"});
+    }
+    return names;
+}
+
 // Sky hours by site, working hours and period, shared by the rows that have them in common. A key's hours are
 // computed when it comes up a second time, so rooms at sites of their own cost no more than a single run; the
-// cache is bounded, so a batch of rooms at ever new sites does not grow without end.
+// tables held stay within a byte budget, so a batch of rooms at ever new sites does not grow without end.
 class SkyCache {
   public:
     std::shared_ptr<const JahrEnergie::SkyHours> For(const clsInputOutput& p) {
@@ -54,48 +127,213 @@ class SkyCache {
         }
         auto sky = std::make_shared<const JahrEnergie::SkyHours>(JahrEnergie::GetSkyHours(
             p.Longitude, p.Latitude, p.TimeDiffGMT, p.BeginHour, p.EndHour, p.CalcPeriod));
+        const size_t size = kEntryBytes + sky->illuminance.capacity() * sizeof(double);
+        if (size > kBudgetBytes)
+            return sky;
         std::lock_guard lock(mutex_);
-        if (entries_.size() >= kMaxTables)
-            entries_.clear();
-        return entries_.try_emplace(key, std::move(sky)).first->second;
+        if (bytes_ + size > kBudgetBytes) {
+            entries_.clear(); // rows still using a table keep it alive until they are done
+            bytes_ = 0;
+        }
+        const auto [it, added] = entries_.try_emplace(key, std::move(sky));
+        bytes_ += added ? size : 0;
+        return it->second;
     }
 
   private:
-    static constexpr size_t kMaxTables = 256; // about 26 kB each for a year of nine-hour days
-    static constexpr size_t kMaxKeys = 16384;
+    static constexpr size_t kBudgetBytes = 8 << 20; // some 300 years of nine-hour days
+    static constexpr size_t kEntryBytes = sizeof(JahrEnergie::SkyHours) + 128;
+    static constexpr size_t kMaxKeys = 16384; // about 100 bytes each
     using Key = std::tuple<uint64_t, uint64_t, int16_t, int16_t, int16_t, int16_t>;
     std::mutex mutex_;
     std::set<Key> seenOnce_;
     std::map<Key, std::shared_ptr<const JahrEnergie::SkyHours>> entries_;
+    size_t bytes_ = 0;
 };
 
-struct Header {
-    std::vector<std::string> names;       // as written, for the output
+struct Layout {
+    std::vector<std::string> names;       // as written, decoded, for the output
     std::vector<std::string> optionNames; // the option a column sets, or empty for a column passed through
     bool energy = false;                  // the output carries energy columns
+    bool decimalComma = false;            // numbers of the input may have a decimal comma
+    char inputDelimiter = ',';
+    char delimiter = ',';   // of the output
+    char decimalMark = '.'; // of the output's numbers
 };
 
-// The result columns of a row, unquoted, and their names.
-std::vector<std::string> ResultCells(const RoomResult& r, bool energy) {
-    std::vector<std::string> cells{
-        r.percent ? std::to_string(*r.percent) : "", r.fraction ? FormatJsonFraction(*r.fraction) : "",
-        r.error ? std::to_string(r.error->Number()) : "", r.error ? r.error->Description() : ""};
-    if (energy && r.energy) {
-        const auto& e = *r.energy;
-        for (const double figure : {e.floorArea, e.workingHours, e.withoutControl, e.withControl, e.saved})
-            cells.push_back(FormatShortest(figure));
-    } else if (energy) {
-        cells.resize(cells.size() + 5);
+// What one row gives: the result of its period, or of the year and each month.
+struct RowResults {
+    std::optional<VbError> inputError;
+    std::vector<RoomResult> periods; // one, or the year and the twelve months
+};
+
+RoomResult PeriodResult(const RoomSpec& room, int16_t period, const PeriodOutcome& outcome) {
+    RoomResult result{outcome.percent, outcome.fraction, outcome.error, std::nullopt};
+    if (room.powerDensity) {
+        clsInputOutput p = room.params;
+        p.CalcPeriod = period;
+        try {
+            result.energy = EnergyOf(p, *room.powerDensity, result.fraction);
+        } catch (const VbError& e) {
+            if (!result.error)
+                result.error = e;
+        }
+    }
+    return result;
+}
+
+RowResults Compute(const Layout& layout, const CsvRecord& record, const BatchSettings& settings,
+                   SkyCache& skies) {
+    RowResults results;
+    const auto inputError = [&](int32_t number, const std::string& why) {
+        results.inputError = VbError(number, kCliSource, why);
+        return results;
+    };
+    if (!record.error.empty())
+        return inputError(ErrTypeMismatch, "line " + std::to_string(record.line) + ": " + record.error);
+    if (record.fields.size() != layout.names.size()) {
+        return inputError(ErrTypeMismatch, "line " + std::to_string(record.line) + ": " +
+                                               std::to_string(record.fields.size()) +
+                                               " fields where the header has " +
+                                               std::to_string(layout.names.size()));
+    }
+    OptionTexts texts;
+    for (size_t i = 0; i < layout.names.size(); ++i) {
+        const std::string& name = layout.optionNames[i];
+        if (name.empty())
+            continue;
+        std::string text = Trimmed(record.fields[i]);
+        if (layout.decimalComma && IsNumberOption(name) && text.find(',') != std::string::npos) {
+            if (text.find('.') != std::string::npos || text.find(',') != text.rfind(','))
+                return inputError(ErrTypeMismatch,
+                                  name + ": '" + text +
+                                      "' is not a number (a decimal comma or point, no groups)");
+            text[text.find(',')] = '.';
+        }
+        texts[name] = std::move(text);
+    }
+    try {
+        texts = WithRoomFile(texts, texts[kRoomFileColumn], kRoomFileColumn, settings.explicitOptions);
+        const RoomSpec room = BuildRoom({settings.commandLine, &texts}, *settings.sites);
+        if (!settings.allPeriods) {
+            results.periods.push_back(Calculate(room, skies.For(room.params).get()));
+            return results;
+        }
+        const auto outcomes = CalculateAllPeriods(room.params);
+        for (int16_t period = 0; period < kPeriodCount; ++period)
+            results.periods.push_back(PeriodResult(room, period, outcomes[static_cast<size_t>(period)]));
+    } catch (const OptionError& e) {
+        return inputError(e.number, e.why);
+    } catch (const VbError& e) {
+        results.inputError = e;
+    }
+    return results;
+}
+
+std::string PeriodName(int16_t period) {
+    return GetLangString(static_cast<int16_t>(kFirstPeriodName + period));
+}
+
+// The row's error: its input's, else the first period's, named.
+std::optional<VbError> FirstError(const RowResults& r, bool allPeriods) {
+    if (r.inputError)
+        return r.inputError;
+    for (size_t period = 0; period < r.periods.size(); ++period) {
+        if (const auto& e = r.periods[period].error) {
+            if (!allPeriods)
+                return e;
+            return VbError(e->Number(), e->Source(),
+                           PeriodName(static_cast<int16_t>(period)) + ": " + e->Description());
+        }
+    }
+    return std::nullopt;
+}
+
+std::string JsonLine(const Layout& layout, const CsvRecord& record, size_t row, const BatchSettings& settings,
+                     const RowResults& r) {
+    std::string line = "{\"row\": " + std::to_string(row) + ", \"input\": {";
+    for (size_t i = 0; i < layout.names.size(); ++i) {
+        line += i ? ", " : "";
+        AppendJsonString(line, layout.names[i]);
+        line += ": ";
+        AppendJsonString(line, i < record.fields.size() ? std::string_view(record.fields[i]) : "");
+    }
+    line += "}, ";
+    if (!settings.allPeriods) {
+        RoomResult result = r.periods.empty() ? RoomResult{} : r.periods.front();
+        if (r.inputError)
+            result.error = r.inputError;
+        return line + JsonResultMembers(result) + "}\n";
+    }
+    std::vector<PeriodRow> rows;
+    for (int16_t period = 0; period < static_cast<int16_t>(r.periods.size()); ++period)
+        rows.push_back({period, PeriodName(period), r.periods[static_cast<size_t>(period)]});
+    std::ostringstream periods;
+    WritePeriodJson(rows, periods); // {"periods": [...]}
+    const std::string object = periods.str();
+    line += "\"error\": " + (r.inputError ? JsonError(*r.inputError) : std::string("null")) + ", ";
+    return line + object.substr(1, object.size() - 3) + "}\n";
+}
+
+// One result cell: its text with a "." decimal point, and whether the output's decimal mark applies to it.
+struct Cell {
+    std::string text;
+    bool number = false;
+};
+
+// The row's result columns, as ResultColumns names them.
+std::vector<Cell> ResultCells(const Layout& layout, const BatchSettings& settings, const RowResults& r) {
+    std::vector<Cell> cells;
+    const auto percent = [&](const RoomResult& result) {
+        cells.push_back({result.percent ? std::to_string(*result.percent) : "", true});
+    };
+    const RoomResult none;
+    const auto& first = r.periods.empty() ? none : r.periods.front();
+    if (settings.allPeriods) {
+        for (int16_t period = 0; period < kPeriodCount; ++period)
+            percent(r.periods.empty() ? none : r.periods[static_cast<size_t>(period)]);
+    } else {
+        percent(first);
+        cells.push_back({first.fraction ? FormatJsonFraction(*first.fraction) : "", true});
+    }
+    const auto error = FirstError(r, settings.allPeriods);
+    cells.push_back({error ? std::to_string(error->Number()) : ""});
+    cells.push_back({error ? error->Description() : ""});
+    if (layout.energy) {
+        const auto energy = [&](const RoomResult& result, auto member) {
+            cells.push_back({result.energy ? FormatShortest((*result.energy).*member) : "", true});
+        };
+        if (settings.allPeriods) {
+            for (int16_t period = 0; period < kPeriodCount; ++period)
+                energy(r.periods.empty() ? none : r.periods[static_cast<size_t>(period)],
+                       &EnergyFigures::saved);
+        } else {
+            for (auto member :
+                 {&EnergyFigures::floorArea, &EnergyFigures::workingHours, &EnergyFigures::withoutControl,
+                  &EnergyFigures::withControl, &EnergyFigures::saved})
+                energy(first, member);
+        }
     }
     return cells;
 }
 
-std::vector<std::string> ResultNames(bool energy) {
-    std::vector<std::string> names{"percent", "fraction", "error_number", "error_description"};
-    if (energy)
-        names.insert(names.end(), {"floor_area_m2", "working_hours", "kwh_without_control",
-                                   "kwh_with_control", "kwh_saved"});
-    return names;
+// The input columns as read, as many as the header has, so the output stays rectangular.
+std::string InputCell(const CsvRecord& record, size_t i) {
+    return i < record.fields.size() ? record.fields[i] : std::string();
+}
+
+std::string CsvLine(const Layout& layout, const CsvRecord& record, const std::vector<Cell>& results) {
+    const char delimiter = layout.delimiter;
+    std::string line;
+    for (size_t i = 0; i < layout.names.size(); ++i)
+        line += CsvField(InputCell(record, i), delimiter) + delimiter;
+    for (size_t i = 0; i < results.size(); ++i) {
+        std::string text = results[i].text;
+        if (results[i].number)
+            std::replace(text.begin(), text.end(), '.', layout.decimalMark);
+        line += (i ? std::string(1, delimiter) : "") + CsvField(text, delimiter);
+    }
+    return line + "\n";
 }
 
 struct OutputRow {
@@ -103,67 +341,27 @@ struct OutputRow {
     std::vector<std::string> cells; // for the row sink, when there is one
 };
 
-// One output line for one record.
-OutputRow Line(const Header& header, const CsvRecord& record, size_t row, const BatchSettings& settings,
-               SkyCache& skies, std::atomic<size_t>& failed) {
-    RoomResult result;
-    if (!record.error.empty()) {
-        result.error =
-            VbError(ErrTypeMismatch, kCliSource, "line " + std::to_string(record.line) + ": " + record.error);
-    } else if (record.fields.size() != header.names.size()) {
-        result.error =
-            VbError(ErrTypeMismatch, kCliSource,
-                    "line " + std::to_string(record.line) + ": " + std::to_string(record.fields.size()) +
-                        " fields where the header has " + std::to_string(header.names.size()));
-    } else {
-        OptionTexts texts;
-        for (size_t i = 0; i < header.names.size(); ++i) {
-            if (!header.optionNames[i].empty())
-                texts[header.optionNames[i]] = Trimmed(record.fields[i]);
-        }
-        try {
-            texts = WithRoomFile(texts, texts[kRoomFileColumn], kRoomFileColumn, settings.explicitOptions);
-            const RoomSpec room = BuildRoom({settings.commandLine, &texts}, *settings.sites);
-            result = Calculate(room, skies.For(room.params).get());
-        } catch (const OptionError& e) {
-            result.error = VbError(e.number, kCliSource, e.why);
-        } catch (const VbError& e) {
-            result.error = e;
-        }
-    }
-
-    if (result.error)
-        ++failed;
-    // The input columns as read, as many as the header has, so the output stays rectangular.
-    std::vector<std::string> cells;
-    for (size_t i = 0; i < header.names.size(); ++i)
-        cells.push_back(i < record.fields.size() ? record.fields[i] : std::string());
-    const std::vector<std::string> results = ResultCells(result, header.energy);
-    cells.insert(cells.end(), results.begin(), results.end());
-    std::string line;
-    if (settings.json) {
-        line = "{\"row\": " + std::to_string(row) + ", \"input\": {";
-        for (size_t i = 0; i < header.names.size(); ++i) {
-            const std::string value = i < record.fields.size() ? record.fields[i] : std::string();
-            line += (i ? ", " : "") + JsonString(header.names[i]) + ": " + JsonString(value);
-        }
-        line += "}, " + JsonResultMembers(result) + "}\n";
-    } else {
-        for (size_t i = 0; i < cells.size(); ++i)
-            line += (i ? "," : "") + CsvField(cells[i]);
-        line += "\n";
-    }
-    return {std::move(line), settings.rows ? std::move(cells) : std::vector<std::string>()};
-}
-
-void ComputeChunk(const Header& header, const std::vector<CsvRecord>& records, size_t firstRow,
+void ComputeChunk(const Layout& layout, const std::vector<CsvRecord>& records, size_t firstRow,
                   std::vector<OutputRow>& lines, const BatchSettings& settings, SkyCache& skies,
                   std::atomic<size_t>& failed) {
     lines.assign(records.size(), OutputRow());
     std::atomic<size_t> next{0};
     const auto work = [&] {
-        for (size_t i = next++; i < records.size(); i = next++)
-            lines[i] = Line(header, records[i], firstRow + i, settings, skies, failed);
+        for (size_t i = next++; i < records.size(); i = next++) {
+            const RowResults r = Compute(layout, records[i], settings, skies);
+            if (FirstError(r, false))
+                ++failed;
+            const std::vector<Cell> results = ResultCells(layout, settings, r);
+            OutputRow& line = lines[i];
+            line.text = settings.json ? JsonLine(layout, records[i], firstRow + i, settings, r)
+                                      : CsvLine(layout, records[i], results);
+            if (settings.rows) {
+                for (size_t c = 0; c < layout.names.size(); ++c)
+                    line.cells.push_back(InputCell(records[i], c));
+                for (const Cell& cell : results)
+                    line.cells.push_back(cell.text);
+            }
+        }
     };
     const unsigned threads =
         std::max(1u, settings.threads ? settings.threads : std::thread::hardware_concurrency());
@@ -173,90 +371,207 @@ void ComputeChunk(const Header& header, const std::vector<CsvRecord>& records, s
     work();
 }
 
+// Fields as UTF-8: each that is not valid UTF-8 read as Windows-1252, as the site files are.
+void Decode(CsvRecord& record) {
+    for (auto& field : record.fields) {
+        if (std::any_of(field.begin(), field.end(),
+                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+            field = DecodeText(field);
+    }
+}
+
+size_t MemoryOf(const CsvRecord& record) {
+    size_t bytes = sizeof(CsvRecord) + record.fields.capacity() * sizeof(std::string);
+    for (const auto& field : record.fields)
+        bytes += field.capacity();
+    return bytes;
+}
+
+std::string DelimiterName(char c) {
+    return c == '\t' ? "TAB" : std::string("'") + c + "'";
+}
+
+// Reads the header line and finds the delimiter and what each column is; false with `why` when it cannot.
+bool ReadHeader(CsvReader& reader, const BatchSettings& settings, Layout& layout, std::ostream& err,
+                std::string& why) {
+    std::string line, error;
+    if (!reader.NextLine(line, error)) {
+        why = "the batch file has no header line";
+        return false;
+    }
+    if (!error.empty()) {
+        why = "the batch file's header line: " + error;
+        return false;
+    }
+    const auto known = [](const CsvRecord& header) {
+        return std::count_if(header.fields.begin(), header.fields.end(),
+                             [](const std::string& name) { return IsInputColumn(Folded(DecodeText(name))); });
+    };
+    char delimiter = settings.delimiter.value_or(',');
+    if (!settings.delimiter) {
+        std::ptrdiff_t best = 0;
+        std::string tied;
+        for (const char candidate : {',', ';', '\t'}) {
+            const CsvRecord header = CsvReader::ParseLine(line, candidate);
+            if (!header.error.empty() || header.fields.size() < 2)
+                continue;
+            const auto count = known(header);
+            if (count > best)
+                best = count, delimiter = candidate, tied.clear();
+            else if (count == best && count > 0)
+                tied = DelimiterName(candidate);
+        }
+        if (!tied.empty()) {
+            why = "the header line splits into option names at " + DelimiterName(delimiter) + " and at " +
+                  tied + ": say which with --delimiter , | ; | tab";
+            return false;
+        }
+    }
+    reader.SetDelimiter(delimiter);
+    CsvRecord header = CsvReader::ParseLine(line, delimiter);
+    if (!header.error.empty()) {
+        why = "the batch file's header line: " + header.error;
+        return false;
+    }
+    Decode(header);
+    layout.decimalComma = delimiter != ',';
+    layout.inputDelimiter = delimiter;
+    layout.delimiter = settings.outputDelimiter.value_or(delimiter);
+
+    std::set<std::string, std::less<>> options, passed, warned;
+    std::set<std::string, std::less<>> reserved;
+    for (const bool all : {false, true}) {
+        for (auto& name : ResultColumns(true, all))
+            reserved.insert(name);
+    }
+    std::string clashes;
+    for (const auto& raw : header.fields) {
+        const std::string name = Folded(raw);
+        layout.names.push_back(raw);
+        if (IsInputColumn(name)) {
+            if (!options.insert(name).second) {
+                why = "the batch file names the column '" + name + "' twice";
+                return false;
+            }
+            layout.optionNames.push_back(name);
+            continue;
+        }
+        layout.optionNames.emplace_back();
+        if (reserved.count(name) || !passed.insert(name).second)
+            clashes += (clashes.empty() ? "'" : ", '") + WithoutControls(Trimmed(raw), false) + "'";
+        else if (const char* option = LookalikeOption(name); option && warned.insert(name).second)
+            err << "korvane-energy-cli: warning: the batch file's column '"
+                << WithoutControls(Trimmed(raw), false)
+                << "' is no option and is passed through; did you mean '" << option << "'?\n";
+    }
+    if (options.empty()) {
+        why = "the batch file's header names no option (window-type, begin, end, period, depth, width, ...)";
+        return false;
+    }
+    if (!clashes.empty()) {
+        why = "the batch file's columns " + clashes +
+              " have the name of another column or of a result column: rename them";
+        return false;
+    }
+    if (settings.allPeriods && options.count("period")) {
+        why = "--period all computes every period: the batch file's 'period' column cannot be used with it";
+        return false;
+    }
+    layout.energy = options.count("power-density") > 0 || settings.commandLine->count("power-density") > 0;
+    return true;
+}
+
+// The decimal mark of the first number of these rows that has one, or none.
+std::optional<char> DecimalMarkOf(const Layout& layout, const std::vector<CsvRecord>& records) {
+    for (const auto& record : records) {
+        for (size_t i = 0; i < record.fields.size() && i < layout.optionNames.size(); ++i) {
+            if (layout.optionNames[i].empty() || !IsNumberOption(layout.optionNames[i]))
+                continue;
+            if (const auto at = record.fields[i].find_first_of(".,"); at != std::string::npos)
+                return record.fields[i][at];
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 bool RunBatch(std::istream& in, const BatchSettings& settings, std::ostream& out, std::ostream& err,
               std::string& why, BatchCounts& counts) {
     CsvReader reader(in);
-    CsvRecord headerRecord;
-    if (!reader.Next(headerRecord)) {
-        why = "the batch file has no header line";
+    Layout layout;
+    if (!ReadHeader(reader, settings, layout, err, why))
         return false;
-    }
-    if (!headerRecord.error.empty()) {
-        why = "the batch file's header line: " + headerRecord.error;
-        return false;
-    }
-    Header header;
-    std::set<std::string, std::less<>> seen;
-    bool known = false;
-    for (const auto& raw : headerRecord.fields) {
-        const std::string name = Trimmed(raw);
-        header.names.push_back(raw);
-        if (IsRoomOption(name) || name == kRoomFileColumn) {
-            if (!seen.insert(name).second) {
-                why = "the batch file names the column '" + name + "' twice";
-                return false;
-            }
-            header.optionNames.push_back(name);
-            known = true;
-        } else {
-            header.optionNames.emplace_back();
-        }
-    }
-    if (!known) {
-        why = "the batch file's header names no option (window-type, begin, end, period, depth, width, ...)";
-        return false;
-    }
-    header.energy = seen.count("power-density") > 0 || settings.commandLine->count("power-density") > 0;
     // Read the site file now, once, so that the rows share it read-only; a file that cannot be read ends the
     // batch.
-    if (seen.count("site") > 0 || settings.commandLine->count("site") > 0)
+    if (std::find(layout.optionNames.begin(), layout.optionNames.end(), "site") != layout.optionNames.end() ||
+        settings.commandLine->count("site") > 0)
         settings.sites->Sites();
-
-    std::vector<std::string> names = header.names;
-    const std::vector<std::string> resultNames = ResultNames(header.energy);
-    names.insert(names.end(), resultNames.begin(), resultNames.end());
-    if (!settings.json) {
-        for (size_t i = 0; i < names.size(); ++i)
-            out << (i ? "," : "") << CsvField(names[i]);
-        out << "\n";
-    }
     if (settings.rows) {
+        std::vector<std::string> names = layout.names;
+        const auto results = ResultColumns(layout.energy, settings.allPeriods);
+        names.insert(names.end(), results.begin(), results.end());
         std::vector<bool> passedThrough(names.size(), false);
-        for (size_t i = 0; i < header.names.size(); ++i)
-            passedThrough[i] = header.optionNames[i].empty();
+        for (size_t i = 0; i < layout.names.size(); ++i)
+            passedThrough[i] = layout.optionNames[i].empty();
         settings.rows->Columns(names, passedThrough);
     }
 
     const auto start = std::chrono::steady_clock::now();
+    const auto showProgress = [&] {
+        return settings.progress && std::chrono::steady_clock::now() - start > std::chrono::seconds(1);
+    };
+    bool progressShown = false;
     SkyCache skies;
     std::atomic<size_t> failed{0};
     std::vector<CsvRecord> records;
     std::vector<OutputRow> lines;
     size_t done = 0;
-    bool more = true;
-    while (more) {
+    bool headerWritten = settings.json;
+    for (bool more = true; more && !counts.outputFailed;) {
         records.clear();
-        CsvRecord record;
-        while (records.size() < settings.chunkRows && (more = reader.Next(record)))
+        size_t memory = 0;
+        while (records.size() < settings.chunkRows && memory < kChunkBytes) {
+            // What is computed goes out before the reader waits for a slow producer.
+            if (!records.empty() && reader.WouldWait())
+                break;
+            CsvRecord record;
+            if (!(more = reader.Next(record)))
+                break;
+            Decode(record);
+            memory += MemoryOf(record);
             records.push_back(std::move(record));
-        if (records.empty())
-            break;
-        ComputeChunk(header, records, done + 1, lines, settings, skies, failed);
+        }
+        if (!headerWritten) {
+            const auto mark = layout.decimalComma ? DecimalMarkOf(layout, records) : std::nullopt;
+            layout.decimalMark =
+                settings.outputDecimalMark.value_or(mark.value_or(layout.inputDelimiter == ';' ? ',' : '.'));
+            for (const auto& name : layout.names)
+                out << CsvField(name, layout.delimiter) << layout.delimiter;
+            const auto results = ResultColumns(layout.energy, settings.allPeriods);
+            for (size_t i = 0; i < results.size(); ++i)
+                out << (i ? std::string(1, layout.delimiter) : "") << results[i];
+            out << "\n";
+            headerWritten = true;
+        }
+        ComputeChunk(layout, records, done + 1, lines, settings, skies, failed);
+        if (progressShown && settings.progressSharesOutput)
+            err << "\r\033[K" << std::flush;
         for (const auto& line : lines) {
             out << line.text;
             if (settings.rows)
                 settings.rows->Row(line.cells);
         }
         out.flush();
+        counts.outputFailed = !out;
         done += records.size();
-        if (settings.progress && std::chrono::steady_clock::now() - start > std::chrono::seconds(1))
+        if ((progressShown = showProgress()))
             err << "\r" << done << " rooms" << std::flush;
     }
-    if (settings.progress && std::chrono::steady_clock::now() - start > std::chrono::seconds(1))
+    if (progressShown)
         err << "\r" << done << " rooms, done\n";
-    counts = {done, failed};
+    counts.rows = done;
+    counts.failed = failed;
     return true;
 }
 

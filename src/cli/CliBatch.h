@@ -1,9 +1,11 @@
 #pragma once
-// A building at once: one room per CSV row, computed in parallel, written in input order as it is ready.
+// A building at once: one room per row of a delimited file, computed in parallel, written in input order as
+// it is ready.
 
 #include "CliRoom.h"
 
 #include <istream>
+#include <optional>
 #include <ostream>
 
 namespace korvane::cli {
@@ -26,12 +28,18 @@ struct BatchSettings {
     size_t chunkRows = 1024;
     BatchRowSink* rows = nullptr; // also given every row, e.g. for a workbook
     const OptionTexts* explicitOptions =
-        nullptr; // what the command line names itself; beats a row's room file
+        nullptr;                        // what the command line names itself; beats a row's room file
+    bool allPeriods = false;            // the year and the twelve months per row
+    bool progressSharesOutput = false;  // err and out are the same terminal: the progress line is cleared
+    std::optional<char> delimiter = {}; // unset: found from the header line
+    std::optional<char> outputDelimiter = {};   // unset: the input's
+    std::optional<char> outputDecimalMark = {}; // unset: the one the input's numbers use
 };
 
 struct BatchCounts {
     size_t rows = 0;
-    size_t failed = 0; // rows whose output carries an error
+    size_t failed = 0;         // rows whose output carries an error
+    bool outputFailed = false; // a write failed, and the batch stopped there
 };
 
 // Returns false with `why` set when the header cannot be used (a usage error); row errors go into the output.

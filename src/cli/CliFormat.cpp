@@ -36,7 +36,14 @@ std::string FormatJsonFraction(double value) {
 }
 
 std::string JsonString(std::string_view text) {
-    std::string out = "\"";
+    std::string out;
+    AppendJsonString(out, text);
+    return out;
+}
+
+void AppendJsonString(std::string& out, std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += '"';
     for (size_t at = 0; at < text.size(); ++at) {
         const char c = text[at];
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -44,6 +51,12 @@ std::string JsonString(std::string_view text) {
             const size_t length = Utf8SequenceLength(text.substr(at));
             if (length == 0) {
                 out += "\\ufffd";
+            } else if (length == 2 && static_cast<unsigned char>(c) == 0xC2 &&
+                       static_cast<unsigned char>(text[at + 1]) < 0xA0) {
+                out += "\\u00"; // a C1 control, which terminals take as the start of a command
+                out += kHex[(text[at + 1] >> 4) & 0xF];
+                out += kHex[text[at + 1] & 0xF];
+                ++at;
             } else {
                 out += text.substr(at, length);
                 at += length - 1;
@@ -67,8 +80,7 @@ std::string JsonString(std::string_view text) {
             out += "\\t";
             break;
         default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                static constexpr char kHex[] = "0123456789abcdef";
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
                 out += "\\u00";
                 out += kHex[(c >> 4) & 0xF];
                 out += kHex[c & 0xF];
@@ -77,7 +89,7 @@ std::string JsonString(std::string_view text) {
             }
         }
     }
-    return out + "\"";
+    out += '"';
 }
 
 template <class T> std::optional<T> ParseWhole(std::string_view text) {

@@ -13,6 +13,8 @@ std::string FormatShortest(double value);
 std::string FormatJsonFraction(double value);
 // A JSON string literal, quotes included.
 std::string JsonString(std::string_view text);
+// The same, added to out without a copy between: echoed fields may be long.
+void AppendJsonString(std::string& out, std::string_view text);
 
 // "8", "+8", "-1": digits with an optional sign, within the range of T.
 template <class T> std::optional<T> ParseWhole(std::string_view text);

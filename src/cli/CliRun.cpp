@@ -9,11 +9,15 @@
 #include "modLangConstants.h"
 
 #include <CLI/CLI.hpp>
+#if __has_include(<ext/stdio_filebuf.h>)
+#include <ext/stdio_filebuf.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -37,7 +41,8 @@ struct Settings {
     std::string room;
     bool listSites = false;
     bool json = false;
-    std::string xlsx, svg; // result files
+    std::string xlsx, svg;                                // result files
+    std::string delimiter, outputDelimiter, decimalPoint; // of a batch
 };
 
 void AddOptions(CLI::App& app, Settings& s) {
@@ -55,10 +60,18 @@ void AddOptions(CLI::App& app, Settings& s) {
     app.add_flag("--list-sites", s.listSites, "list the sites of the site file and exit");
     app.add_option(
            "--batch", s.batch,
-           "one room per CSV row; columns named like the options without dashes, others passed through")
+           "one room per CSV row (- standard input); columns named like the options without dashes, others "
+           "passed through")
         ->type_name("FILE.csv");
     app.add_option("--room", s.room, "a room file saved by the window; options given as well win over it")
         ->type_name("FILE.kvroom");
+    app.add_option("--delimiter", s.delimiter, "batch columns separated by , or ; or tab (default: found)")
+        ->type_name("D");
+    app.add_option("--output-delimiter", s.outputDelimiter,
+                   "batch output: , or ; or tab (default: the input's)")
+        ->type_name("D");
+    app.add_option("--decimal-point", s.decimalPoint, "batch output: . or , (default: the input's)")
+        ->type_name("C");
     app.add_flag("--json", s.json, "print JSON (one object, or one line per batch row)");
     app.add_option("--xlsx", s.xlsx, "also write the table of --period all or --batch as an Excel workbook")
         ->type_name("FILE");
@@ -131,6 +144,64 @@ std::string Printable(std::string_view name) {
     return out;
 }
 
+// A batch's delimiter or decimal mark as given: empty when not given, a usage error when not one of
+// `allowed`.
+std::optional<char> BatchCharacter(const char* option, const std::string& text, std::string_view allowed) {
+    const std::string given = text == "tab" ? "\t" : text;
+    if (given.empty())
+        return std::nullopt;
+    if (given.size() != 1 || allowed.find(given[0]) == std::string_view::npos)
+        throw UsageError{std::string(option) + ": '" + text + "' is not one of " +
+                         (allowed.size() == 3 ? ", ; tab" : ". ,")};
+    return given[0];
+}
+
+int Batch(const Settings& s, OptionTexts given, const OptionTexts& explicitOptions, bool allPeriods,
+          bool xlsx, const CliContext& context, SiteList& sites, std::ostream& out, std::ostream& err) {
+    if (allPeriods)
+        given.erase("period"); // each row computes all periods
+    std::ifstream file;
+    if (s.batch != "-") {
+        file.open(s.batch, std::ios::binary);
+        // A folder opens like a file and then reads as nothing.
+        if (!file || std::filesystem::is_directory(s.batch))
+            throw UsageError{"--batch: cannot read '" + s.batch + "'"};
+    }
+    // Standard input through a file buffer of its own, which can tell when reading on would wait (std::cin's
+    // cannot, and would have every row flushed on its own).
+    std::istream stdinStream(std::cin.rdbuf());
+#if __has_include(<ext/stdio_filebuf.h>)
+    std::optional<__gnu_cxx::stdio_filebuf<char>> standardInput;
+    if (s.batch == "-" && !context.in)
+        stdinStream.rdbuf(&standardInput.emplace(0, std::ios::in));
+#endif
+    std::istream& in = s.batch != "-" ? file : context.in ? *context.in : stdinStream;
+    BatchSettings batch{&given, &sites, s.json, context.stderrIsTerminal};
+    batch.allPeriods = allPeriods;
+    batch.progressSharesOutput = context.outputSharesTerminal;
+    batch.delimiter = BatchCharacter("--delimiter", s.delimiter, ",;\t");
+    batch.outputDelimiter = BatchCharacter("--output-delimiter", s.outputDelimiter, ",;\t");
+    batch.outputDecimalMark = BatchCharacter("--decimal-point", s.decimalPoint, ".,");
+    batch.explicitOptions = &explicitOptions;
+    XlsxBatchRows workbook(s.xlsx);
+    if (xlsx)
+        batch.rows = &workbook;
+    std::string why;
+    BatchCounts counts;
+    if (!RunBatch(in, batch, out, err, why, counts))
+        throw UsageError{"--batch: " + why};
+    if (counts.outputFailed) {
+        err << "korvane-energy-cli: cannot write to standard output; the batch stopped after " << counts.rows
+            << " rooms\n";
+        return kExitOutput;
+    }
+    workbook.Close();
+    if (counts.failed == 0)
+        return kExitOk;
+    err << "error: " << counts.failed << " of " << counts.rows << " rooms could not be calculated\n";
+    return kExitEngineError;
+}
+
 void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out) {
     for (size_t i = 1; i < sites.size(); ++i) {
         out << i << '\t' << Printable(sites[i].Name) << '\t' << FormatShortest(sites[i].Longitude) << '\t'
@@ -190,28 +261,10 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
             ListSites(sites.Sites(), out);
             return kExitOk;
         }
-        if (!s.batch.empty()) {
-            if (allPeriods)
-                throw UsageError{"--period all cannot be combined with --batch"};
-            std::ifstream file(s.batch, std::ios::binary);
-            // A folder opens like a file and then reads as nothing.
-            if (!file || std::filesystem::is_directory(s.batch))
-                throw UsageError{"--batch: cannot read '" + s.batch + "'"};
-            BatchSettings batch{&given, &sites, s.json, context.stderrIsTerminal};
-            XlsxBatchRows workbook(s.xlsx);
-            if (xlsx)
-                batch.rows = &workbook;
-            batch.explicitOptions = &explicitOptions;
-            std::string why;
-            BatchCounts counts;
-            if (!RunBatch(file, batch, out, err, why, counts))
-                throw UsageError{"--batch: " + why};
-            workbook.Close();
-            if (counts.failed == 0)
-                return kExitOk;
-            err << "error: " << counts.failed << " of " << counts.rows << " rooms could not be calculated\n";
-            return kExitEngineError;
-        }
+        if (!s.batch.empty())
+            return Batch(s, given, explicitOptions, allPeriods, xlsx, context, sites, out, err);
+        if (!(s.delimiter + s.outputDelimiter + s.decimalPoint).empty())
+            throw UsageError{"--delimiter, --output-delimiter and --decimal-point are for --batch"};
         // The chart always shows the year and every month, whichever period is printed.
         const std::vector<PeriodRow> periods =
             allPeriods || svg ? PeriodRows(given, sites) : std::vector<PeriodRow>();
@@ -241,7 +294,7 @@ int RunCli(const std::vector<std::string>& args, const CliContext& context, std:
     const int code = RunModes(args, context, out, err);
     // A result that never arrived must not look like one: disk full, a closed descriptor, a reader gone away.
     errno = 0;
-    if (out.flush())
+    if (code == kExitOutput || out.flush())
         return code;
     const int why = errno;
     err << "korvane-energy-cli: cannot write to standard output"

@@ -11,8 +11,10 @@ namespace korvane::cli {
 enum ExitCode : int { kExitOk = 0, kExitEngineError = 1, kExitUsage = 2, kExitOutput = 3 };
 
 struct CliContext {
-    std::filesystem::path programDir; // where DEFAULT.GEO is looked for
-    bool stderrIsTerminal = false;    // a batch then shows its progress
+    std::filesystem::path programDir;  // where DEFAULT.GEO is looked for
+    bool stderrIsTerminal = false;     // a batch then shows its progress
+    bool outputSharesTerminal = false; // stdout is that terminal too: the progress line is cleared first
+    std::istream* in = nullptr;        // what `--batch -` reads; standard input when null
 };
 
 // Runs the calculator on args (without the program name); writes results to out and messages to err.

@@ -1,101 +1,229 @@
 #include "CsvReader.h"
 
+#include <sstream>
+
 namespace korvane::cli {
 
 int CsvReader::Get() {
-    const int c = in_.get();
+    if (pendingAt_ < pending_.size())
+        return static_cast<unsigned char>(pending_[pendingAt_++]);
+    const auto c = in_.sbumpc();
     return c == std::char_traits<char>::eof() ? -1 : c;
 }
 
 int CsvReader::Peek() {
-    const int c = in_.peek();
+    if (pendingAt_ < pending_.size())
+        return static_cast<unsigned char>(pending_[pendingAt_]);
+    const auto c = in_.sgetc();
     return c == std::char_traits<char>::eof() ? -1 : c;
 }
 
-bool CsvReader::Next(CsvRecord& record) {
-    if (!started_) {
-        started_ = true;
-        if (Peek() == 0xEF) { // UTF-8 byte-order mark
-            in_.get();
-            if (Peek() == 0xBB) {
-                in_.get();
-                if (Peek() == 0xBF)
-                    in_.get();
-            }
-        }
-    }
-    record = CsvRecord{};
-    // Skip blank lines between records.
+bool CsvReader::WouldWait() {
+    return pendingAt_ >= pending_.size() && in_.in_avail() == 0;
+}
+
+void CsvReader::Start() {
+    if (started_)
+        return;
+    started_ = true;
+    std::string first;
+    for (int c; first.size() < 3 && (c = Get()) >= 0;)
+        first += static_cast<char>(c);
+    if (first != "\xEF\xBB\xBF")
+        pending_ = std::move(first); // a part of a byte-order mark is text
+}
+
+void CsvReader::SkipBlankLines() {
     while (Peek() == '\r' || Peek() == '\n') {
         if (Get() == '\r' && Peek() == '\n')
             Get();
         ++line_;
     }
+}
+
+void CsvReader::SkipRestOfLine() {
+    for (int c; (c = Get()) >= 0;) {
+        if (c == '\n' || c == '\r') {
+            if (c == '\r' && Peek() == '\n')
+                Get();
+            break;
+        }
+    }
+    ++line_;
+}
+
+bool CsvReader::NextLine(std::string& line, std::string& error) {
+    Start();
+    SkipBlankLines();
+    line.clear();
+    error.clear();
+    if (Peek() < 0)
+        return false;
+    for (int c; (c = Peek()) >= 0 && c != '\r' && c != '\n'; Get()) {
+        if (line.size() == kMaxRecordBytes) {
+            error = "the line is longer than " + std::to_string(kMaxRecordBytes) + " bytes";
+            break;
+        }
+        line += static_cast<char>(c);
+    }
+    SkipRestOfLine();
+    return true;
+}
+
+// The record's first line is damaged; the lines after it are read again, each a record of its own.
+bool CsvReader::Recover(CsvRecord& record, const std::string& why) {
+    record.fields.clear();
+    record.error = why;
+    line_ = record.line + 1;
+    const size_t end = raw_.find_first_of("\r\n");
+    if (end == std::string::npos) {
+        SkipRestOfLine();
+        line_ = record.line + 1;
+        return true;
+    }
+    size_t rest = end + 1;
+    if (raw_[end] == '\r' && rest < raw_.size() && raw_[rest] == '\n')
+        ++rest;
+    record.bytes = rest;
+    pending_ = raw_.substr(rest) + pending_.substr(pendingAt_);
+    pendingAt_ = 0;
+    strict_ = true;
+    return true;
+}
+
+bool CsvReader::Next(CsvRecord& record) {
+    Start();
+    if (pendingAt_ >= pending_.size()) {
+        pending_.clear();
+        pendingAt_ = 0;
+        strict_ = false;
+    }
+    record = CsvRecord{};
+    SkipBlankLines();
     if (Peek() < 0)
         return false;
     record.line = line_;
-
+    raw_.clear();
+    const auto take = [&] {
+        const int c = Get();
+        if (c >= 0) {
+            ++record.bytes;
+            if (!strict_ && raw_.size() <= kMaxRecordBytes)
+                raw_ += static_cast<char>(c);
+        }
+        return c;
+    };
+    const auto fail = [&](const std::string& why) {
+        if (record.error.empty())
+            record.error = why;
+    };
     std::string field;
     bool quoted = false; // inside a quoted part of the field
-    bool overlong = false;
-    bool dropping = false; // the field is over the limit: the rest of it is skipped, and it ends empty
+    bool closed = false; // after the closing quote
     const auto endField = [&] {
-        dropping = false;
         if (record.fields.size() < kMaxFields)
             record.fields.push_back(std::move(field));
         else if (record.error.empty())
             record.error = "more than " + std::to_string(kMaxFields) + " fields";
         field.clear();
+        quoted = closed = false;
+    };
+    const auto endLine = [&](int c) {
+        if (c == '\r' && Peek() == '\n')
+            take();
+        ++line_;
     };
     for (;;) {
-        const int c = Get();
+        const int c = take();
         if (c < 0) {
-            if (quoted && record.error.empty())
-                record.error = "a quoted field is not closed before the end of the file";
+            if (quoted && !strict_)
+                return Recover(record, "a quoted field is not closed before the end of the file");
+            if (quoted)
+                fail("a quoted field is not closed on its line");
             endField();
+            break;
+        }
+        if (record.bytes > kMaxRecordBytes) {
+            if (quoted && !strict_)
+                return Recover(record, "a quoted field is not closed within " +
+                                           std::to_string(kMaxRecordBytes) + " bytes");
+            record.fields.clear();
+            record.error = "the record is longer than " + std::to_string(kMaxRecordBytes) + " bytes";
+            if (c == '\r' || c == '\n')
+                endLine(c);
+            else
+                SkipRestOfLine();
             break;
         }
         if (quoted) {
             if (c == '"') {
-                if (Peek() == '"') {
-                    Get();
-                    field += '"';
-                } else {
-                    quoted = false;
-                }
+                if (Peek() == '"')
+                    field += static_cast<char>(take());
+                else
+                    quoted = false, closed = true;
+            } else if ((c == '\r' || c == '\n') && strict_) {
+                fail("a quoted field is not closed on its line");
+                endLine(c);
+                endField();
+                break;
             } else {
                 if (c == '\n' || (c == '\r' && Peek() != '\n'))
                     ++line_;
                 field += static_cast<char>(c);
             }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
+        } else if (c == delimiter_) {
             endField();
         } else if (c == '\r' || c == '\n') {
-            if (c == '\r' && Peek() == '\n')
-                Get();
-            ++line_;
+            endLine(c);
             endField();
             break;
+        } else if (closed) {
+            if (c != ' ' && c != '\t')
+                fail("text after the closing quote of field " + std::to_string(record.fields.size() + 1));
+        } else if (c == '"' && field.find_first_not_of(" \t") == std::string::npos) {
+            quoted = true;
+            field.clear();
         } else {
             field += static_cast<char>(c);
         }
-        if (dropping || field.size() > kMaxFieldBytes) {
-            overlong = dropping = true;
-            field.clear(); // keep reading to the end of the field without holding it
-        }
     }
-    if (overlong && record.error.empty())
-        record.error = "a field is longer than " + std::to_string(kMaxFieldBytes) + " bytes";
     return true;
 }
 
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
+CsvRecord CsvReader::ParseLine(std::string_view line, char delimiter) {
+    std::istringstream nothing;
+    CsvReader reader(nothing, delimiter);
+    reader.started_ = true;
+    reader.pending_ = std::string(line) + "\n";
+    reader.strict_ = true;
+    CsvRecord record;
+    reader.Next(record);
+    return record;
+}
+
+std::string WithoutControls(std::string_view text, bool keepLineEnds) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool c1 = c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9F &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80;
+        if (c1 || c == 0x7F || (c < 0x20 && !(keepLineEnds && (c == '\t' || c == '\r' || c == '\n')))) {
+            out += "\xEF\xBF\xBD";
+            i += c1 ? 1 : 0;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+std::string CsvField(const std::string& text, char delimiter) {
+    std::string clean = WithoutControls(text, true);
+    if (clean.find_first_of(std::string("\"\t\r\n") + delimiter) == std::string::npos)
+        return clean;
     std::string out = "\"";
-    for (const char c : text) {
+    for (const char c : clean) {
         if (c == '"')
             out += '"';
         out += c;

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <system_error>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
@@ -15,8 +16,14 @@ int main(int argc, char** argv) {
     if (ec)
         exe = std::filesystem::absolute(argv[0], ec);
     const std::vector<std::string> args(argv + 1, argv + argc);
+    const bool stderrIsTerminal = isatty(STDERR_FILENO) == 1;
+    struct stat outStat {
+    }, errStat{};
+    const bool sameTerminal = stderrIsTerminal && isatty(STDOUT_FILENO) == 1 &&
+                              fstat(STDOUT_FILENO, &outStat) == 0 && fstat(STDERR_FILENO, &errStat) == 0 &&
+                              outStat.st_rdev == errStat.st_rdev;
     int code =
-        korvane::cli::RunCli(args, {exe.parent_path(), isatty(STDERR_FILENO) == 1}, std::cout, std::cerr);
+        korvane::cli::RunCli(args, {exe.parent_path(), stderrIsTerminal, sameTerminal}, std::cout, std::cerr);
     // Whatever the run wrote through stdio directly is flushed here, not at exit, where a failure is silent.
     errno = 0;
     if (code != korvane::cli::kExitOutput && (std::fflush(stdout) != 0 || std::ferror(stdout))) {

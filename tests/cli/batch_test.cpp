@@ -1,6 +1,9 @@
-// Batches of rooms, one per CSV row: rows compared with single runs, and damaged files (unbalanced quotes,
-// rows of the wrong length, huge fields, NUL bytes, binary junk) that give a usage error or an error per row.
+// Batches of rooms, one per row: rows compared with single runs in every dialect and for every period, and
+// damaged files (stray and unbalanced quotes, rows of the wrong length, huge records, NUL bytes, clashing
+// columns, binary junk) that give a usage error or an error per row, never a row more or less.
+#include "CliBatch.h"
 #include "CliTestSupport.h"
+#include "CsvReader.h"
 
 namespace korvane::cli {
 namespace {
@@ -8,78 +11,149 @@ namespace {
 using namespace test;
 using Batch = WithFile;
 
+std::string Repeat(const std::string& text, size_t times) {
+    std::string all;
+    while (times-- > 0)
+        all += text;
+    return all;
+}
+
 // Rooms that share sky hours with some rows and not with others, many times over, in a shuffled order and
-// computed in parallel: each row carries what a single run of its room gives, in input order.
-TEST_F(Batch, RowsEqualSingleRunsWhereverSkyHoursAreShared) {
-    std::vector<std::string> rooms, members;
+// computed in parallel, in each dialect a spreadsheet writes: each row carries what a single run of its room
+// gives, in input order, and its text as UTF-8.
+TEST_F(Batch, RowsEqualSingleRunsInEveryDialectWhereverSkyHoursAreShared) {
+    std::vector<Args> rooms;
+    std::vector<std::string> members;
     for (int room = 0; room < 16; ++room) {
-        const Args row{room % 2 ? "6" : "1", room / 2 % 2 ? "wien" : "frankfurt", room / 4 % 2 ? "7" : "8",
-                       room / 8 ? "3" : "1"};
-        const auto single =
-            Cli({"--json", "--period", row[0], "--site", row[1], "--begin", row[2], "--window-type", row[3]});
-        rooms.push_back(row[0] + "," + row[1] + "," + row[2] + "," + row[3]);
+        rooms.push_back({room % 2 ? "6" : "1", room / 2 % 2 ? "wien" : "M\xC3\xBCnchen",
+                         room / 4 % 2 ? "7" : "8", room / 8 ? "3" : "1", room % 3 ? "4.5" : "6"});
+        const Args& row = rooms.back();
+        const auto single = Cli({"--json", "--period", row[0], "--site", row[1], "--begin", row[2],
+                                 "--window-type", row[3], "--depth", row[4]});
         members.push_back(single.out.substr(1, single.out.size() - 3));
     }
-    std::string csv = "period,site,begin,window-type";
-    for (int i = 0; i < 160; ++i)
-        csv += "\n" + rooms[i * 7 % 16];
-    const auto batch = Cli({"--batch", Write(csv + "\n"), "--json"});
-    EXPECT_EQ(batch.code, kExitOk) << batch.err;
-    const auto lines = Lines(batch.out);
-    ASSERT_EQ(lines.size(), 160u);
-    for (int i = 0; i < 160; ++i)
-        EXPECT_NE(lines[i].find(members[i * 7 % 16]), std::string::npos) << lines[i];
+    const struct {
+        std::string start, end; // of the file, of a line
+        char delimiter, decimal;
+    } dialects[] = {{"", "\n", ',', '.'},
+                    {"", "\n", ';', ','},
+                    {"", "\n", '\t', ','},
+                    {"1252", "\r\n", ';', ','},
+                    {"\xEF\xBB\xBF", "\n", ',', '.'}};
+    for (const auto& d : dialects) {
+        const auto line = [&](const Args& fields) {
+            std::string text;
+            for (std::string field : fields) {
+                std::replace(field.begin(), field.end(), '.', d.decimal);
+                text += (text.empty() ? "" : std::string(1, d.delimiter)) +
+                        (d.start == "1252" && field[1] == '\xC3' ? "M\xFCnchen" : field);
+            }
+            return text + d.end;
+        };
+        std::string csv =
+            (d.start == "1252" ? "" : d.start) + line({"period", "site", "begin", "window-type", "depth"});
+        for (int i = 0; i < 160; ++i)
+            csv += line(rooms[i * 7 % 16]);
+        const auto lines = Lines(Cli({"--batch", Write(csv), "--json"}).out);
+        ASSERT_EQ(lines.size(), 160u) << csv;
+        for (int i = 0; i < 160; ++i) {
+            EXPECT_TRUE(lines[i].find(members[i * 7 % 16]) != std::string::npos &&
+                        lines[i].find("\"site\": \"" + rooms[i * 7 % 16][1] + "\"") != std::string::npos)
+                << lines[i];
+        }
+    }
 }
 
-// Input columns are kept as read; the command line fills in what a row leaves out; bad rows report in place.
+// Input columns are kept as read and as UTF-8, quoted where they must be and with control characters made
+// harmless, in the input's delimiter and decimal mark or the ones asked for; the command line fills in what a
+// row leaves out; bad rows report in place.
 TEST_F(Batch, CsvKeepsInputColumnsAndReportsBadRowsInPlace) {
-    const auto r =
-        Cli({"--batch", Write("room,depth,note\r\n\"A, 1\",4,\"said \"\"hi\"\"\"\r\nB,abc,x\r\nC,,z\r\n"),
-             "--period", "6", "--depth", "6"});
-    EXPECT_EQ(r.code, kExitEngineError);
-    EXPECT_EQ(r.err, "error: 1 of 3 rooms could not be calculated\n");
-    EXPECT_EQ(r.out, "room,depth,note,percent,fraction,error_number,error_description\n"
-                     "\"A, 1\",4,\"said \"\"hi\"\"\",98,0.97533425910199223,,\n"
-                     "B,abc,x,,,13,depth: 'abc' is not a number\n"
-                     "C,,z,63,0.63105583894709361,,\n");
-}
-
-// JSON stays UTF-8 whatever the file's encoding: Windows-1252 bytes and a surrogate's bytes become U+FFFD,
-// good UTF-8 passes. A field over the limit is reported and echoed empty, not as its last mebibyte.
-TEST_F(Batch, JsonEchoesOnlyUtf8AndNoOverlongField) {
-    const auto r = Cli({"--batch",
-                        Write("room,note,depth\nB\xFCro,Gr\xC3\xBC\xC3\x9F"
-                              "e \xED\xA0\x80,4\nA," +
-                              std::string(2 << 20, 'x') + ",4\n"),
-                        "--json"});
-    EXPECT_EQ(r.out,
-              "{\"row\": 1, \"input\": {\"room\": \"B\\ufffdro\", \"note\": \"Gr\xC3\xBC\xC3\x9F"
-              "e \\ufffd\\ufffd\\ufffd\", \"depth\": \"4\"}, \"percent\": 69, \"fraction\": "
-              "0.68609985133014695, \"error\": null}\n"
-              "{\"row\": 2, \"input\": {\"room\": \"A\", \"note\": \"\", \"depth\": \"4\"}, \"percent\": "
-              "null, \"fraction\": null, \"error\": {\"number\": 13, \"source\": \"korvane-energy-cli\", "
-              "\"description\": \"line 3: a field is longer than 1048576 bytes\"}}\n");
-}
-
-// A JSON row as "69%" when it succeeded, "54% 6 Overflow" when its error came after its percent, "- 13 why"
-// when it has no percent; read from the percent on, as the input's texts hold no unescaped quote.
-std::string Summary(const std::string& line) {
-    const auto after = [&](const char* key, size_t from) {
-        const size_t at = line.find(key, from);
-        return at == std::string::npos ? at : at + std::char_traits<char>::length(key);
+    const std::pair<Args, std::string> cases[] = {
+        {{"--period", "6", "--depth", "6"},
+         "room,depth,note,percent,fraction,error_number,error_description\n"
+         "\"A, 1\",4,\"said \"\"hi\"\"\",98,0.97533425910199223,,\nB,abc,x,,,13,depth: 'abc' is not a "
+         "number\n"
+         "C,,\"z\xEF\xBF\xBD\t\",63,0.63105583894709361,,\n"},
+        {{},
+         "room;depth;site;percent;fraction;error_number;error_description\n"
+         "B\xC3\xBCro;4,5;M\xC3\xBCnchen;63;0,62845158037888882;;\n"},
+        {{"--output-delimiter", ",", "--decimal-point", "."},
+         "room,depth,site,percent,fraction,error_number,error_description\n"
+         "B\xC3\xBCro,\"4,5\",M\xC3\xBCnchen,63,0.62845158037888882,,\n"},
     };
-    const auto upTo = [&](size_t from, char end) { return line.substr(from, line.find(end, from) - from); };
-    const size_t percent = after("}, \"percent\": ", 0), fraction = after(", \"fraction\": ", percent),
-                 error = after(", \"error\": ", fraction);
-    if (error == std::string::npos)
-        return "malformed: " + line;
-    const std::string shown = upTo(percent, ',') == "null" ? "-" : upTo(percent, ',') + "%";
-    if (line.compare(error, std::string::npos, "null}") == 0)
-        return shown;
-    const size_t number = after("{\"number\": ", error), description = after(", \"description\": \"", number);
-    if (description == std::string::npos || !line.ends_with("\"}}"))
-        return "malformed: " + line;
-    return shown + " " + upTo(number, ',') + " " + line.substr(description, line.size() - 3 - description);
+    for (const auto& [args, expected] : cases) {
+        Args all{"--batch", Write(!args.empty() && args[0] == "--period"
+                                      ? "room,depth,note\r\n\"A, 1\",4,\"said \"\"hi\"\"\"\r\n"
+                                        "B,abc,x\r\nC,,z\x1b\t\r\n"
+                                      : "room;depth;site\nB\xFCro;4,5;M\xFCnchen\n")};
+        all.insert(all.end(), args.begin(), args.end());
+        EXPECT_EQ(Cli(all).out, expected);
+    }
+}
+
+// Each period column of a room is what a single run of that period gives, percent and energy saved.
+TEST_F(Batch, PeriodColumnsEqualSingleRunsOfEachPeriod) {
+    const auto values = [](const std::string& json, const std::string& key) {
+        std::string found;
+        for (size_t at = 0; (at = json.find("\"" + key + "\": ", at)) != std::string::npos;) {
+            at += key.size() + 4;
+            found += "," + json.substr(at, json.find_first_of(",}", at) - at);
+        }
+        return found;
+    };
+    const std::string file = Write("depth,site\n4,frankfurt\n6,wien\n");
+    std::string csv, json;
+    for (const char* room : {"4,frankfurt", "6,wien"}) {
+        const std::string depth(room, 1), all = Cli({"--depth", depth, "--site", room + 2, "--power-density",
+                                                     "10", "--period", "all", "--json"})
+                                                    .out;
+        csv += room + values(all, "percent") + ",," + values(all, "kwh_saved") + "\n";
+        json += "\"error\": null, " + all.substr(1);
+    }
+    const auto batch = Lines(Cli({"--batch", file, "--period", "all", "--power-density", "10"}).out);
+    ASSERT_EQ(batch.size(), 3u);
+    EXPECT_EQ(batch[1] + "\n" + batch[2] + "\n", csv);
+    EXPECT_EQ(batch[0].substr(0, 64), "depth,site,percent_year,percent_01,percent_02,percent_03,percent");
+    std::string lines;
+    for (const auto& line :
+         Lines(Cli({"--batch", file, "--period", "all", "--power-density", "10", "--json"}).out))
+        lines += line.substr(line.find("}, ") + 3) + "\n";
+    EXPECT_EQ(lines, json);
+}
+
+// A slow producer sees each row before it is asked for the next one; an output that cannot be written stops
+// the batch at once.
+TEST(BatchStream, FlushesBeforeWaitingAndStopsOnAFailedWrite) {
+    struct Output : std::stringbuf {
+        std::string flushed;
+        int sync() override { return flushed = str(), 0; }
+    } output;
+    struct SlowInput : std::streambuf {
+        std::vector<std::string> pieces{"room,depth\nA,4\n", "B,5\n", "C,6\n"};
+        std::vector<size_t> linesSeen; // flushed output lines when each piece was asked for
+        Output* out;
+        std::streamsize showmanyc() override { return 0; }
+        int_type underflow() override {
+            if (linesSeen.size() == pieces.size())
+                return traits_type::eof();
+            linesSeen.push_back(Lines(out->flushed).size());
+            auto& piece = pieces[linesSeen.size() - 1];
+            setg(piece.data(), piece.data(), piece.data() + piece.size());
+            return traits_type::to_int_type(piece[0]);
+        }
+    } slow;
+    slow.out = &output;
+    std::istream in(&slow);
+    std::ostream out(&output);
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({"--batch", "-"}, {KORVANE_BIN_DIR, false, false, &in}, out, err), kExitOk);
+    EXPECT_EQ(slow.linesSeen, (std::vector<size_t>{0, 2, 3}));
+
+    std::istringstream many("depth\n" + Repeat("4\n", 5000));
+    std::ostream closed(nullptr);
+    EXPECT_EQ(RunCli({"--batch", "-"}, {KORVANE_BIN_DIR, false, false, &many}, closed, err), kExitOutput);
+    EXPECT_EQ(err.str(),
+              "korvane-energy-cli: cannot write to standard output; the batch stopped after 1024 rooms\n");
 }
 
 std::string Junk(size_t size) {
@@ -95,6 +169,8 @@ struct Damaged {
     const char* name;
     std::string csv;
     std::string expected; // the rows' summaries joined by '|', or "usage: " and what follows "--batch: "
+    Args args = {};
+    std::string warning = {}; // on stderr
     friend void PrintTo(const Damaged& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -102,46 +178,90 @@ class DamagedBatch : public WithFile, public ::testing::WithParamInterface<Damag
 
 TEST_P(DamagedBatch, GivesAUsageErrorOrAnErrorPerRow) {
     const Damaged& c = GetParam();
-    const auto r = Cli({"--batch", Write(c.csv), "--json"});
+    Args args{"--batch", Write(c.csv), "--output-delimiter", ","};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const auto r = Cli(args);
+    EXPECT_NE(r.err.find(c.warning), std::string::npos) << r.err;
     const std::string usage = "korvane-energy-cli: --batch: ";
     std::string rows = r.err.starts_with(usage)
                            ? "usage: " + r.err.substr(usage.size(), r.err.find('\n') - usage.size())
                            : "";
-    for (const auto& line : Lines(r.out))
-        rows += (rows.empty() ? "" : "|") + Summary(line);
+    // Each row as "69%", "54% 6 Overflow" when its error came after its percent, "- 13 why" without a
+    // percent.
+    std::istringstream out(r.out);
+    CsvReader reader(out);
+    CsvRecord header, row;
+    reader.Next(header);
+    const size_t p = std::find(header.fields.begin(), header.fields.end(), "percent") - header.fields.begin();
+    while (reader.Next(row)) {
+        const auto& f = row.fields;
+        rows += (rows.empty() ? "" : "|") + (f.at(p).empty() ? "-" : f[p] + "%") +
+                (f.at(p + 2).empty() ? "" : " " + f[p + 2] + " " + f.at(p + 3));
+    }
     EXPECT_EQ(rows, c.expected);
     EXPECT_EQ(r.code, c.expected.starts_with("usage: ")           ? kExitUsage
                       : c.expected.find(' ') == std::string::npos ? kExitOk
                                                                   : kExitEngineError);
 }
 
-const std::string kUnclosed = "a quoted field is not closed before the end of the file";
+const std::string kNoOption =
+    "usage: the batch file's header names no option (window-type, begin, end, period, depth, width, ...)";
 
 INSTANTIATE_TEST_SUITE_P(
     Files, DamagedBatch,
     ::testing::Values(
-        Damaged{"UnbalancedQuoteInARow", "room,depth\nA,4\nB,\"5\nC,6\n", "69%|- 13 line 3: " + kUnclosed},
+        Damaged{"QuotesInsideUnquotedFields", "room,depth\nA\"1,4\nB\"\"\",5\nC,4\n", "69%|52%|69%"},
+        Damaged{"UnbalancedQuoteInARow", "room,depth\nA,4\nB,\"5\nC,6\n\nD,4",
+                "69%|- 13 line 3: a quoted field is not closed before the end of the file|41%|69%"},
+        Damaged{"QuoteOpenBeyondTheBound",
+                "room,depth\nA,\"4\n" + Repeat(std::string(1000, 'r') + ",4\n", 1100),
+                "- 13 line 2: a quoted field is not closed within 1048576 bytes" + Repeat("|69%", 1100)},
+        Damaged{"TextAfterAClosingQuote", "room,depth\nA,\"4\"5\nB,\"4\" \n",
+                "- 13 line 2: text after the closing quote of field 2|69%"},
         Damaged{"UnbalancedQuoteInTheHeader", "room,\"depth\nA,4\n",
-                "usage: the batch file's header line: " + kUnclosed},
+                "usage: the batch file's header line: a quoted field is not closed on its line"},
         Damaged{
             "RowsTooShortAndTooLong", "room,depth\nA\nB,4,x\nC,4\n",
             "- 13 line 2: 1 fields where the header has 2|- 13 line 3: 3 fields where the header has 2|69%"},
         Damaged{"MoreThan4096Fields", "room,depth\nA,4" + std::string(5000, ',') + "\nB,4\n",
                 "- 13 line 2: more than 4096 fields|69%"},
-        Damaged{"AFieldOverOneMebibyte", "room,depth\nA," + std::string(2 << 20, 'x') + "\nB,4\n",
-                "- 13 line 2: a field is longer than 1048576 bytes|69%"},
-        Damaged{"ANumberOfHalfAMillionDigits", "room,depth\nA," + std::string(500000, '0') + "4\n", "69%"},
+        Damaged{"ALineOfSmallFieldsOverOneMebibyte", "depth\n" + std::string(2 << 20, ',') + "\n4\n",
+                "- 13 line 2: the record is longer than 1048576 bytes|69%"},
+        Damaged{"ANumberOfHalfAMillionDigits", "room,depth\nA," + std::string(500000, '0') + "4\n",
+                "- 6 depth: '" + std::string(500000, '0') + "4' is longer than 5 characters"},
         Damaged{"ANumberBeyondTheDoubles", "room,depth\nA," + std::string(400, '9') + "\n",
                 "- 13 depth: '" + std::string(400, '9') + "' is not a number"},
-        Damaged{"EnergyBeyondTheDoubles", "depth,width,window-type,power-density\n1e308,5,3,10\n",
-                "54% 6 Overflow"},
         Damaged{"NulBytes", std::string("room,depth\nA\0,4\0\n", 17),
-                "- 13 depth: '4\\u0000' is not a number"},
+                "- 13 depth: '4\xEF\xBF\xBD' is not a number"},
         Damaged{"NoHeader", "", "usage: the batch file has no header line"},
         Damaged{"AColumnTwice", "depth,depth\n4,5\n", "usage: the batch file names the column 'depth' twice"},
-        Damaged{"BinaryJunk", Junk(4096),
-                "usage: the batch file's header names no option (window-type, begin, end, period, depth, "
-                "width, ...)"}),
+        Damaged{"BinaryJunk", Junk(4096), kNoOption},
+        Damaged{"APartOfAByteOrderMark",
+                "\xEF\xBB"
+                "depth\n4\n",
+                kNoOption},
+        Damaged{"NamesInAnyCaseWithBlanks", " Depth ,ROOM\n6,A\n", "41%"},
+        Damaged{"ALookalikeColumnWarnedOnce",
+                "depht,room,depth\n6,A,4\n6,B,4\n",
+                "69%|69%",
+                {},
+                "warning: the batch file's column 'depht' is no option and is passed through; did you mean "
+                "'depth'?\n"},
+        Damaged{"ColumnsThatClash", "room,Room ,percent,depth\n",
+                "usage: the batch file's columns 'Room', "
+                "'percent' have the name of another column or of a result column: rename them"},
+        Damaged{"ADelimiterInDoubt", "depth;width,band\n",
+                "usage: the header line splits into option names at ',' and at ';': say which with "
+                "--delimiter , | ; | tab"},
+        Damaged{"ADelimiterGiven", "depth;width,band\n4;x\n", "69%", {"--delimiter", ";"}},
+        Damaged{"DecimalCommaAfterAComma", "room,depth\nA,\"4,5\"\n", "- 13 depth: '4,5' is not a number"},
+        Damaged{"GroupSeparators", "room;depth\nA;1.234,5\nB;4,0\n",
+                "- 13 depth: '1.234,5' is not a number (a decimal comma or point, no groups)|69%"},
+        Damaged{"APeriodColumnWithAllPeriods",
+                "period\n1\n",
+                "usage: --period all computes every period: the batch file's 'period' column cannot be used "
+                "with it",
+                {"--period", "all"}}),
     [](const ::testing::TestParamInfo<Damaged>& info) { return std::string(info.param.name); });
 
 } // namespace

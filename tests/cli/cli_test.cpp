@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
         Usage({"--power-density", "-5"}, "--power-density: '-5' is outside 0 to 1000000"),
         Usage({"--batch", "/nonexistent/rooms.csv"}, "--batch: cannot read '/nonexistent/rooms.csv'"),
         Usage({"--batch", "/"}, "--batch: cannot read '/'"), // a folder opens, then reads as nothing
-        Usage({"--batch", "/dev/null", "--period", "all"}, "--period all cannot be combined with --batch")));
+        Usage({"--batch", "/dev/null", "--delimiter", "|"}, "--delimiter: '|' is not one of , ; tab")));
 
 TEST(Cli, SpellingsOfOneRoomGiveOneResultAndHelpGoesToStdout) {
     const std::pair<Args, Args> same[] = {
