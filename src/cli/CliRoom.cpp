@@ -201,6 +201,23 @@ std::optional<EnergyFigures> EnergyOf(const clsInputOutput& p, double powerDensi
     return e;
 }
 
+namespace {
+
+// The energy figures of a result for the period of p, when the room has a power density; an overflow is the
+// result's error unless it has one.
+void AddEnergy(RoomResult& result, const RoomSpec& room, const clsInputOutput& p) {
+    if (!room.powerDensity)
+        return;
+    try {
+        result.energy = EnergyOf(p, *room.powerDensity, result.fraction);
+    } catch (const VbError& e) {
+        if (!result.error)
+            result.error = e;
+    }
+}
+
+} // namespace
+
 RoomResult Calculate(const RoomSpec& room, const JahrEnergie::SkyHours* sky) {
     clsInputOutput p = room.params;
     RoomResult result;
@@ -214,15 +231,22 @@ RoomResult Calculate(const RoomSpec& room, const JahrEnergie::SkyHours* sky) {
     }
     result.percent = p.StoredPercent();
     result.fraction = p.SavedFraction();
-    if (room.powerDensity) {
-        try {
-            result.energy = EnergyOf(p, *room.powerDensity, result.fraction);
-        } catch (const VbError& e) {
-            if (!result.error)
-                result.error = e;
-        }
-    }
+    AddEnergy(result, room, p);
     return result;
+}
+
+std::array<RoomResult, kPeriodCount> CalculatePeriods(const RoomSpec& room,
+                                                      const JahrEnergie::SkyHours* yearSky) {
+    const auto outcomes =
+        yearSky ? CalculateAllPeriods(room.params, *yearSky) : CalculateAllPeriods(room.params);
+    std::array<RoomResult, kPeriodCount> results;
+    for (size_t i = 0; i < results.size(); ++i) {
+        results[i] = {outcomes[i].percent, outcomes[i].fraction, outcomes[i].error, std::nullopt};
+        clsInputOutput p = room.params;
+        p.CalcPeriod = static_cast<int16_t>(i);
+        AddEnergy(results[i], room, p);
+    }
+    return results;
 }
 
 } // namespace korvane::cli

@@ -6,6 +6,7 @@
 #include "VbError.h"
 #include "clsInputOutput.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -79,6 +80,11 @@ struct RoomResult {
 // Runs the engine on the room; never throws an engine error, it is kept in the result. With sky hours
 // computed for the room's site, hours and period the result is the same, to the bit, and cheaper.
 RoomResult Calculate(const RoomSpec& room, const JahrEnergie::SkyHours* sky = nullptr);
+// The year (index 0) and the twelve months of the room, whatever its period: each what Calculate gives for
+// that period, from one pass over the year. With the year's sky hours at the room's site and working hours
+// (period 0), the same and cheaper.
+std::array<RoomResult, kPeriodCount> CalculatePeriods(const RoomSpec& room,
+                                                      const JahrEnergie::SkyHours* yearSky = nullptr);
 
 // Energy of the period for installed power density W (W/m²), when the engine gave a fraction. Raises 6 when
 // a figure overflows.

@@ -81,11 +81,12 @@ int SingleRoom(const OptionTexts& given, SiteList& sites, bool json, std::ostrea
 }
 
 int AllPeriods(OptionTexts given, SiteList& sites, bool json, std::ostream& out, std::ostream& err) {
+    given["period"] = "0"; // every period comes from the one pass
+    const auto results = CalculatePeriods(BuildRoom({&given}, sites));
     std::vector<PeriodRow> rows;
     bool failed = false;
-    for (int16_t period = 0; period <= 12; ++period) {
-        given["period"] = std::to_string(period);
-        const RoomResult r = Calculate(BuildRoom({&given}, sites));
+    for (int16_t period = 0; period < kPeriodCount; ++period) {
+        const RoomResult& r = results[static_cast<size_t>(period)];
         failed = failed || r.error.has_value();
         rows.push_back({period, GetLangString(static_cast<int16_t>(kFirstPeriodName + period)), r});
     }
