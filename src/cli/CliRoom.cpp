@@ -59,23 +59,6 @@ Dimming::Control ControlOf(const std::string& text) {
     throw OptionError{ErrInvalidCall, "control: '" + text + "' is not continuous or continuous-off"};
 }
 
-// Lower case for ASCII and the Latin-1 capitals, enough to match European site names in any case.
-std::string Folded(std::string_view text) {
-    std::string out(text);
-    for (size_t i = 0; i < out.size(); ++i) {
-        auto& c = out[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        } else if (static_cast<unsigned char>(c) == 0xC3 && i + 1 < out.size()) {
-            const auto next = static_cast<unsigned char>(out[i + 1]);
-            if (next >= 0x80 && next <= 0x9E && next != 0x97) // À..Þ without ×
-                out[i + 1] = static_cast<char>(next + 0x20);
-            ++i;
-        }
-    }
-    return out;
-}
-
 // Longitude, latitude or GMT difference: from the most specific layer that names it or a site.
 template <class T, class Parse, class FromSite>
 T Coordinate(const std::vector<const OptionTexts*>& layers, SiteList& sites, std::string_view name,
@@ -139,14 +122,29 @@ const std::vector<GeoEntry>& SiteList::Sites() {
     return *sites_;
 }
 
+const sites::SiteFinder& SiteList::Finder() {
+    std::call_once(indexed_, [&] {
+        const auto& sites = Sites();
+        aliases_ =
+            aliasFile_.empty() ? std::vector<sites::SiteAlias>() : sites::ReadSiteAliasFile(aliasFile_);
+        finder_.emplace(sites, aliases_);
+    });
+    return *finder_;
+}
+
+const std::vector<sites::SiteAlias>& SiteList::Aliases() {
+    Finder();
+    return aliases_;
+}
+
 const GeoEntry& SiteList::Find(std::string_view text) {
-    const std::string wanted = Folded(text);
-    const auto& sites = Sites();
-    for (size_t i = 1; i < sites.size(); ++i) {
-        if (Folded(sites[i].Name).find(wanted) != std::string::npos)
-            return sites[i];
-    }
-    throw OptionError{ErrInvalidCall, "site: no site contains '" + std::string(text) + "'"};
+    const auto& finder = Finder();
+    if (const auto found = finder.Find(text))
+        return Sites()[*found];
+    std::string closest;
+    for (const auto& name : finder.Closest(text))
+        closest += (closest.empty() ? "; closest: " : ", ") + name;
+    throw OptionError{ErrInvalidCall, "site: no site contains '" + std::string(text) + "'" + closest};
 }
 
 RoomSpec BuildRoom(const std::vector<const OptionTexts*>& layers, SiteList& sites) {

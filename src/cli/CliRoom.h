@@ -3,6 +3,7 @@
 
 #include "Dimming.h"
 #include "GeoEntry.h"
+#include "SiteSearch.h"
 #include "VbError.h"
 #include "clsInputOutput.h"
 
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,15 +43,28 @@ bool IsRoomOption(std::string_view name);
 // The sites of a site file, entry 0 the user-defined site; loaded on first use.
 class SiteList {
   public:
-    explicit SiteList(std::string fileName) : fileName_(std::move(fileName)) {}
+    // aliasFile: other spellings of the sites (sites::ReadSiteAliasFile), read with the first lookup; empty
+    // for none.
+    explicit SiteList(std::string fileName, std::string aliasFile = {})
+        : fileName_(std::move(fileName)), aliasFile_(std::move(aliasFile)) {}
     // Raises the reader's error (source "clsGeoFile:OpenGeoFile") when the file cannot be read.
     const std::vector<GeoEntry>& Sites();
-    // The first site whose name contains text, in any case; an OptionError when there is none.
+    // The first site whose name contains text in any usual spelling (sites::SiteFinder::Find); an
+    // OptionError naming the closest sites when there is none. Raises what reading the files raises. Safe
+    // from several threads at once.
     const GeoEntry& Find(std::string_view text);
+    // The other spellings of the sites, by site name.
+    const std::vector<sites::SiteAlias>& Aliases();
 
   private:
+    const sites::SiteFinder& Finder();
+
     std::string fileName_;
+    std::string aliasFile_;
     std::optional<std::vector<GeoEntry>> sites_;
+    std::once_flag indexed_;
+    std::vector<sites::SiteAlias> aliases_;
+    std::optional<sites::SiteFinder> finder_;
 };
 
 struct RoomSpec {

@@ -53,6 +53,35 @@ void AddOptions(CLI::App& app, Settings& s) {
     app.add_flag("--json", s.json, "print JSON (one object, or one line per batch row)");
 }
 
+// With --site, only the site it finds is listed: its index, else 0 for all.
+size_t SiteToList(const OptionTexts& given, SiteList& sites) {
+    if (const auto site = given.find("site"); site != given.end() && !site->second.empty())
+        return static_cast<size_t>(&sites.Find(site->second) - sites.Sites().data());
+    return 0;
+}
+
+// The sites as a JSON array of objects, each with its other spellings.
+void ListSitesJson(SiteList& sites, size_t only, std::ostream& out) {
+    const auto& all = sites.Sites();
+    out << "[";
+    for (size_t i = 1; i < all.size(); ++i) {
+        const GeoEntry& site = all[i];
+        if (only && i != only)
+            continue;
+        std::string aliases;
+        for (const auto& alias : sites.Aliases()) {
+            if (alias.siteName == site.Name)
+                aliases += (aliases.empty() ? "" : ", ") + JsonString(alias.spelling);
+        }
+        out << (only || i == 1 ? "" : ",") << "\n  {\"index\": " << i
+            << ", \"name\": " << JsonString(site.Name)
+            << ", \"longitude\": " << FormatShortest(site.Longitude)
+            << ", \"latitude\": " << FormatShortest(site.Latitude) << ", \"gmt\": " << site.TimeDiffGMT
+            << ", \"aliases\": [" << aliases << "]}";
+    }
+    out << "\n]\n";
+}
+
 // The options given on the command line, by name without the dashes.
 OptionTexts GivenOptions(const CLI::App& app, const Settings& s) {
     OptionTexts given;
@@ -99,8 +128,10 @@ int AllPeriods(OptionTexts given, SiteList& sites, bool json, std::ostream& out,
     return failed ? kExitEngineError : kExitOk;
 }
 
-void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out) {
+void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out, size_t only = 0) {
     for (size_t i = 1; i < sites.size(); ++i) {
+        if (only && i != only)
+            continue;
         out << i << '\t' << sites[i].Name << '\t' << FormatShortest(sites[i].Longitude) << '\t'
             << FormatShortest(sites[i].Latitude) << '\t' << sites[i].TimeDiffGMT << '\n';
     }
@@ -125,7 +156,9 @@ int RunCli(const std::vector<std::string>& args, const CliContext& context, std:
         return kExitUsage;
     }
 
-    SiteList sites(s.geo.empty() ? (context.programDir / "DEFAULT.GEO").string() : s.geo);
+    // The other spellings belong to the default list; another site file has names of its own.
+    SiteList sites(s.geo.empty() ? (context.programDir / "DEFAULT.GEO").string() : s.geo,
+                   s.geo.empty() ? (context.programDir / "SITE_ALIASES.txt").string() : "");
     try {
         const auto language = ParseWhole<int16_t>(s.language);
         if (!language || *language < 1 || *language > 6)
@@ -135,7 +168,11 @@ int RunCli(const std::vector<std::string>& args, const CliContext& context, std:
         const OptionTexts given = GivenOptions(app, s);
         const bool allPeriods = given.count("period") && given.at("period") == "all";
         if (s.listSites) {
-            ListSites(sites.Sites(), out);
+            const size_t only = SiteToList(given, sites);
+            if (s.json)
+                ListSitesJson(sites, only, out);
+            else
+                ListSites(sites.Sites(), out, only);
             return kExitOk;
         }
         if (!s.batch.empty()) {

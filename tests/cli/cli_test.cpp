@@ -77,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
         Usage({"--depth", "nan"}, "--depth: 'nan' is not a number"),
         Usage({"--width", "1e400"}, "--width: '1e400' is not a number"),
         Usage({"--language", "7"}, "--language: '7' is not a language from 1 to 6"),
-        Usage({"--site", "Atlantis"}, "--site: no site contains 'Atlantis'"),
+        Usage({"--site", "Atlantis"},
+              "--site: no site contains 'Atlantis'; closest: Athen (Athens), Bratislava, Paris"),
         Usage({"--bogus"}, "The following argument was not expected: --bogus"),
         Usage({"--min-power-fraction", "0.7"}, "--min-power-fraction: '0.7' is outside 0 to 0.6"),
         Usage({"--min-light-fraction", "-0.1"}, "--min-light-fraction: '-0.1' is outside 0 to 0.6"),
@@ -114,7 +115,48 @@ TEST_F(CliSiteFile, ListsSitesWithPointDecimalsAndUtf8NamesThatMatchInAnyCase) {
     EXPECT_EQ(r.code, kExitOk);
     EXPECT_EQ(r.out, "1\tWien\t16.37\t48.21\t1\n2\tKöln\t6.96\t50.94\t1\n");
     EXPECT_EQ(Cli({"--geo", path_.string(), "--site", "KÖLN"}).code, kExitOk);
+    EXPECT_EQ(
+        Cli({"--geo", path_.string(), "--list-sites", "--json"}).out,
+        "[\n  {\"index\": 1, \"name\": \"Wien\", \"longitude\": 16.37, \"latitude\": 48.21, \"gmt\": 1, "
+        "\"aliases\": []},\n  {\"index\": 2, \"name\": \"Köln\", \"longitude\": 6.96, \"latitude\": 50.94, "
+        "\"gmt\": 1, \"aliases\": []}\n]\n");
 }
+
+// --site finds a site by a piece of its name in any case, with or without accents, in Latin letters for
+// another script, or by another spelling of the default list; --list-sites --site shows which. Names matched
+// by case alone keep their answer (barn). Other site files have no other spellings.
+class Spellings : public ::testing::TestWithParam<std::tuple<bool, const char*, const char*>> {};
+
+TEST_P(Spellings, FindTheSite) {
+    const auto& [ownFile, text, found] = GetParam();
+    struct File : WithFile {
+        using WithFile::Write;
+        void TestBody() override {}
+        ~File() override { TearDown(); }
+    } file;
+    Args args{"--list-sites", "--site", text};
+    if (ownFile)
+        args.insert(args.end(),
+                    {"--geo", file.Write("Bärn;1;2;1\nBarnsley;3;4;0\nŁódź;19,46;51,76;1\nΑθήνα;23;37;2\n")});
+    const auto r = Cli(args);
+    EXPECT_EQ(r.out.empty() ? r.err.substr(0, r.err.find('\n')) : r.out, found);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sites, Spellings,
+    ::testing::Values(std::make_tuple(false, "munchen", "4\tMünchen\t11.58\t48.14\t1\n"),
+                      std::make_tuple(false, "MÜNCHEN", "4\tMünchen\t11.58\t48.14\t1\n"),
+                      std::make_tuple(false, "Munich", "4\tMünchen\t11.58\t48.14\t1\n"),
+                      std::make_tuple(false, "warsaw", "41\tWarschau\t21.01\t52.23\t1\n"),
+                      std::make_tuple(false, "VIENNA", "42\tWien\t16.37\t48.21\t1\n"),
+                      std::make_tuple(false, "Kobenhavn", "24\tKopenhagen\t12.57\t55.68\t1\n"),
+                      std::make_tuple(true, "barn", "2\tBarnsley\t3\t4\t0\n"),
+                      std::make_tuple(true, "BÄRN", "1\tBärn\t1\t2\t1\n"),
+                      std::make_tuple(true, "Lodz", "3\tŁódź\t19.46\t51.76\t1\n"),
+                      std::make_tuple(true, "athen", "4\tΑθήνα\t23\t37\t2\n"),
+                      std::make_tuple(true, "Warsaw",
+                                      "korvane-energy-cli: --site: no site contains 'Warsaw'; closest: Bärn, "
+                                      "Barnsley, Αθήνα")));
 
 TEST(PeriodAll, JsonNamesEachPeriodInTheChosenLanguageAndKeepsItsErrorInItsEntry) {
     Args args{"--depth", "12", "--power-density", "8", "--language", "5", "--json", "--period", "6"};
