@@ -97,7 +97,10 @@ const std::vector<RoomOption>& RoomOptions() {
          "distance between roof lights (type 2, default 2) or sawtooth rows (type 3, default 5), m", nullptr},
         {"slope", "N", "sawtooth glazing slope, degrees (60, 90)", "90"},
         {"site", "TEXT",
-         "longitude, latitude and GMT difference of the first site whose name contains this text", ""},
+         "longitude, latitude and GMT difference of the first site whose name contains this text, in any "
+         "case, "
+         "with or without accents, or another spelling (Munich)",
+         ""},
         {"min-power-fraction", "P", "power drawn at the lowest dimming level, 0 to 0.6 of full power", "0"},
         {"min-light-fraction", "L", "light given at the lowest dimming level, 0 to 0.6 of full light", "0"},
         {"control", "MODE", "continuous, or continuous-off (off when daylight alone is enough)",

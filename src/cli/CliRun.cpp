@@ -45,7 +45,9 @@ void AddOptions(CLI::App& app, Settings& s) {
         ->type_name("N")
         ->capture_default_str();
     app.add_option("--geo", s.geo, "site file (default: DEFAULT.GEO beside the program)")->type_name("FILE");
-    app.add_flag("--list-sites", s.listSites, "list the sites of the site file and exit");
+    app.add_flag(
+        "--list-sites", s.listSites,
+        "list the sites of the site file (with --json as a JSON array, with --site only that one) and exit");
     app.add_option(
            "--batch", s.batch,
            "one room per CSV row; columns named like the options without dashes, others passed through")
