@@ -57,36 +57,33 @@ struct Reader {
     }
 };
 
-// The outcome as text, the fraction by its bits, after checking it.
-template <class Run> std::string Calculate(clsInputOutput io, Run&& run) {
-    std::string outcome;
-    try {
-        const int16_t percent = run(io);
-        Check(percent >= 0 && percent <= 100 && io.StoredPercent() == percent);
-        outcome = "returned " + std::to_string(percent);
-    } catch (const VbError& e) {
-        Check(e.Number() != 0 && !e.Source().empty() && !e.Description().empty());
-        outcome = "raised " + std::to_string(e.Number()) + " " + e.Source() + " " + e.Description();
+// An outcome as text, the fraction by its bits, after checking it.
+std::string Describe(const PeriodOutcome& o) {
+    std::string text = "returned";
+    if (o.error) {
+        Check(o.error->Number() != 0 && !o.error->Source().empty() && !o.error->Description().empty());
+        text = "raised " + std::to_string(o.error->Number()) + " " + o.error->Source() + " " +
+               o.error->Description();
     }
-    const auto stored = io.StoredPercent();
-    const auto fraction = io.SavedFraction();
-    Check(stored.has_value() == fraction.has_value());
-    if (!stored)
-        return outcome;
-    Check(*stored >= 0 && *stored <= 100 && std::isfinite(*fraction));
-    return outcome + ", stored " + std::to_string(*stored) + " " +
-           std::to_string(std::bit_cast<uint64_t>(*fraction));
+    Check(o.percent.has_value() == o.fraction.has_value());
+    if (!o.percent)
+        return text;
+    Check(*o.percent >= 0 && *o.percent <= 100 && std::isfinite(*o.fraction));
+    return text + ", stored " + std::to_string(*o.percent) + " " +
+           std::to_string(std::bit_cast<uint64_t>(*o.fraction));
 }
 
-// The same text for one period of CalculateAllPeriods.
-std::string Outcome(const PeriodOutcome& o) {
-    const std::string head = o.error ? "raised " + std::to_string(o.error->Number()) + " " +
-                                           o.error->Source() + " " + o.error->Description()
-                                     : "returned " + std::to_string(o.percent.value());
-    if (!o.percent)
-        return head;
-    return head + ", stored " + std::to_string(*o.percent) + " " +
-           std::to_string(std::bit_cast<uint64_t>(*o.fraction));
+template <class Run> std::string Calculate(clsInputOutput io, Run&& run) {
+    PeriodOutcome outcome;
+    try {
+        const int16_t percent = run(io);
+        Check(io.StoredPercent() == percent);
+    } catch (const VbError& e) {
+        outcome.error = e;
+    }
+    outcome.percent = io.StoredPercent();
+    outcome.fraction = io.SavedFraction();
+    return Describe(outcome);
 }
 
 } // namespace
@@ -124,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& all : {CalculateAllPeriods(io), CalculateAllPeriods(io, sky)}) {
         for (int16_t period = 0; period < kPeriodCount; ++period) {
             io.CalcPeriod = period;
-            Check(Outcome(all[static_cast<size_t>(period)]) ==
+            Check(Describe(all[static_cast<size_t>(period)]) ==
                   Calculate(io, [](clsInputOutput& p) { return p.CalculateEnergySaving(); }));
         }
     }
