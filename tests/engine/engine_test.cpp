@@ -177,32 +177,28 @@ double Dimmed(double f, int32_t En, int16_t period, const Limits& limits, int16_
 TEST(PeriodSaving, MatchesTheReferenceFiguresAndHandWorkedCasesOrRaisesAndMonthsMakeTheYear) {
     const double byHand = 1 - (0.1 + 0.5 * 0.9 / 0.8);
     const std::tuple<double, int32_t, int16_t, int16_t, int16_t, Limits, double, double> cases[] = {
-        {0.02, 500, 0, 8, 17, kPlain, 0.420, 5e-4},   {0.02, 500, 1, 8, 17, kPlain, 0.180, 5e-4},
-        {0.02, 500, 6, 8, 17, kPlain, 0.652, 5e-4},   {0.02, 500, 12, 8, 17, kPlain, 0.153, 5e-4},
-        {0.0, 500, 0, 8, 17, kPlain, 0.0, 0},         {0.02, -500, 0, 8, 17, kPlain, 1.0, 0},
-        {2.0, 500, 0, 8, 17, kPlain, 1.0, 0},         {2.0, 500, 2, 8, 17, kPlain, 1.0, 0},
-        {0.02, 500, 0, 0, 1, kPlain, 0.012, 1e-12},   {0.02, 500, 0, 0, 2, kPlain, 0.012, 1e-12},
-        {0.5, 500, 0, 0, 1, kPlain, 0.3, 1e-12},      {0.5, 500, 0, 0, 1, kGear, byHand, 1e-12},
-        {0.5, 500, 2, 0, 1, kGearOff, byHand, 1e-12}, {0.0, 500, 0, 8, 17, kGear, 0.0, 0},
-        {5.0, 500, 0, 8, 17, kGear, 0.9, 1e-12},      {5.0, 500, 0, 8, 17, kGearOff, 1.0, 0},
-        {0.02, 500, 0, 8, 8, kPlain, kNaN, 0},        {0.02, 0, 0, 8, 17, kPlain, kNaN, 0},
-        {0.02, 500, 13, 8, 17, kPlain, kNaN, 0},      {0.02, 500, -1, 8, 17, kPlain, kNaN, 0},
-        {0.02, 500, 0, -32768, 17, kPlain, kNaN, 0},  {0.02, kMaxLong, 1, 8, 17, kPlain, kNaN, 0},
-        {kNaN, 500, 1, 8, 17, kPlain, kNaN, 0},       {0.02, 0, 0, 8, 17, kGear, kNaN, 0},
-        {0.02, 500, 13, 8, 17, kGear, kNaN, 0},       {0.02, 500, 0, 0, -32768, kGear, kNaN, 0},
+        {0.02, 500, 0, 8, 17, kPlain, 0.420, 5e-4},     {0.02, 500, 1, 8, 17, kPlain, 0.180, 5e-4},
+        {0.02, 500, 6, 8, 17, kPlain, 0.652, 5e-4},     {0.02, 500, 12, 8, 17, kPlain, 0.153, 5e-4},
+        {0.0, 500, 0, 8, 17, kPlain, 0.0, 0},           {0.02, -500, 0, 8, 17, kPlain, 1.0, 0},
+        {2.0, 500, 0, 8, 17, kPlain, 1.0, 0},           {2.0, 500, 2, 8, 17, kPlain, 1.0, 0},
+        {0.02, 500, 0, 0, 1, kPlain, 0.012, 1e-12},     {0.02, 500, 0, 0, 2, kPlain, 0.012, 1e-12},
+        {0.5, 500, 0, 0, 1, kPlain, 0.3, 1e-12},        {0.5, 500, 0, 0, 1, kGear, byHand, 1e-12},
+        {0.5, 500, 2, 0, 1, kGearOff, byHand, 1e-12},   {0.0, 500, 0, 8, 17, kGear, 0.0, 0},
+        {5.0, 500, 0, 8, 17, kGear, 0.9, 1e-12},        {5.0, 500, 0, 8, 17, kGearOff, 1.0, 0},
+        {0.02, 500, 0, 8, 8, kPlain, kNaN, 0},          {0.02, 0, 0, 8, 17, kPlain, kNaN, 0},
+        {0.02, 500, 13, 8, 17, kPlain, kNaN, 0},        {0.02, 500, -1, 8, 17, kPlain, kNaN, 0},
+        {0.02, 500, 0, -32768, 17, kPlain, kNaN, 0},    {0.02, kMaxLong, 1, 8, 17, kPlain, kNaN, 0},
+        {kNaN, 500, 1, 8, 17, kPlain, kNaN, 0},         {0.02, 0, 0, 8, 17, kGear, kNaN, 0},
+        {0.02, 500, 13, 8, 17, kGear, kNaN, 0},         {0.02, 500, 0, 0, -32768, kGear, kNaN, 0},
+        {0.02, kMaxLong, 0, 8, 17, kPlain, 5e-6, 5e-6}, // the year's normaliser is a double: no overflow
     };
     for (const auto& [f, En, period, begin, end, limits, expected, tolerance] : cases) {
-        const auto run = [&] {
-            return limits.IsPlain() ? Frankfurt(f, En, period, begin, end)
-                                    : Dimmed(f, En, period, limits, begin, end);
-        };
+        const auto run = [&] { return Dimmed(f, En, period, limits, begin, end); }; // plain limits: the model
         if (std::isnan(expected))
             EXPECT_VB_ERROR(run(), ErrOverflow);
         else
             EXPECT_NEAR(run(), expected, tolerance) << f << " " << En << " " << period << " " << begin;
     }
-    // The year's normaliser is a double and does not overflow.
-    EXPECT_TRUE(Frankfurt(0.02, kMaxLong, 0) >= 0.0 && Frankfurt(0.02, kMaxLong, 0) < 1e-5);
     double weighted = 0.0; // each month divides by its own hours; weighted by their days they give the year
     const int16_t days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     for (int16_t m = 1; m <= 12; ++m)
