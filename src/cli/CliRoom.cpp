@@ -144,9 +144,20 @@ const GeoEntry& SiteList::Find(std::string_view text) {
     const auto& finder = Finder();
     if (const auto found = finder.Find(text))
         return Sites()[*found];
-    std::string closest;
-    for (const auto& name : finder.Closest(text))
-        closest += (closest.empty() ? "; closest: " : ", ") + name;
+    // A batch tends to repeat a misspelt site, and the closest names cost a look at every name.
+    std::unique_lock lock(closestMutex_);
+    auto known = closest_.find(text);
+    if (known == closest_.end()) {
+        lock.unlock();
+        std::string names;
+        for (const auto& name : finder.Closest(text))
+            names += (names.empty() ? "; closest: " : ", ") + name;
+        lock.lock();
+        if (closest_.size() >= 1024)
+            closest_.clear();
+        known = closest_.try_emplace(std::string(text), std::move(names)).first;
+    }
+    const std::string closest = known->second;
     throw OptionError{ErrInvalidCall, "site: no site contains '" + std::string(text) + "'" + closest};
 }
 

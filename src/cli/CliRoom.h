@@ -65,6 +65,8 @@ class SiteList {
     std::once_flag indexed_;
     std::vector<sites::SiteAlias> aliases_;
     std::optional<sites::SiteFinder> finder_;
+    std::mutex closestMutex_;                                 // guards closest_
+    std::map<std::string, std::string, std::less<>> closest_; // the closest names by text not found
 };
 
 struct RoomSpec {
