@@ -1,11 +1,13 @@
 // Annual calculations at the start values, one per window type, next to the same year's bare arithmetic
-// (unchecked doubles, no error handling) as the yardstick for what the checks cost.
+// (unchecked doubles, no error handling) as the yardstick for what the checks cost; and a building of 10,000
+// rooms, the year alone against the year and its twelve months.
 #include "clsInputOutput.h"
 #include "modLangConstants.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -43,6 +45,44 @@ void BM_Year(benchmark::State& state) {
 BENCHMARK(BM_Year)->Name("Year/SideWindows")->Arg(1);
 BENCHMARK(BM_Year)->Name("Year/FlatRoof")->Arg(2);
 BENCHMARK(BM_Year)->Name("Year/Sawtooth")->Arg(3);
+
+// Rooms of every type and of many sizes, spread over Europe.
+std::vector<clsInputOutput> Building() {
+    std::vector<clsInputOutput> rooms;
+    for (int i = 0; i < 10000; ++i) {
+        auto p = StartValues(static_cast<int16_t>(1 + i % 3));
+        p.RoomDepth = 3 + i % 7 * 0.5;
+        p.RoomWidth = 4 + i % 11;
+        p.Longitude = -9 + i % 37;
+        p.Latitude = 36 + i % 29 * 0.9;
+        rooms.push_back(p);
+    }
+    return rooms;
+}
+
+void BM_BuildingYear(benchmark::State& state) {
+    korvane::gLanguage = 2;
+    const auto rooms = Building();
+    for (auto _ : state) {
+        for (auto p : rooms) {
+            try {
+                benchmark::DoNotOptimize(p.CalculateEnergySaving());
+            } catch (const korvane::VbError&) { // a model message; the result is stored all the same
+            }
+        }
+    }
+}
+BENCHMARK(BM_BuildingYear)->Unit(benchmark::kMillisecond);
+
+void BM_BuildingAllPeriods(benchmark::State& state) {
+    korvane::gLanguage = 2;
+    const auto rooms = Building();
+    for (auto _ : state) {
+        for (const auto& p : rooms)
+            benchmark::DoNotOptimize(korvane::CalculateAllPeriods(p));
+    }
+}
+BENCHMARK(BM_BuildingAllPeriods)->Unit(benchmark::kMillisecond);
 
 // The same year with raw doubles: both series once a day, and 3285 hour evaluations with the hour angle,
 // the altitude and the sky each.

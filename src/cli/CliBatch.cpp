@@ -167,21 +167,6 @@ struct RowResults {
     std::vector<RoomResult> periods; // one, or the year and the twelve months
 };
 
-RoomResult PeriodResult(const RoomSpec& room, int16_t period, const PeriodOutcome& outcome) {
-    RoomResult result{outcome.percent, outcome.fraction, outcome.error, std::nullopt};
-    if (room.powerDensity) {
-        clsInputOutput p = room.params;
-        p.CalcPeriod = period;
-        try {
-            result.energy = EnergyOf(p, *room.powerDensity, result.fraction);
-        } catch (const VbError& e) {
-            if (!result.error)
-                result.error = e;
-        }
-    }
-    return result;
-}
-
 RowResults Compute(const Layout& layout, const CsvRecord& record, const BatchSettings& settings,
                    SkyCache& skies) {
     RowResults results;
@@ -219,9 +204,10 @@ RowResults Compute(const Layout& layout, const CsvRecord& record, const BatchSet
             results.periods.push_back(Calculate(room, skies.For(room.params).get()));
             return results;
         }
-        const auto outcomes = CalculateAllPeriods(room.params);
-        for (int16_t period = 0; period < kPeriodCount; ++period)
-            results.periods.push_back(PeriodResult(room, period, outcomes[static_cast<size_t>(period)]));
+        clsInputOutput year = room.params;
+        year.CalcPeriod = 0; // the months share the year's sky hours
+        const auto periods = CalculatePeriods(room, skies.For(year).get());
+        results.periods.assign(periods.begin(), periods.end());
     } catch (const OptionError& e) {
         return inputError(e.number, e.why);
     } catch (const VbError& e) {

@@ -82,23 +82,6 @@ Dimming::Control ControlOf(const OptionText& option) {
                       option.label + ": '" + option.text + "' is not continuous or continuous-off"};
 }
 
-// Lower case for ASCII and the Latin-1 capitals, enough to match European site names in any case.
-std::string Folded(std::string_view text) {
-    std::string out(text);
-    for (size_t i = 0; i < out.size(); ++i) {
-        auto& c = out[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        } else if (static_cast<unsigned char>(c) == 0xC3 && i + 1 < out.size()) {
-            const auto next = static_cast<unsigned char>(out[i + 1]);
-            if (next >= 0x80 && next <= 0x9E && next != 0x97) // À..Þ without ×
-                out[i + 1] = static_cast<char>(next + 0x20);
-            ++i;
-        }
-    }
-    return out;
-}
-
 // Longitude, latitude or GMT difference: from the most specific layer that names it or a site.
 template <class T, class Parse, class FromSite>
 T Coordinate(const std::vector<const OptionTexts*>& layers, SiteList& sites, std::string_view name,
@@ -143,7 +126,10 @@ const std::vector<RoomOption>& RoomOptions() {
          "distance between roof lights (type 2, default 2) or sawtooth rows (type 3, default 5), m", nullptr},
         {"slope", "N", "sawtooth glazing slope, degrees (60, 90)", "90"},
         {"site", "TEXT",
-         "longitude, latitude and GMT difference of the first site whose name contains this text", ""},
+         "longitude, latitude and GMT difference of the first site whose name contains this text, in any "
+         "case, "
+         "with or without accents, or another spelling (Munich)",
+         ""},
         {"min-power-fraction", "P", "power drawn at the lowest dimming level, 0 to 0.6 of full power", "0"},
         {"min-light-fraction", "L", "light given at the lowest dimming level, 0 to 0.6 of full light", "0"},
         {"control", "MODE", "continuous, or continuous-off (off when daylight alone is enough)",
@@ -168,14 +154,40 @@ const std::vector<GeoEntry>& SiteList::Sites() {
     return *sites_;
 }
 
+const sites::SiteFinder& SiteList::Finder() {
+    std::call_once(indexed_, [&] {
+        const auto& sites = Sites();
+        aliases_ =
+            aliasFile_.empty() ? std::vector<sites::SiteAlias>() : sites::ReadSiteAliasFile(aliasFile_);
+        finder_.emplace(sites, aliases_);
+    });
+    return *finder_;
+}
+
+const std::vector<sites::SiteAlias>& SiteList::Aliases() {
+    Finder();
+    return aliases_;
+}
+
 const GeoEntry& SiteList::Find(std::string_view text) {
-    const std::string wanted = Folded(text);
-    const auto& sites = Sites();
-    for (size_t i = 1; i < sites.size(); ++i) {
-        if (Folded(sites[i].Name).find(wanted) != std::string::npos)
-            return sites[i];
+    const auto& finder = Finder();
+    if (const auto found = finder.Find(text))
+        return Sites()[*found];
+    // A batch tends to repeat a misspelt site, and the closest names cost a look at every name.
+    std::unique_lock lock(closestMutex_);
+    auto known = closest_.find(text);
+    if (known == closest_.end()) {
+        lock.unlock();
+        std::string names;
+        for (const auto& name : finder.Closest(text))
+            names += (names.empty() ? "; closest: " : ", ") + name;
+        lock.lock();
+        if (closest_.size() >= 1024)
+            closest_.clear();
+        known = closest_.try_emplace(std::string(text), std::move(names)).first;
     }
-    throw OptionError{ErrInvalidCall, "site: no site contains '" + std::string(text) + "'"};
+    const std::string closest = known->second;
+    throw OptionError{ErrInvalidCall, "site: no site contains '" + std::string(text) + "'" + closest};
 }
 
 RoomSpec BuildRoom(const std::vector<const OptionTexts*>& layers, SiteList& sites) {
@@ -248,6 +260,23 @@ std::optional<EnergyFigures> EnergyOf(const clsInputOutput& p, double powerDensi
     return e;
 }
 
+namespace {
+
+// The energy figures of a result for the period of p, when the room has a power density; an overflow is the
+// result's error unless it has one.
+void AddEnergy(RoomResult& result, const RoomSpec& room, const clsInputOutput& p) {
+    if (!room.powerDensity)
+        return;
+    try {
+        result.energy = EnergyOf(p, *room.powerDensity, result.fraction);
+    } catch (const VbError& e) {
+        if (!result.error)
+            result.error = e;
+    }
+}
+
+} // namespace
+
 RoomResult Calculate(const RoomSpec& room, const JahrEnergie::SkyHours* sky) {
     clsInputOutput p = room.params;
     RoomResult result;
@@ -261,15 +290,22 @@ RoomResult Calculate(const RoomSpec& room, const JahrEnergie::SkyHours* sky) {
     }
     result.percent = p.StoredPercent();
     result.fraction = p.SavedFraction();
-    if (room.powerDensity) {
-        try {
-            result.energy = EnergyOf(p, *room.powerDensity, result.fraction);
-        } catch (const VbError& e) {
-            if (!result.error)
-                result.error = e;
-        }
-    }
+    AddEnergy(result, room, p);
     return result;
+}
+
+std::array<RoomResult, kPeriodCount> CalculatePeriods(const RoomSpec& room,
+                                                      const JahrEnergie::SkyHours* yearSky) {
+    const auto outcomes =
+        yearSky ? CalculateAllPeriods(room.params, *yearSky) : CalculateAllPeriods(room.params);
+    std::array<RoomResult, kPeriodCount> results;
+    for (size_t i = 0; i < results.size(); ++i) {
+        results[i] = {outcomes[i].percent, outcomes[i].fraction, outcomes[i].error, std::nullopt};
+        clsInputOutput p = room.params;
+        p.CalcPeriod = static_cast<int16_t>(i);
+        AddEnergy(results[i], room, p);
+    }
+    return results;
 }
 
 } // namespace korvane::cli

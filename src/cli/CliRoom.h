@@ -3,12 +3,15 @@
 
 #include "Dimming.h"
 #include "GeoEntry.h"
+#include "SiteSearch.h"
 #include "VbError.h"
 #include "clsInputOutput.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,15 +43,30 @@ bool IsRoomOption(std::string_view name);
 // The sites of a site file, entry 0 the user-defined site; loaded on first use.
 class SiteList {
   public:
-    explicit SiteList(std::string fileName) : fileName_(std::move(fileName)) {}
+    // aliasFile: other spellings of the sites (sites::ReadSiteAliasFile), read with the first lookup; empty
+    // for none.
+    explicit SiteList(std::string fileName, std::string aliasFile = {})
+        : fileName_(std::move(fileName)), aliasFile_(std::move(aliasFile)) {}
     // Raises the reader's error (source "clsGeoFile:OpenGeoFile") when the file cannot be read.
     const std::vector<GeoEntry>& Sites();
-    // The first site whose name contains text, in any case; an OptionError when there is none.
+    // The first site whose name contains text in any usual spelling (sites::SiteFinder::Find); an
+    // OptionError naming the closest sites when there is none. Raises what reading the files raises. Safe
+    // from several threads at once.
     const GeoEntry& Find(std::string_view text);
+    // The other spellings of the sites, by site name.
+    const std::vector<sites::SiteAlias>& Aliases();
 
   private:
+    const sites::SiteFinder& Finder();
+
     std::string fileName_;
+    std::string aliasFile_;
     std::optional<std::vector<GeoEntry>> sites_;
+    std::once_flag indexed_;
+    std::vector<sites::SiteAlias> aliases_;
+    std::optional<sites::SiteFinder> finder_;
+    std::mutex closestMutex_;                                 // guards closest_
+    std::map<std::string, std::string, std::less<>> closest_; // the closest names by text not found
 };
 
 struct RoomSpec {
@@ -79,6 +97,11 @@ struct RoomResult {
 // Runs the engine on the room; never throws an engine error, it is kept in the result. With sky hours
 // computed for the room's site, hours and period the result is the same, to the bit, and cheaper.
 RoomResult Calculate(const RoomSpec& room, const JahrEnergie::SkyHours* sky = nullptr);
+// The year (index 0) and the twelve months of the room, whatever its period: each what Calculate gives for
+// that period, from one pass over the year. With the year's sky hours at the room's site and working hours
+// (period 0), the same and cheaper.
+std::array<RoomResult, kPeriodCount> CalculatePeriods(const RoomSpec& room,
+                                                      const JahrEnergie::SkyHours* yearSky = nullptr);
 
 // Energy of the period for installed power density W (W/m²), when the engine gave a fraction. Raises 6 when
 // a figure overflows.

@@ -57,7 +57,9 @@ void AddOptions(CLI::App& app, Settings& s) {
         ->type_name("N")
         ->capture_default_str();
     app.add_option("--geo", s.geo, "site file (default: DEFAULT.GEO beside the program)")->type_name("FILE");
-    app.add_flag("--list-sites", s.listSites, "list the sites of the site file and exit");
+    app.add_flag(
+        "--list-sites", s.listSites,
+        "list the sites of the site file (with --json as a JSON array, with --site only that one) and exit");
     app.add_option(
            "--batch", s.batch,
            "one room per CSV row (- standard input); columns named like the options without dashes, others "
@@ -77,6 +79,35 @@ void AddOptions(CLI::App& app, Settings& s) {
         ->type_name("FILE");
     app.add_option("--svg", s.svg, "also write the year and the months of the room as an SVG bar chart")
         ->type_name("FILE");
+}
+
+// With --site, only the site it finds is listed: its index, else 0 for all.
+size_t SiteToList(const OptionTexts& given, SiteList& sites) {
+    if (const auto site = given.find("site"); site != given.end() && !site->second.empty())
+        return static_cast<size_t>(&sites.Find(site->second) - sites.Sites().data());
+    return 0;
+}
+
+// The sites as a JSON array of objects, each with its other spellings.
+void ListSitesJson(SiteList& sites, size_t only, std::ostream& out) {
+    const auto& all = sites.Sites();
+    out << "[";
+    for (size_t i = 1; i < all.size(); ++i) {
+        const GeoEntry& site = all[i];
+        if (only && i != only)
+            continue;
+        std::string aliases;
+        for (const auto& alias : sites.Aliases()) {
+            if (alias.siteName == site.Name)
+                aliases += (aliases.empty() ? "" : ", ") + JsonString(alias.spelling);
+        }
+        out << (only || i == 1 ? "" : ",") << "\n  {\"index\": " << i
+            << ", \"name\": " << JsonString(site.Name)
+            << ", \"longitude\": " << FormatShortest(site.Longitude)
+            << ", \"latitude\": " << FormatShortest(site.Latitude) << ", \"gmt\": " << site.TimeDiffGMT
+            << ", \"aliases\": [" << aliases << "]}";
+    }
+    out << "\n]\n";
 }
 
 // The options given on the command line, by name without the dashes.
@@ -107,10 +138,11 @@ int SingleRoom(const OptionTexts& given, SiteList& sites, bool json, std::ostrea
 }
 
 std::vector<PeriodRow> PeriodRows(OptionTexts given, SiteList& sites) {
+    given["period"] = "0"; // every period comes from the one pass
+    const auto results = CalculatePeriods(BuildRoom({&given}, sites));
     std::vector<PeriodRow> rows;
-    for (int16_t period = 0; period <= 12; ++period) {
-        given["period"] = std::to_string(period);
-        const RoomResult r = Calculate(BuildRoom({&given}, sites));
+    for (int16_t period = 0; period < kPeriodCount; ++period) {
+        const RoomResult& r = results[static_cast<size_t>(period)];
         rows.push_back({period, GetLangString(static_cast<int16_t>(kFirstPeriodName + period)), r});
     }
     return rows;
@@ -202,8 +234,10 @@ int Batch(const Settings& s, OptionTexts given, const OptionTexts& explicitOptio
     return kExitEngineError;
 }
 
-void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out) {
+void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out, size_t only = 0) {
     for (size_t i = 1; i < sites.size(); ++i) {
+        if (only && i != only)
+            continue;
         out << i << '\t' << Printable(sites[i].Name) << '\t' << FormatShortest(sites[i].Longitude) << '\t'
             << FormatShortest(sites[i].Latitude) << '\t' << sites[i].TimeDiffGMT << '\n';
     }
@@ -236,7 +270,9 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
         }
     }
 
-    SiteList sites(s.geo.empty() ? (context.programDir / "DEFAULT.GEO").string() : s.geo);
+    // The other spellings belong to the default list; another site file has names of its own.
+    SiteList sites(s.geo.empty() ? (context.programDir / "DEFAULT.GEO").string() : s.geo,
+                   s.geo.empty() ? (context.programDir / "SITE_ALIASES.txt").string() : "");
     try {
         const auto language = ParseWhole<int16_t>(s.language);
         if (!language || *language < 1 || *language > 6)
@@ -258,7 +294,11 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
         if (xlsx && s.batch.empty() && !allPeriods)
             throw UsageError{"--xlsx needs --period all or --batch"};
         if (s.listSites) {
-            ListSites(sites.Sites(), out);
+            const size_t only = SiteToList(given, sites);
+            if (s.json)
+                ListSitesJson(sites, only, out);
+            else
+                ListSites(sites.Sites(), out, only);
             return kExitOk;
         }
         if (!s.batch.empty())

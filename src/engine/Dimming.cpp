@@ -31,6 +31,22 @@ double DimmedSaving(const JahrEnergie::PeriodHours& hours, int32_t En, const Lim
     return vb::Sub(1.0, vb::Div(powerSum, workingHours));
 }
 
+// DimmedSaving of the year and of every month.
+template <class Need>
+JahrEnergie::YearAndMonths DimmedYearAndMonths(const JahrEnergie::PeriodHours& year, int32_t En,
+                                               const Limits& limits, Need&& need) {
+    auto result = JahrEnergie::SumOverYearAndMonths(year, [&](int16_t N, int16_t h) {
+        return PowerFraction(vb::Div(need(N, h), static_cast<double>(En)), limits);
+    });
+    result.Finish([&](int16_t period, double powerSum) {
+        const auto hours = JahrEnergie::HoursOfPeriod(year, period);
+        const double workingHours =
+            vb::Mul(static_cast<double>(hours.hoursPerDay), static_cast<double>(hours.days));
+        return vb::Sub(1.0, vb::Div(powerSum, workingHours));
+    });
+    return result;
+}
+
 } // namespace
 
 double CalculatePeriodSavingDimmed(double longitude, double latitude, int16_t gmt, int16_t beginHour,
@@ -55,6 +71,29 @@ double CalculatePeriodSavingDimmed(const JahrEnergie::SkyHours& sky, double f, i
     size_t i = 0;
     return DimmedSaving(sky.hours, En, limits, [&](int16_t, int16_t) {
         return daylight::detail::ArtificialLightFrom(sky.At(i++), f, En);
+    });
+}
+
+JahrEnergie::YearAndMonths CalculateYearAndMonthsDimmed(double longitude, double latitude, int16_t gmt,
+                                                        int16_t beginHour, int16_t endHour, double f,
+                                                        int32_t En, const Limits& limits) {
+    if (limits.IsPlain())
+        return JahrEnergie::CalculateYearAndMonths(longitude, latitude, gmt, beginHour, endHour, f, En);
+    const auto year = JahrEnergie::GetPeriodHours(beginHour, endHour, 0);
+    daylight::SiteSky sky(longitude, latitude, gmt);
+    return DimmedYearAndMonths(year, En, limits, [&](int16_t N, int16_t h) {
+        return daylight::detail::ArtificialLightFrom(sky.Illuminance(N, h), f, En);
+    });
+}
+
+JahrEnergie::YearAndMonths CalculateYearAndMonthsDimmed(const JahrEnergie::SkyHours& yearSky, double f,
+                                                        int32_t En, const Limits& limits) {
+    if (limits.IsPlain())
+        return JahrEnergie::CalculateYearAndMonths(yearSky, f, En);
+    const auto& year = yearSky.hours;
+    return DimmedYearAndMonths(year, En, limits, [&](int16_t N, int16_t h) {
+        return daylight::detail::ArtificialLightFrom(yearSky.At(JahrEnergie::YearHourIndex(year, N, h)), f,
+                                                     En);
     });
 }
 

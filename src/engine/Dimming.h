@@ -38,4 +38,12 @@ double CalculatePeriodSavingDimmed(double longitude, double latitude, int16_t gm
 double CalculatePeriodSavingDimmed(const JahrEnergie::SkyHours& sky, double f, int32_t En, int16_t period,
                                    const Limits& limits);
 
+// CalculatePeriodSavingDimmed of the year and of every month, as JahrEnergie::CalculateYearAndMonths.
+JahrEnergie::YearAndMonths CalculateYearAndMonthsDimmed(double longitude, double latitude, int16_t gmt,
+                                                        int16_t beginHour, int16_t endHour, double f,
+                                                        int32_t En, const Limits& limits);
+// The same over the year's complete sky hours.
+JahrEnergie::YearAndMonths CalculateYearAndMonthsDimmed(const JahrEnergie::SkyHours& yearSky, double f,
+                                                        int32_t En, const Limits& limits);
+
 } // namespace korvane::Dimming

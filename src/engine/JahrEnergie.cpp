@@ -20,6 +20,16 @@ PeriodHours GetPeriodHours(int16_t beginHour, int16_t endHour, int16_t period) {
     return p;
 }
 
+PeriodHours HoursOfPeriod(const PeriodHours& year, int16_t period) {
+    if (period == 0)
+        return year;
+    PeriodHours month = year;
+    month.firstDay = daylight::GetDayOfYear(1, period);
+    month.days = daylight::GetDaysOfMonth(period);
+    month.lastDay = static_cast<int16_t>(month.firstDay + month.days - 1);
+    return month;
+}
+
 double PeriodNormaliser(const PeriodHours& p, int32_t En, int16_t period) {
     if (period == 0)
         return vb::Mul(vb::Mul(static_cast<double>(p.hoursPerDay), 365.0), static_cast<double>(En));
@@ -61,6 +71,41 @@ double CalculatePeriodSaving(const SkyHours& sky, double f, int32_t En, int16_t 
         return daylight::detail::ArtificialLightFrom(sky.At(i++), f, En);
     });
     return vb::Sub(1.0, vb::Div(periodSum, PeriodNormaliser(sky.hours, En, period)));
+}
+
+namespace {
+
+// One minus each period's sum over its normaliser.
+void FinishSavings(YearAndMonths& sums, const PeriodHours& year, int32_t En) {
+    sums.Finish([&](int16_t period, double sum) {
+        return vb::Sub(1.0, vb::Div(sum, PeriodNormaliser(HoursOfPeriod(year, period), En, period)));
+    });
+}
+
+} // namespace
+
+YearAndMonths CalculateYearAndMonths(double longitude, double latitude, int16_t gmt, int16_t beginHour,
+                                     int16_t endHour, double f, int32_t En) {
+    const PeriodHours year = GetPeriodHours(beginHour, endHour, 0);
+    daylight::SiteSky sky(longitude, latitude, gmt);
+    YearAndMonths result = SumOverYearAndMonths(year, [&](int16_t N, int16_t h) {
+        return daylight::detail::ArtificialLightFrom(sky.Illuminance(N, h), f, En);
+    });
+    FinishSavings(result, year, En);
+    return result;
+}
+
+bool IsCompleteYear(const SkyHours& sky) {
+    return sky.hoursKnown && !sky.error && sky.hours.firstDay == 1 && sky.hours.lastDay == 365;
+}
+
+YearAndMonths CalculateYearAndMonths(const SkyHours& yearSky, double f, int32_t En) {
+    const PeriodHours& year = yearSky.hours;
+    YearAndMonths result = SumOverYearAndMonths(year, [&](int16_t N, int16_t h) {
+        return daylight::detail::ArtificialLightFrom(yearSky.At(YearHourIndex(year, N, h)), f, En);
+    });
+    FinishSavings(result, year, En);
+    return result;
 }
 
 } // namespace korvane::JahrEnergie

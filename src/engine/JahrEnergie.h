@@ -1,7 +1,9 @@
 #pragma once
 #include "VbError.h"
 #include "VbMath.h"
+#include "daylight.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -28,6 +30,8 @@ struct PeriodHours {
     int16_t days; // 365 for the year, the month's length, 0 for a period outside 0..12
 };
 PeriodHours GetPeriodHours(int16_t beginHour, int16_t endHour, int16_t period);
+// The hours of period 0..12 from those of the year: what GetPeriodHours gives for it, without raising again.
+PeriodHours HoursOfPeriod(const PeriodHours& year, int16_t period);
 
 // The illuminance-hours that lighting alone would give: a Double for the year, 16- and 32-bit integers for a
 // month.
@@ -44,6 +48,65 @@ template <class HourValue> double SumOverPeriod(const PeriodHours& p, HourValue&
         periodSum = vb::Add(periodSum, daySum);
     }
     return periodSum;
+}
+
+// A figure for the year (index 0) and for each month (1..12), or the error that period raises instead.
+inline constexpr size_t kYearAndMonths = 13;
+struct YearAndMonths {
+    std::array<double, kYearAndMonths> value{};
+    std::array<std::optional<VbError>, kYearAndMonths> error;
+
+    // Replaces each value that has no error by finish(period, value), or by the error that raises.
+    template <class F> void Finish(F&& finish) {
+        for (size_t p = 0; p < kYearAndMonths; ++p) {
+            if (error[p])
+                continue;
+            try {
+                value[p] = finish(static_cast<int16_t>(p), value[p]);
+            } catch (const VbError& e) {
+                error[p] = e;
+            }
+        }
+    }
+};
+
+// SumOverPeriod for the year and for every month in one pass over the year's days, each to the bit what its
+// own call gives or raises: a month adds its own day sums from zero, and an error raised within a day belongs
+// to the year and to that day's month only. `year` is GetPeriodHours(..., 0).
+template <class HourValue> YearAndMonths SumOverYearAndMonths(const PeriodHours& year, HourValue&& value) {
+    YearAndMonths sums;
+    size_t month = 1;
+    int32_t monthEnd = daylight::GetDaysOfMonth(1);
+    for (int32_t N = 1; N <= 365; ++N) {
+        if (N > monthEnd) {
+            ++month;
+            monthEnd += daylight::GetDaysOfMonth(static_cast<int16_t>(month));
+        }
+        const size_t periods[] = {0, month};
+        if (sums.error[0] && sums.error[month])
+            continue; // nothing left that this day could change
+        double daySum = 0.0;
+        try {
+            for (int32_t h = year.beginHour; h <= year.lastHour; ++h)
+                daySum = vb::Add(daySum, value(static_cast<int16_t>(N), static_cast<int16_t>(h)));
+        } catch (const VbError& e) {
+            for (size_t p : periods) {
+                if (!sums.error[p])
+                    sums.error[p] = e;
+            }
+            continue;
+        }
+        for (size_t p : periods) {
+            if (sums.error[p])
+                continue;
+            try {
+                sums.value[p] = vb::Add(sums.value[p], daySum);
+            } catch (const VbError& e) {
+                sums.error[p] = e;
+            }
+        }
+    }
+    return sums;
 }
 
 // The overcast-sky illuminance (lux) of every working hour of a period at one site, in the order the
@@ -69,5 +132,20 @@ SkyHours GetSkyHours(double longitude, double latitude, int16_t gmt, int16_t beg
 
 // CalculatePeriodSaving over shared sky hours.
 double CalculatePeriodSaving(const SkyHours& sky, double f, int32_t En, int16_t period);
+
+// Whether sky holds every working hour of the year, so that each month can be read from it.
+bool IsCompleteYear(const SkyHours& sky);
+// The index in SkyHours::illuminance of hour h of day N of the year.
+inline size_t YearHourIndex(const PeriodHours& year, int16_t N, int16_t h) {
+    return static_cast<size_t>(N - 1) * static_cast<size_t>(year.hoursPerDay) +
+           static_cast<size_t>(h - year.beginHour);
+}
+
+// CalculatePeriodSaving of the year and of every month, each result or error that of its own call. What
+// working out the hours raises, every period raises: it leaves this function.
+YearAndMonths CalculateYearAndMonths(double longitude, double latitude, int16_t gmt, int16_t beginHour,
+                                     int16_t endHour, double f, int32_t En);
+// The same over the year's sky hours, which must be complete (IsCompleteYear).
+YearAndMonths CalculateYearAndMonths(const SkyHours& yearSky, double f, int32_t En);
 
 } // namespace korvane::JahrEnergie

@@ -73,21 +73,58 @@ int16_t clsInputOutput::CalculateEnergySaving(const JahrEnergie::SkyHours& sky) 
     });
 }
 
-std::array<PeriodOutcome, kPeriodCount> CalculateAllPeriods(const clsInputOutput& inputs) {
+namespace {
+
+// Each period's outcome from the savings of all periods, in the order a single run raises: what the window
+// model or the period's hours raise stops every period; a saving that cannot be shown as a percent stores
+// nothing; the model's message follows a stored result.
+template <class Savings>
+std::array<PeriodOutcome, kPeriodCount> OutcomesOf(const clsInputOutput& inputs, Savings&& savings) {
     std::array<PeriodOutcome, kPeriodCount> outcomes;
-    for (int16_t period = 0; period < kPeriodCount; ++period) {
-        clsInputOutput run = inputs;
-        run.CalcPeriod = period;
-        PeriodOutcome& outcome = outcomes[static_cast<size_t>(period)];
+    JahrEnergie::YearAndMonths s;
+    gCalcErrorText.clear();
+    try {
+        s = savings(inputs.DaylightRatio());
+    } catch (const VbError& e) {
+        for (auto& outcome : outcomes)
+            outcome.error = e;
+        return outcomes;
+    }
+    for (size_t p = 0; p < outcomes.size(); ++p) {
+        PeriodOutcome& outcome = outcomes[p];
+        if (s.error[p]) {
+            outcome.error = s.error[p];
+            continue;
+        }
         try {
-            run.CalculateEnergySaving();
+            outcome.percent = PercentOf(s.value[p]);
+            outcome.fraction = s.value[p];
         } catch (const VbError& e) {
             outcome.error = e;
+            continue;
         }
-        outcome.percent = run.StoredPercent();
-        outcome.fraction = run.SavedFraction();
+        if (!gCalcErrorText.empty())
+            outcome.error = VbError(modErrors::GetErrNumber(kErrModelMessage), kSource, gCalcErrorText);
     }
     return outcomes;
+}
+
+} // namespace
+
+std::array<PeriodOutcome, kPeriodCount> CalculateAllPeriods(const clsInputOutput& in) {
+    return OutcomesOf(in, [&](double f) {
+        return Dimming::CalculateYearAndMonthsDimmed(in.Longitude, in.Latitude, in.TimeDiffGMT, in.BeginHour,
+                                                     in.EndHour, f, in.NominalIlluminance, in.DimmingLimits);
+    });
+}
+
+std::array<PeriodOutcome, kPeriodCount> CalculateAllPeriods(const clsInputOutput& in,
+                                                            const JahrEnergie::SkyHours& yearSky) {
+    if (!JahrEnergie::IsCompleteYear(yearSky))
+        return CalculateAllPeriods(in);
+    return OutcomesOf(in, [&](double f) {
+        return Dimming::CalculateYearAndMonthsDimmed(yearSky, f, in.NominalIlluminance, in.DimmingLimits);
+    });
 }
 
 } // namespace korvane

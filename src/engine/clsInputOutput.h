@@ -68,8 +68,12 @@ struct PeriodOutcome {
 inline constexpr int16_t kPeriodCount = 13; // the year, then January to December
 
 // The year (index 0) and the twelve months of these inputs, whatever their CalcPeriod says: each entry what
-// CalculateEnergySaving gives for that period, to the bit.
+// CalculateEnergySaving gives for that period, to the bit, from one pass over the year's days.
 std::array<PeriodOutcome, kPeriodCount> CalculateAllPeriods(const clsInputOutput& inputs);
+// The same with the sky taken from the year's hours (period 0) at the inputs' site and working hours, for
+// rooms that share them. Sky hours that stop at an error are passed over for the inputs' own site.
+std::array<PeriodOutcome, kPeriodCount> CalculateAllPeriods(const clsInputOutput& inputs,
+                                                            const JahrEnergie::SkyHours& yearSky);
 
 // Whole percent of a saved fraction: s x 100 rounded half away from zero, converted to 16 bits (6 "Overflow"
 // beyond), then held to 0..100.

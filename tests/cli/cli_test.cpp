@@ -96,7 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
         Usage({"--depth", ""}, "--depth: an empty value"),
         Usage({"--depth", "4,5"}, "--depth: '4,5' is not a number"), // nor is 'nan' or '1e400'
         Usage({"--language", "7"}, "--language: '7' is not a language from 1 to 6"),
-        Usage({"--site", "Atlantis"}, "--site: no site contains 'Atlantis'"),
+        Usage({"--site", "Atlantis"},
+              "--site: no site contains 'Atlantis'; closest: Athen (Athens), Bratislava, Paris"),
         Usage({"--bogus"}, "The following argument was not expected: --bogus"),
         Usage({"--min-power-fraction", "0.7"}, "--min-power-fraction: '0.7' is outside 0 to 0.6"),
         Usage({"--min-light-fraction", "-0.1"}, "--min-light-fraction: '-0.1' is outside 0 to 0.6"),
@@ -153,6 +154,43 @@ TEST(Cli, AFailedWriteEndsWithAMessageAndItsOwnExitCode) {
             << err.str();
     }
 }
+
+TEST_F(CliSiteFile, ListsSitesWithPointDecimalsAndUtf8NamesAsTextOrJson) {
+    Write("* test sites\r\nWien;16,37;48,21;1\r\nK\xF6ln;6,96;50,94;1\r\n"); // Windows-1252 ö
+    const auto r = Cli({"--geo", path_.string(), "--list-sites"});
+    EXPECT_EQ(r.code, kExitOk);
+    EXPECT_EQ(r.out, "1\tWien\t16.37\t48.21\t1\n2\tKöln\t6.96\t50.94\t1\n");
+    EXPECT_TRUE(
+        Cli({"--geo", path_.string(), "--site", "Vienna"}) // other spellings only for the default list
+            .err.starts_with("korvane-energy-cli: --site: no site contains 'Vienna'; closest: Wien, Köln\n"));
+    EXPECT_EQ(
+        Cli({"--geo", path_.string(), "--list-sites", "--json"}).out,
+        "[\n  {\"index\": 1, \"name\": \"Wien\", \"longitude\": 16.37, \"latitude\": 48.21, \"gmt\": 1, "
+        "\"aliases\": []},\n  {\"index\": 2, \"name\": \"Köln\", \"longitude\": 6.96, \"latitude\": 50.94, "
+        "\"gmt\": 1, \"aliases\": []}\n]\n");
+}
+
+// --site finds a site by a piece of its name in any case, with or without accents, in Latin letters for
+// another script, or by another spelling of the default list; --list-sites --site shows which. Names matched
+// by case alone keep their answer (barn).
+using Spelling = std::tuple<bool, const char*, const char*>;
+class Spellings : public WithFile, public ::testing::WithParamInterface<Spelling> {};
+
+TEST_P(Spellings, FindTheSite) {
+    const auto& [ownFile, text, found] = GetParam();
+    Args args{"--list-sites", "--site", text};
+    if (ownFile)
+        args.insert(args.end(),
+                    {"--geo", Write("Bärn;1;2;1\nBarnsley;3;4;0\nŁódź;19,46;51,76;1\nΑθήνα;23;37;2\n")});
+    const auto r = Cli(args);
+    EXPECT_EQ(r.out.substr(0, r.out.find('\t')), found) << r.err;
+}
+
+// The index of the site found.
+const Spelling kSpellings[] = {{false, "munchen", "4"}, {false, "MÜNCHEN", "4"},    {false, "Munich", "4"},
+                               {false, "VIENNA", "42"}, {false, "Kobenhavn", "24"}, {true, "barn", "2"},
+                               {true, "BÄRN", "1"},     {true, "Lodz", "3"},        {true, "athen", "4"}};
+INSTANTIATE_TEST_SUITE_P(Sites, Spellings, ::testing::ValuesIn(kSpellings));
 
 TEST(PeriodAll, JsonNamesEachPeriodInTheChosenLanguageAndKeepsItsErrorInItsEntry) {
     Args args{"--depth", "12", "--power-density", "8", "--language", "5", "--json", "--period", "6"};

@@ -1,6 +1,6 @@
 // The engine against worked values: published solar figures, the daylight tables' examples, reference savings
-// for Frankfurt am Main, and the driver's results and errors. Shared sky hours are left to the engine fuzzer,
-// which compares them with the engine's own outcome on every input.
+// for Frankfurt am Main, and the driver's results and errors; all periods in one pass against single runs.
+// Shared sky hours of one period are left to the engine fuzzer, which compares them on every input.
 #include "Dimming.h"
 #include "JahrEnergie.h"
 #include "QLists.h"
@@ -12,10 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <functional>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
 #include <tuple>
 
@@ -75,7 +77,7 @@ constexpr Limits kPlain{}, kGear{0.1, 0.2, Control::Continuous}, kGearOff{0.1, 0
 constexpr double kDegrees = 180.0 / kPi;
 
 // Declination and altitude within a hundredth of a degree; the equation of time is in hours, not minutes.
-TEST(SunAndSky, MatchTheSolarTablesAtFrankfurtInMidsummer) {
+TEST(SunAndSky, MatchTheSolarTablesAtFrankfurtInMidsummerClampAndRaise) {
     EXPECT_NEAR(GetDeclination(172 / 365.0) * kDegrees, 23.44, 0.01);
     EXPECT_NEAR(GetDeclination(355 / 365.0) * kDegrees, -23.46, 0.01);
     EXPECT_NEAR(GetDeclination(1 / 365.0) * kDegrees, -23.07, 0.01);
@@ -95,16 +97,11 @@ TEST(SunAndSky, MatchTheSolarTablesAtFrankfurtInMidsummer) {
     EXPECT_EQ(GetArtificialLight(kLon, kLat, 1, 0.0, 500, 172, 12), 500.0);
     EXPECT_EQ(GetArtificialLight(kLon, kLat, 1, 0.1, 500, 172, 12), 0.0);
     EXPECT_DOUBLE_EQ(GetArtificialLight(kLon, kLat, 1, 0.01, 500, 1, 2), 497.0); // night: 1 % of 300 lx
-}
-
-TEST(ArcSin, ClampsToTheUpperQuadrantAndNeverRaises) {
+    // The arcsine clamps to the upper quadrant and never raises; 16-bit overflows and non-numbers raise.
     const std::pair<double, double> cases[] = {{-0.5, 0.0},    {0.5, kPi / 6}, {1.0, kPi / 2},
                                                {1.5, kPi / 2}, {kNaN, 0.0},    {-INFINITY, 0.0}};
     for (const auto& [s, expected] : cases)
         EXPECT_NEAR(ArcSinClamped(s), expected, 1e-14) << s;
-}
-
-TEST(DaylightErrors, SixteenBitOverflowsAndNonNumbersAreRaised) {
     EXPECT_VB_ERROR(GetDayOfYear(32767, 12), ErrOverflow);
     EXPECT_VB_ERROR(GetHourAngle(kLon, 1, 172, -32768), ErrOverflow);
     EXPECT_VB_ERROR(GetHourAngle(1e308, 1, 172, 12), ErrOverflow);
@@ -173,40 +170,40 @@ double Dimmed(double f, int32_t En, int16_t period, const Limits& limits, int16_
     return Dimming::CalculatePeriodSavingDimmed(kLon, kLat, 1, begin, end, f, En, period, limits);
 }
 
-TEST(PeriodSaving, MatchesTheReferenceFiguresAndIsExactInLimitCases) {
-    EXPECT_NEAR(Frankfurt(0.02, 500, 0), 0.420, 0.0005);
-    EXPECT_NEAR(Frankfurt(0.02, 500, 1), 0.180, 0.0005);
-    EXPECT_NEAR(Frankfurt(0.02, 500, 6), 0.652, 0.0005);
-    EXPECT_NEAR(Frankfurt(0.02, 500, 12), 0.153, 0.0005);
-    // Limit cases are exact.
-    EXPECT_EQ(Frankfurt(0.0, 500, 0), 0.0);   // no daylight reaches the room
-    EXPECT_EQ(Frankfurt(0.02, -500, 0), 1.0); // a negative nominal illuminance needs nothing
-    EXPECT_EQ(Frankfurt(2.0, 500, 0), 1.0);   // 300 lx x 2 already exceeds 500 lx
-    EXPECT_EQ(Frankfurt(2.0, 500, 2), 1.0);
-    // Night hours see only the overcast minimum; a begin hour of 0 counts once.
-    EXPECT_NEAR(Frankfurt(0.02, 500, 0, 0, 1), 0.012, 1e-12);
-    EXPECT_NEAR(Frankfurt(0.02, 500, 0, 0, 2), 0.012, 1e-12);
-}
-
-TEST(PeriodSaving, MonthsPartitionTheYearAndErrorsAreRaised) {
+// f, En, period, working hours, limits; the saving within a tolerance, or NaN for 6 "Overflow". Reference
+// figures, exact limit cases (no daylight, a negative En, 300 lx x 2 already above 500 lx), night hours that
+// see only the overcast minimum (a begin hour of 0 counts once), hand-worked gear (0:00 to 1:00 with f = 0.5
+// leaves 350 of 500 lx: FL = 0.7), and the zero normalisers and integer overflows, dimmed or not.
+TEST(PeriodSaving, MatchesTheReferenceFiguresAndHandWorkedCasesOrRaisesAndMonthsMakeTheYear) {
+    const double byHand = 1 - (0.1 + 0.5 * 0.9 / 0.8);
+    const std::tuple<double, int32_t, int16_t, int16_t, int16_t, Limits, double, double> cases[] = {
+        {0.02, 500, 0, 8, 17, kPlain, 0.420, 5e-4},     {0.02, 500, 1, 8, 17, kPlain, 0.180, 5e-4},
+        {0.02, 500, 6, 8, 17, kPlain, 0.652, 5e-4},     {0.02, 500, 12, 8, 17, kPlain, 0.153, 5e-4},
+        {0.0, 500, 0, 8, 17, kPlain, 0.0, 0},           {0.02, -500, 0, 8, 17, kPlain, 1.0, 0},
+        {2.0, 500, 0, 8, 17, kPlain, 1.0, 0},           {2.0, 500, 2, 8, 17, kPlain, 1.0, 0},
+        {0.02, 500, 0, 0, 1, kPlain, 0.012, 1e-12},     {0.02, 500, 0, 0, 2, kPlain, 0.012, 1e-12},
+        {0.5, 500, 0, 0, 1, kPlain, 0.3, 1e-12},        {0.5, 500, 0, 0, 1, kGear, byHand, 1e-12},
+        {0.5, 500, 2, 0, 1, kGearOff, byHand, 1e-12},   {0.0, 500, 0, 8, 17, kGear, 0.0, 0},
+        {5.0, 500, 0, 8, 17, kGear, 0.9, 1e-12},        {5.0, 500, 0, 8, 17, kGearOff, 1.0, 0},
+        {0.02, 500, 0, 8, 8, kPlain, kNaN, 0},          {0.02, 0, 0, 8, 17, kPlain, kNaN, 0},
+        {0.02, 500, 13, 8, 17, kPlain, kNaN, 0},        {0.02, 500, -1, 8, 17, kPlain, kNaN, 0},
+        {0.02, 500, 0, -32768, 17, kPlain, kNaN, 0},    {0.02, kMaxLong, 1, 8, 17, kPlain, kNaN, 0},
+        {kNaN, 500, 1, 8, 17, kPlain, kNaN, 0},         {0.02, 0, 0, 8, 17, kGear, kNaN, 0},
+        {0.02, 500, 13, 8, 17, kGear, kNaN, 0},         {0.02, 500, 0, 0, -32768, kGear, kNaN, 0},
+        {0.02, kMaxLong, 0, 8, 17, kPlain, 5e-6, 5e-6}, // the year's normaliser is a double: no overflow
+    };
+    for (const auto& [f, En, period, begin, end, limits, expected, tolerance] : cases) {
+        const auto run = [&] { return Dimmed(f, En, period, limits, begin, end); }; // plain limits: the model
+        if (std::isnan(expected))
+            EXPECT_VB_ERROR(run(), ErrOverflow);
+        else
+            EXPECT_NEAR(run(), expected, tolerance) << f << " " << En << " " << period << " " << begin;
+    }
     double weighted = 0.0; // each month divides by its own hours; weighted by their days they give the year
     const int16_t days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     for (int16_t m = 1; m <= 12; ++m)
         weighted += Frankfurt(0.03, 500, m) * days[m - 1];
     EXPECT_NEAR(weighted / 365.0, Frankfurt(0.03, 500, 0), 1e-12);
-    // A zero normaliser or an integer overflow is raised, dimmed or not.
-    EXPECT_VB_ERROR(Frankfurt(0.02, 500, 0, 8, 8), ErrOverflow); // 0 / 0
-    EXPECT_VB_ERROR(Frankfurt(0.02, 0, 0), ErrOverflow);         // En = 0
-    EXPECT_VB_ERROR(Frankfurt(0.02, 500, 13), ErrOverflow);      // no such month: nothing evaluated
-    EXPECT_VB_ERROR(Frankfurt(0.02, 500, -1), ErrOverflow);
-    EXPECT_VB_ERROR(Frankfurt(0.02, 500, 0, -32768, 17), ErrOverflow); // nH
-    EXPECT_VB_ERROR(Frankfurt(0.02, kMaxLong, 1), ErrOverflow);        // days x nH x En
-    EXPECT_VB_ERROR(Frankfurt(kNaN, 500, 1), ErrOverflow);
-    EXPECT_VB_ERROR(Dimmed(0.02, 0, 0, kGear), ErrOverflow);              // 0 / 0 at the first hour
-    EXPECT_VB_ERROR(Dimmed(0.02, 500, 13, kGear), ErrOverflow);           // no working hours at all
-    EXPECT_VB_ERROR(Dimmed(0.02, 500, 0, kGear, 0, -32768), ErrOverflow); // 16-bit working hours
-    // The year's normaliser is a double and does not overflow.
-    EXPECT_TRUE(Frankfurt(0.02, kMaxLong, 0) >= 0.0 && Frankfurt(0.02, kMaxLong, 0) < 1e-5);
 }
 
 TEST(PowerCurve, RisesFromTheMinimumToFullPower) {
@@ -220,18 +217,11 @@ TEST(PowerCurve, RisesFromTheMinimumToFullPower) {
             << needed << " " << limits.minPowerFraction << " " << int(limits.control);
 }
 
-// Plain limits give the model's own result to the bit; the rest is worked out by hand.
-TEST(DimmedPeriod, PlainLimitsAreTheModelAndGearIsWorkedOutByHand) {
+// Plain limits give the model's own result to the bit.
+TEST(DimmedPeriod, PlainLimitsAreTheModelAndLossyGearSavesLess) {
     for (int16_t period : {0, 1, 6, 12})
         for (double f : {0.0, 0.01, 0.0349, 0.2})
             EXPECT_EQ(Dimmed(f, 500, period, kPlain), Frankfurt(f, 500, period)) << period << " " << f;
-    // From 0:00 to 1:00 the sky gives 300 lx all year: f = 0.5 leaves 350 of 500 lx, FL = 0.7.
-    EXPECT_NEAR(Dimmed(0.5, 500, 0, kPlain, 0, 1), 0.3, 1e-12);
-    EXPECT_NEAR(Dimmed(0.5, 500, 0, kGear, 0, 1), 1 - (0.1 + 0.5 * 0.9 / 0.8), 1e-12);
-    EXPECT_NEAR(Dimmed(0.5, 500, 2, kGearOff, 0, 1), 1 - (0.1 + 0.5 * 0.9 / 0.8), 1e-12);
-    EXPECT_EQ(Dimmed(0.0, 500, 0, kGear), 0.0);          // no daylight: full power every hour
-    EXPECT_NEAR(Dimmed(5.0, 500, 0, kGear), 0.9, 1e-12); // daylight always enough: the minimum power remains
-    EXPECT_EQ(Dimmed(5.0, 500, 0, kGearOff), 1.0);       // ... unless the gear switches off
     // Gear that draws more than its light share when dimmed saves less than the model; switching off helps.
     constexpr Limits lossy{0.2, 0.1, Control::Continuous}, lossyOff{0.2, 0.1, Control::ContinuousOff};
     EXPECT_LT(Dimmed(0.0349, 500, 0, lossy), Dimmed(0.0349, 500, 0, kPlain));
@@ -293,6 +283,50 @@ TEST_F(Driver, ModelMessagesComeAfterTheResultIsStoredOtherErrorsStoreNothing) {
         EXPECT_EQ(e->Source(), source) << text;
         EXPECT_EQ(p.StoredPercent(), kept) << text;
         EXPECT_EQ(p.SavedFraction().has_value(), kept.has_value()) << text;
+    }
+}
+
+// An outcome as text, the fraction by its bits.
+std::string Describe(const PeriodOutcome& o) {
+    return (o.percent
+                ? std::to_string(*o.percent) + " " + std::to_string(std::bit_cast<uint64_t>(*o.fraction))
+                : "") +
+           (o.error ? " " + std::to_string(o.error->Number()) + " " + o.error->Source() + " " +
+                          o.error->Description()
+                    : "");
+}
+
+// Rooms that differ from the start values here and there: model messages, failing models, 16-bit hours,
+// month normalisers that overflow 32 bits for the long months only, polar skies, skies that overflow, gear,
+// no texts.
+// One pass gives each period what its own run gives, directly and over the year's shared sky hours.
+TEST_F(Driver, AllPeriodsInOnePassEqualThirteenSingleRuns) {
+    std::mt19937 random(2026);
+    const auto vary = [&](auto start, auto... others) { // mostly the start value
+        const decltype(start) choices[] = {static_cast<decltype(start)>(others)...};
+        return random() % 6 ? start : choices[random() % sizeof...(others)];
+    };
+    for (int room = 0; room < 150; ++room) {
+        auto p = StartValues();
+        p.WindowType = vary(p.WindowType, 2, 3, 0), p.WindowArray = vary(p.WindowArray, 45);
+        p.RoomDepth = vary(p.RoomDepth, 10, 2.4), p.RoomWidth = vary(p.RoomWidth, 12);
+        p.BeginHour = vary(p.BeginHour, 0, 17, -32768), p.EndHour = vary(p.EndHour, 24, 8);
+        p.NominalIlluminance = vary(p.NominalIlluminance, 0, -100, 8'000'000);
+        p.Latitude = vary(p.Latitude, 80, -33.9, kNaN), p.TimeDiffGMT = vary(p.TimeDiffGMT, -32768);
+        p.Transmittance = vary(p.Transmittance, 0, -80), p.DimmingLimits = vary(kPlain, kGear, kGearOff);
+        gLanguage = room % 20 ? 2 : 0;
+        const auto sky =
+            JahrEnergie::GetSkyHours(p.Longitude, p.Latitude, p.TimeDiffGMT, p.BeginHour, p.EndHour, 0);
+        for (const auto& all : {CalculateAllPeriods(p), CalculateAllPeriods(p, sky)}) {
+            for (int16_t period = 0; period < kPeriodCount; ++period) {
+                auto single = p;
+                single.CalcPeriod = period;
+                const auto error = ErrorOf([&] { single.CalculateEnergySaving(); });
+                ASSERT_EQ(Describe(all[static_cast<size_t>(period)]),
+                          Describe({single.StoredPercent(), single.SavedFraction(), error}))
+                    << room << " " << period;
+            }
+        }
     }
 }
 

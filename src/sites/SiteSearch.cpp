@@ -1,0 +1,195 @@
+#include "SiteSearch.h"
+
+#include <unicode/translit.h>
+#include <unicode/unistr.h>
+
+#include <algorithm>
+#include <memory>
+#include <numeric>
+#include <tuple>
+
+namespace korvane::sites {
+
+namespace {
+
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+std::string AsciiLower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+// One per thread: a transliterator must not be used by two threads at once. Null when ICU lacks its rules;
+// matching then folds case alone.
+icu::Transliterator* ToAsciiLatin() {
+    thread_local const std::unique_ptr<icu::Transliterator> transliterator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::Transliterator> t(
+            icu::Transliterator::createInstance("Any-Latin; Latin-ASCII", UTRANS_FORWARD, status));
+        return U_SUCCESS(status) ? std::move(t) : nullptr;
+    }();
+    return transliterator.get();
+}
+
+uint32_t Piece(std::string_view text, size_t at) {
+    return static_cast<unsigned char>(text[at]) | static_cast<unsigned char>(text[at + 1]) << 8 |
+           static_cast<uint32_t>(static_cast<unsigned char>(text[at + 2])) << 16;
+}
+
+// Fewest single-byte edits that turn a into b (whole: false, a piece of b), by rows of the edit table.
+size_t Edits(std::string_view a, std::string_view b, bool whole) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j)
+        row[j] = whole ? j : 0; // a piece may begin anywhere in b
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t substitution = diagonal + (a[i - 1] == b[j - 1] ? 0 : 1);
+            diagonal = row[j];
+            row[j] = std::min({substitution, row[j] + 1, row[j - 1] + 1});
+        }
+    }
+    return whole ? row.back() : *std::min_element(row.begin(), row.end()); // ... and end anywhere
+}
+
+} // namespace
+
+std::string FoldForSearch(std::string_view utf8) {
+    if (IsAscii(utf8))
+        return AsciiLower(utf8); // what the transliteration and the case fold give for ASCII
+    icu::UnicodeString text =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    if (icu::Transliterator* t = ToAsciiLatin())
+        t->transliterate(text);
+    text.foldCase();
+    std::string out;
+    return text.toUTF8String(out);
+}
+
+std::string FoldLatin1Case(std::string_view utf8) {
+    std::string out(utf8);
+    for (size_t i = 0; i < out.size(); ++i) {
+        auto& c = out[i];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        } else if (static_cast<unsigned char>(c) == 0xC3 && i + 1 < out.size()) {
+            const auto next = static_cast<unsigned char>(out[i + 1]);
+            if (next >= 0x80 && next <= 0x9E && next != 0x97) // À..Þ without ×
+                out[i + 1] = static_cast<char>(next + 0x20);
+            ++i;
+        }
+    }
+    return out;
+}
+
+SubstringIndex::SubstringIndex(std::vector<std::string> texts) : texts_(std::move(texts)) {
+    for (size_t i = 0; i < texts_.size(); ++i) {
+        const std::string& text = texts_[i];
+        for (size_t at = 0; at + 3 <= text.size(); ++at) {
+            auto& with = textsWith_[Piece(text, at)];
+            if (with.empty() || with.back() != i)
+                with.push_back(static_cast<uint32_t>(i));
+        }
+    }
+}
+
+std::optional<size_t> SubstringIndex::FirstContaining(std::string_view part) const {
+    const auto contains = [&](size_t i) { return texts_[i].find(part) != std::string::npos; };
+    if (part.size() < 3) { // too short for the pieces: every text is a candidate
+        for (size_t i = 0; i < texts_.size(); ++i) {
+            if (contains(i))
+                return i;
+        }
+        return std::nullopt;
+    }
+    // The rarest piece of part has the fewest candidates; each text that contains part is among them.
+    const std::vector<uint32_t>* fewest = nullptr;
+    for (size_t at = 0; at + 3 <= part.size(); ++at) {
+        const auto it = textsWith_.find(Piece(part, at));
+        if (it == textsWith_.end())
+            return std::nullopt;
+        if (!fewest || it->second.size() < fewest->size())
+            fewest = &it->second;
+    }
+    for (const uint32_t i : *fewest) {
+        if (contains(i))
+            return i;
+    }
+    return std::nullopt;
+}
+
+SiteFinder::SiteFinder(const std::vector<GeoEntry>& sites, const std::vector<SiteAlias>& aliases) {
+    std::vector<std::string> latin1, folded, aliasFolded;
+    bool same = true;
+    std::unordered_map<std::string_view, size_t> siteNamed; // the first site of each name
+    for (size_t i = 1; i < sites.size(); ++i) {
+        const std::string& name = sites[i].Name;
+        names_.push_back({name, FoldForSearch(name), i});
+        latin1.push_back(FoldLatin1Case(name));
+        folded.push_back(names_.back().folded);
+        same = same && latin1.back() == folded.back();
+        siteNamed.try_emplace(name, i);
+    }
+    for (const auto& alias : aliases) {
+        if (const auto it = siteNamed.find(alias.siteName); it != siteNamed.end()) {
+            aliases_.push_back({alias.spelling, FoldForSearch(alias.spelling), it->second});
+            aliasFolded.push_back(aliases_.back().folded);
+        }
+    }
+    if (!same)
+        latin1_.emplace(std::move(latin1));
+    folded_ = SubstringIndex(std::move(folded));
+    aliasIndex_ = SubstringIndex(std::move(aliasFolded));
+}
+
+std::optional<size_t> SiteFinder::Find(std::string_view text) const {
+    const std::string folded = FoldForSearch(text);
+    std::optional<size_t> found = latin1_ ? latin1_->FirstContaining(FoldLatin1Case(text)) : std::nullopt;
+    if (!found)
+        found = folded_.FirstContaining(folded);
+    if (found)
+        return names_[*found].site;
+    if (const auto alias = aliasIndex_.FirstContaining(folded))
+        return aliases_[*alias].site;
+    return std::nullopt;
+}
+
+std::vector<std::string> SiteFinder::Closest(std::string_view text, size_t count) const {
+    // Edits cost the product of the lengths for every site: a long text is judged by its beginning.
+    const std::string folded = FoldForSearch(text).substr(0, 64);
+    struct Candidate {
+        size_t pieceEdits, wholeEdits, order;
+        const Spelling* alias; // the other spelling that came closest, if any
+    };
+    std::vector<Candidate> candidates;
+    for (size_t i = 0; i < names_.size(); ++i)
+        candidates.push_back(
+            {Edits(folded, names_[i].folded, false), Edits(folded, names_[i].folded, true), i, nullptr});
+    const auto key = [](const Candidate& c) { return std::tie(c.pieceEdits, c.wholeEdits, c.order); };
+    for (const Spelling& alias : aliases_) {
+        const Candidate viaAlias{Edits(folded, alias.folded, false), Edits(folded, alias.folded, true),
+                                 alias.site - 1, &alias};
+        Candidate& site = candidates[alias.site - 1];
+        if (key(viaAlias) < key(site))
+            site = viaAlias;
+    }
+    count = std::min(count, candidates.size());
+    std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(count),
+                      candidates.end(),
+                      [&](const Candidate& a, const Candidate& b) { return key(a) < key(b); });
+    std::vector<std::string> closest;
+    for (size_t i = 0; i < count; ++i) {
+        const Candidate& c = candidates[i];
+        closest.push_back(names_[c.order].text + (c.alias ? " (" + c.alias->text + ")" : ""));
+    }
+    return closest;
+}
+
+} // namespace korvane::sites
