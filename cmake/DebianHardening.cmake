@@ -38,16 +38,6 @@ foreach(flag ${korvane_cppflags} ${korvane_cxxflags})
     endif()
 endforeach()
 add_link_options(${korvane_ldflags})
-# The two that dpkg-buildflags adds by default only from dpkg 1.22 (after Debian 12); hardening-check asks
-# for them.
-include(CheckCXXCompilerFlag)
-foreach(flag -fstack-clash-protection -fcf-protection)
-    string(MAKE_C_IDENTIFIER "korvane_has${flag}" has_flag)
-    check_cxx_compiler_flag(${flag} ${has_flag})
-    if(${has_flag})
-        add_compile_options(${flag})
-    endif()
-endforeach()
 
 include(CheckPIESupported)
 check_pie_supported()
