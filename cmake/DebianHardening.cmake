@@ -3,7 +3,7 @@
 # build type, and the sanitized and fuzzing builds bring their own instrumentation.
 find_program(KORVANE_DPKG_BUILDFLAGS dpkg-buildflags)
 set(korvane_hardening_default OFF)
-if(KORVANE_DPKG_BUILDFLAGS AND NOT KORVANE_SANITIZE AND NOT KORVANE_WITH_FUZZERS)
+if(KORVANE_DPKG_BUILDFLAGS AND NOT KORVANE_SANITIZE AND NOT KORVANE_WITH_FUZZERS AND NOT CMAKE_CROSSCOMPILING)
     set(korvane_hardening_default ON)
 endif()
 option(KORVANE_HARDENING "Compile and link with Debian's hardening flags (dpkg-buildflags)"
