@@ -9,7 +9,7 @@ ASAN_BUILD_DIR="${KORVANE_ASAN_BUILD_DIR:-$BUILD_DIR/asan}"
 # Debian packages needed to build and run the programs (scripts/run.sh).
 KORVANE_PACKAGES=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev libcli11-dev libcups2-dev qt6-translations-l10n
+    qt6-base-dev qt6-svg-dev libgl-dev libcli11-dev libcups2-dev qt6-translations-l10n help2man
     nlohmann-json3-dev libxlsxwriter-dev libicu-dev
     fonts-dejavu-core fonts-liberation
 )
@@ -20,6 +20,7 @@ KORVANE_TEST_PACKAGES=(
     clang libclang-rt-14-dev llvm
     python3 xvfb xauth dpkg-dev
     cups printer-driver-cups-pdf poppler-utils
+    lintian devscripts appstream desktop-file-utils man-db
 )
 
 # What the browser build and its tests need (scripts/web.sh, scripts/test.sh).

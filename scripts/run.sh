@@ -3,7 +3,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 ensure_packages "${KORVANE_PACKAGES[@]}"
-configure_and_build
+configure_and_build -DBUILD_TESTING=OFF
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
     cat >&2 <<MSG
 No display: DISPLAY is not set, so the window cannot be shown.

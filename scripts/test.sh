@@ -3,9 +3,11 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 ensure_packages "${KORVANE_PACKAGES[@]}" "${KORVANE_TEST_PACKAGES[@]}" "${KORVANE_WEB_PACKAGES[@]}"
-configure_and_build
+# Warnings are errors here, where the compiler is the one this project is tested with.
+strict=(-DBUILD_TESTING=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
+configure_and_build "${strict[@]}"
 (cd "$BUILD_DIR" && ctest --output-on-failure -j"$(nproc)")
-configure_and_build_fuzzers
+configure_and_build_fuzzers "${strict[@]}"
 (cd "$FUZZ_BUILD_DIR" && ctest --output-on-failure -j"$(nproc)")
-configure_and_build_sanitized
+configure_and_build_sanitized "${strict[@]}"
 sanitized_ctest --output-on-failure -j"$(nproc)"

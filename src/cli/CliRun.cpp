@@ -6,6 +6,7 @@
 #include "CliReport.h"
 #include "CliRoom.h"
 #include "CliRoomFile.h"
+#include "DataFiles.h"
 #include "modLangConstants.h"
 
 #include <CLI/CLI.hpp>
@@ -56,7 +57,7 @@ void AddOptions(CLI::App& app, Settings& s) {
     app.add_option("--language", s.language, "language of the texts: 1 de, 2 en, 3 fr, 4 it, 5 nl, 6 es")
         ->type_name("N")
         ->capture_default_str();
-    app.add_option("--geo", s.geo, "site file (default: DEFAULT.GEO beside the program)")->type_name("FILE");
+    app.add_option("--geo", s.geo, "site file (default: the program's DEFAULT.GEO)")->type_name("FILE");
     app.add_flag(
         "--list-sites", s.listSites,
         "list the sites of the site file (with --json as a JSON array, with --site only that one) and exit");
@@ -249,11 +250,15 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
                  "korvane-energy-cli"};
     Settings s;
     AddOptions(app, s);
+    app.set_version_flag("--version", "korvane-energy-cli " KORVANE_VERSION, "print the version and exit");
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend()); // CLI11 takes them last first
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
+        return kExitOk;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << "\n";
         return kExitOk;
     } catch (const CLI::ParseError& e) {
         err << "korvane-energy-cli: " << e.what() << "\n" << app.help();
@@ -271,8 +276,8 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
     }
 
     // The other spellings belong to the default list; another site file has names of its own.
-    SiteList sites(s.geo.empty() ? (context.programDir / "DEFAULT.GEO").string() : s.geo,
-                   s.geo.empty() ? (context.programDir / "SITE_ALIASES.txt").string() : "");
+    SiteList sites(s.geo.empty() ? FindDataFile(context.programDir, "DEFAULT.GEO").string() : s.geo,
+                   s.geo.empty() ? FindDataFile(context.programDir, "SITE_ALIASES.txt").string() : "");
     try {
         const auto language = ParseWhole<int16_t>(s.language);
         if (!language || *language < 1 || *language > 6)

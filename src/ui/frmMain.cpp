@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "DataFiles.h"
 #include "QLists.h"
 #include "VbConvert.h"
 #include "VbError.h"
@@ -95,9 +96,8 @@ void frmMain::Form_Load() {
     Trap("frmMain:Form_Load", [this] {
         LoadSettings();
         LoadLanguage();
-        // The folder comes without a trailing separator except at the root, where the doubled one is
-        // harmless.
-        OpenGeoFile(programFolder_ + QStringLiteral("/DEFAULT.GEO"));
+        const auto defaultGeo = FindDataFile(QFile::encodeName(programFolder_).toStdString(), "DEFAULT.GEO");
+        OpenGeoFile(QFile::decodeName(defaultGeo.c_str()));
         const bool print = false;
         CalculateData(print);
     });

@@ -1,0 +1,26 @@
+# cmake -DPROGRAM=korvane-energy-cli -DTEMPLATE=bash-completion.in -DOUTPUT=file -P BashCompletion.cmake
+# Writes the bash completion from the program's own --help, so that it knows every option the program has:
+# an option followed by FILE or FILE.ext completes file names (with that extension), one followed by another
+# value completes nothing, the others complete as options.
+execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX MATCHALL "(^|\n) +(-[a-z],)?--[a-z][a-z0-9-]*( [A-Z][A-Za-z0-9.]*)?" entries "${help}")
+set(options)
+set(values)
+set(file_cases)
+foreach(entry ${entries})
+    string(REGEX MATCH "--[a-z][a-z0-9-]*" option "${entry}")
+    list(APPEND options ${option})
+    if(entry MATCHES " FILE(\\.([a-z]+))?$")
+        string(APPEND file_cases "        ${option}) _korvane_energy_cli_files \"$cur\" ${CMAKE_MATCH_2}; return ;;\n")
+    elseif(entry MATCHES " [A-Z][A-Za-z0-9.]*$")
+        list(APPEND values ${option})
+    endif()
+endforeach()
+if(NOT options OR NOT values)
+    message(FATAL_ERROR "no options found in the --help of ${PROGRAM}")
+endif()
+list(JOIN options " " KORVANE_OPTIONS)
+list(JOIN values "|" KORVANE_VALUE_OPTIONS)
+string(STRIP "${file_cases}" KORVANE_FILE_CASES)
+set(KORVANE_FILE_CASES "        ${KORVANE_FILE_CASES}")
+configure_file(${TEMPLATE} ${OUTPUT} @ONLY)
