@@ -1,0 +1,256 @@
+// What the page asks of the core: the calculation of the window's fields, the year and its months, the
+// texts of the string table, the site list and the fields' checks. JavaScript only shows what comes back.
+
+#include "DefaultGeo.h"
+#include "FieldChecks.h"
+#include "VbConvert.h"
+#include "VbError.h"
+#include "clsGeoFile.h"
+#include "clsInputOutput.h"
+#include "clsLocalInfo.h"
+#include "modLangConstants.h"
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+#include <string>
+#include <vector>
+
+using emscripten::val;
+
+namespace korvane::web {
+
+namespace {
+
+constexpr int16_t kMsgIncomplete = 146;
+constexpr int16_t kMsgEndBeforeBegin = 153;
+constexpr int16_t kUserDefined = 177;
+
+// Base ids of the table that is asked for texts; the page takes them all at once per language.
+constexpr int16_t kFirstText = 100;
+constexpr int16_t kLastText = 184;
+
+void SetLanguage(int language) {
+    if (language < 1 || language > 6)
+        RaiseRuntime(ErrInvalidCall, "web:SetLanguage");
+    gLanguage = static_cast<int16_t>(language);
+}
+
+val ErrorObject(const VbError& e) {
+    val error = val::object();
+    error.set("number", e.Number());
+    error.set("source", e.Source());
+    error.set("description", e.Description());
+    return error;
+}
+
+val OutcomeObject(std::optional<int16_t> percent, std::optional<double> fraction,
+                  const std::optional<VbError>& error) {
+    val outcome = val::object();
+    // As the window shows it: the stored percent, or 0 when the engine raised before storing one.
+    outcome.set("percent", percent.value_or(0));
+    outcome.set("fraction", fraction ? val(*fraction) : val::null());
+    outcome.set("error", error ? ErrorObject(*error) : val::null());
+    return outcome;
+}
+
+std::string Text(const val& fields, int index) {
+    const val text = fields[std::to_string(index)];
+    return text.isString() ? text.as<std::string>() : std::string();
+}
+
+// The window's calculation run on the page's inputs: {texts of the fields by index, windowType, band, slope
+// (the option tags), period, separator, language}. Gives {message: 146 or 153} when the run stops before the
+// engine, else the period's outcome and, on request, the thirteen periods.
+val Calculate(const val& inputs, bool withPeriods) {
+    SetLanguage(inputs["language"].as<int>());
+    const std::string sep = inputs["separator"].as<std::string>();
+    const val fields = inputs["fields"];
+    const auto text = [&](int index) { return Text(fields, index); };
+    clsInputOutput io;
+    try {
+        io.BeginHour = CInt(text(0), sep);
+        io.EndHour = CInt(text(1), sep);
+        if (io.BeginHour >= io.EndHour) {
+            val stop = val::object();
+            stop.set("message", kMsgEndBeforeBegin);
+            return stop;
+        }
+        io.RoomDepth = CDbl(text(2), sep);
+        io.RoomWidth = CDbl(text(3), sep);
+        io.NominalIlluminance = CLng(text(4), sep);
+        io.Longitude = CDbl(text(5), sep);
+        io.Latitude = CDbl(text(6), sep);
+        io.TimeDiffGMT = CInt(text(7), sep);
+        io.Transmittance = CInt(text(9), sep);
+        const int windowType = inputs["windowType"].as<int>();
+        switch (windowType) {
+        case 1:
+            io.WindowHeight = CDbl(text(11), sep);
+            break;
+        case 2:
+            io.RoomHeight = CDbl(text(10), sep);
+            io.WindowArea = CDbl(text(12), sep);
+            io.WindowDistance = CDbl(text(13), sep);
+            break;
+        case 3:
+            io.WindowHeight = CDbl(text(14), sep);
+            io.RoomHeight = CDbl(text(15), sep);
+            io.WindowDistance = CDbl(text(16), sep);
+            break;
+        default:
+            break;
+        }
+        if (windowType >= 1 && windowType <= 3)
+            io.WindowType = static_cast<int16_t>(windowType);
+        io.WindowArray = CInt(inputs["band"].as<std::string>(), sep);
+        io.WindowSlope = CInt(inputs["slope"].as<std::string>(), sep);
+    } catch (const VbError& e) {
+        if (e.Number() != ErrTypeMismatch)
+            throw;
+        val stop = val::object();
+        stop.set("message", kMsgIncomplete);
+        return stop;
+    }
+    io.CalcPeriod = static_cast<int16_t>(inputs["period"].as<int>());
+
+    std::optional<VbError> error;
+    try {
+        io.CalculateEnergySaving();
+    } catch (const VbError& e) {
+        error = e;
+    }
+    val result = OutcomeObject(io.StoredPercent(), io.SavedFraction(), error);
+    if (withPeriods) {
+        val periods = val::array();
+        for (const PeriodOutcome& p : CalculateAllPeriods(io))
+            periods.call<void>("push", OutcomeObject(p.percent, p.fraction, p.error));
+        result.set("periods", periods);
+    }
+    return result;
+}
+
+// Any error that leaves a binding comes to the page as {unhandled: error}, for the common error message.
+template <class F> val Trapped(F&& f) {
+    try {
+        return f();
+    } catch (const VbError& e) {
+        val failed = val::object();
+        failed.set("unhandled", ErrorObject(e));
+        return failed;
+    }
+}
+
+val CalculateBinding(val inputs, bool withPeriods) {
+    return Trapped([&] { return Calculate(inputs, withPeriods); });
+}
+
+// The texts of base ids 100 to 184 in one language, indexed by base id - 100.
+val Texts(int language) {
+    return Trapped([&] {
+        SetLanguage(language);
+        val texts = val::array();
+        for (int16_t id = kFirstText; id <= kLastText; ++id)
+            texts.call<void>("push", GetLangString(id));
+        return texts;
+    });
+}
+
+val SiteArray(const std::vector<GeoEntry>& sites) {
+    val list = val::array();
+    for (const GeoEntry& site : sites) {
+        val entry = val::object();
+        entry.set("name", site.Name);
+        entry.set("longitude", site.Longitude);
+        entry.set("latitude", site.Latitude);
+        entry.set("gmt", site.TimeDiffGMT);
+        list.call<void>("push", entry);
+    }
+    return list;
+}
+
+// The position the site list selects after each refill: the last site whose name contains "frankfurt", in
+// any case, else 1.
+int DefaultSite(const std::vector<GeoEntry>& sites) {
+    int selection = 1;
+    for (size_t i = 0; i < sites.size(); ++i) {
+        std::string name = sites[i].Name;
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (name.find("frankfurt") != std::string::npos)
+            selection = static_cast<int>(i);
+    }
+    return selection;
+}
+
+// A site file's bytes (the built-in one when none are given) as {sites, defaultSite}; entry 0 is the
+// user-defined site, named in the language given.
+val ReadSites(const val& bytes, int language) {
+    return Trapped([&] {
+        SetLanguage(language);
+        std::vector<GeoEntry> sites(1);
+        clsGeoFile reader;
+        if (bytes.isUndefined() || bytes.isNull())
+            reader.ReadGeoData(DefaultGeoBytes(), sites);
+        else {
+            // The file's bytes as they are: the reader tells UTF-8 from Windows-1252 itself.
+            const auto raw = emscripten::convertJSArrayToNumberVector<unsigned char>(bytes);
+            reader.ReadGeoData(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()),
+                               sites);
+        }
+        sites[0].Name = GetLangString(kUserDefined);
+        val result = val::object();
+        result.set("sites", SiteArray(sites));
+        result.set("defaultSite", DefaultSite(sites));
+        return result;
+    });
+}
+
+std::string SeparatorOfLocale(std::string localeName) {
+    std::replace(localeName.begin(), localeName.end(), '-', '_');
+    return DecimalSeparatorOfLocale(localeName).value_or(".");
+}
+
+std::string FormatNumber(double value, std::string sep) {
+    return CStr(value, sep);
+}
+
+val FieldLimits() {
+    val limits = val::object();
+    for (const FieldCheck& check : FieldChecks()) {
+        val field = val::object();
+        field.set("maxLength", check.maxLength);
+        field.set("minus", check.minusAllowed);
+        limits.set(std::to_string(check.index), field);
+    }
+    return limits;
+}
+
+// The key filter: the character the field receives for a typed one, or the empty text when it is refused.
+std::string FilterKeyBinding(int index, std::string typed, std::string sep) {
+    return FilterKey(index, typed, sep);
+}
+
+// The check on leaving a field: false when the numeric text lies outside the field's bounds.
+bool AcceptOnLeaveBinding(int index, std::string text, std::string sep) {
+    return AcceptOnLeave(index, text, sep);
+}
+
+} // namespace
+
+} // namespace korvane::web
+
+EMSCRIPTEN_BINDINGS(korvane) {
+    using namespace korvane::web;
+    emscripten::function("calculate", &CalculateBinding);
+    emscripten::function("texts", &Texts);
+    emscripten::function("readSites", &ReadSites);
+    emscripten::function("separatorOfLocale", &SeparatorOfLocale);
+    emscripten::function("formatNumber", &FormatNumber);
+    emscripten::function("fieldLimits", &FieldLimits);
+    emscripten::function("filterKey", &FilterKeyBinding);
+    emscripten::function("acceptOnLeave", &AcceptOnLeaveBinding);
+}
