@@ -1,0 +1,108 @@
+#include "InputFields.h"
+
+#include "VbConvert.h"
+
+#include <algorithm>
+#include <array>
+
+namespace korvane::inputs {
+
+namespace {
+
+constexpr int16_t kHoursOutOfOrder = 153;
+
+constexpr std::array<FieldRule, 16> kRules{{
+    {FieldId::BeginHour, 2, false, 0, 24},
+    {FieldId::EndHour, 2, false, 0, 24},
+    {FieldId::RoomDepth, 5, false, 0, std::nullopt},
+    {FieldId::RoomWidth, 5, false, 0, std::nullopt},
+    {FieldId::NominalIlluminance, 6, false, std::nullopt, std::nullopt},
+    {FieldId::Longitude, 6, true, std::nullopt, std::nullopt},
+    {FieldId::Latitude, 6, true, std::nullopt, std::nullopt},
+    {FieldId::TimeDiffGMT, 3, true, -24, 24},
+    {FieldId::Transmittance, 3, false, 0, 100},
+    {FieldId::FlatRoofRoomHeight, 5, false, 0, std::nullopt},
+    {FieldId::WindowHeight, 5, false, 0, std::nullopt},
+    {FieldId::WindowArea, 5, false, 0, std::nullopt},
+    {FieldId::WindowDistance, 5, false, 0, std::nullopt},
+    {FieldId::SawtoothGlassHeight, 5, false, std::nullopt, std::nullopt},
+    {FieldId::SawtoothRoomHeight, 5, false, std::nullopt, std::nullopt},
+    {FieldId::SawtoothDistance, 5, false, std::nullopt, std::nullopt},
+}};
+
+std::string Bound(double value) {
+    return CStr(value, ".");
+}
+
+std::string Quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+std::string RangeText(const FieldRule& rule) {
+    if (rule.low && rule.high)
+        return "outside " + Bound(*rule.low) + " to " + Bound(*rule.high);
+    return rule.low ? "below " + Bound(*rule.low) : "above " + Bound(*rule.high);
+}
+
+bool InRange(const FieldRule& rule, double value) {
+    return (!rule.low || value >= *rule.low) && (!rule.high || value <= *rule.high);
+}
+
+} // namespace
+
+std::span<const FieldRule> FieldRules() {
+    return kRules;
+}
+
+const FieldRule& RuleOf(FieldId id) {
+    return *std::find_if(kRules.begin(), kRules.end(), [id](const FieldRule& rule) { return rule.id == id; });
+}
+
+std::optional<FieldProblem> CheckField(FieldId id, std::string_view text, std::string_view decimalSeparator) {
+    const FieldRule& rule = RuleOf(id);
+    const auto problem = [&](ProblemKind kind, const std::string& what) {
+        return FieldProblem{kind, Quoted(text) + " " + what};
+    };
+    const std::string allowedCharacters = std::string("digits") + (rule.minusAllowed ? ", '-'" : "") +
+                                          " and '" + std::string(decimalSeparator) + "'";
+    bool minus = false;
+    size_t characters = 0;
+    for (size_t at = 0; at < text.size(); ++at, ++characters) {
+        if (text[at] >= '0' && text[at] <= '9')
+            continue;
+        // The separator is one character, though not always one byte.
+        if (!decimalSeparator.empty() && text.substr(at).starts_with(decimalSeparator)) {
+            at += decimalSeparator.size() - 1;
+            continue;
+        }
+        if (text[at] == '-') {
+            minus = true;
+            continue;
+        }
+        return problem(ProblemKind::Character, "may hold only " + allowedCharacters);
+    }
+    const bool numeric = IsNumeric(text, decimalSeparator);
+    if (minus && !rule.minusAllowed) {
+        // A negative number in a field with a lower bound is out of range, which says more than the
+        // character.
+        if (numeric && !InRange(rule, CDbl(text, decimalSeparator)))
+            return problem(ProblemKind::Range, "is " + RangeText(rule));
+        return problem(ProblemKind::Character, "may hold only " + allowedCharacters);
+    }
+    if (characters > static_cast<size_t>(rule.maxLength))
+        return problem(ProblemKind::Length,
+                       "is longer than " + std::to_string(rule.maxLength) + " characters");
+    if (!numeric)
+        return problem(ProblemKind::NotANumber, "is not a number");
+    if (!InRange(rule, CDbl(text, decimalSeparator)))
+        return problem(ProblemKind::Range, "is " + RangeText(rule));
+    return std::nullopt;
+}
+
+std::optional<int16_t> CheckWorkingHours(int16_t begin, int16_t end) {
+    if (begin < end)
+        return std::nullopt;
+    return kHoursOutOfOrder;
+}
+
+} // namespace korvane::inputs
