@@ -24,6 +24,7 @@ KORVANE_TEST_PACKAGES=(
 
 # What the browser build and its tests need (scripts/web.sh, scripts/test.sh).
 KORVANE_WEB_PACKAGES=(
+    emscripten node-acorn nodejs npm chromium python3 ninja-build cmake
 )
 
 missing_packages() {

@@ -2,7 +2,7 @@
 // texts of the string table, the site list and the fields' checks. JavaScript only shows what comes back.
 
 #include "DefaultGeo.h"
-#include "FieldChecks.h"
+#include "InputFields.h"
 #include "VbConvert.h"
 #include "VbError.h"
 #include "clsGeoFile.h"
@@ -26,7 +26,6 @@ namespace korvane::web {
 namespace {
 
 constexpr int16_t kMsgIncomplete = 146;
-constexpr int16_t kMsgEndBeforeBegin = 153;
 constexpr int16_t kUserDefined = 177;
 
 // Base ids of the table that is asked for texts; the page takes them all at once per language.
@@ -74,9 +73,9 @@ val Calculate(const val& inputs, bool withPeriods) {
     try {
         io.BeginHour = CInt(text(0), sep);
         io.EndHour = CInt(text(1), sep);
-        if (io.BeginHour >= io.EndHour) {
+        if (const auto message = inputs::CheckWorkingHours(io.BeginHour, io.EndHour)) {
             val stop = val::object();
-            stop.set("message", kMsgEndBeforeBegin);
+            stop.set("message", *message);
             return stop;
         }
         io.RoomDepth = CDbl(text(2), sep);
@@ -218,25 +217,32 @@ std::string FormatNumber(double value, std::string sep) {
     return CStr(value, sep);
 }
 
+// Length and minus sign of every field, by the window's field number.
 val FieldLimits() {
     val limits = val::object();
-    for (const FieldCheck& check : FieldChecks()) {
+    for (const inputs::FieldRule& rule : inputs::FieldRules()) {
         val field = val::object();
-        field.set("maxLength", check.maxLength);
-        field.set("minus", check.minusAllowed);
-        limits.set(std::to_string(check.index), field);
+        field.set("maxLength", rule.maxLength);
+        field.set("minus", rule.minusAllowed);
+        limits.set(std::to_string(static_cast<int>(rule.id)), field);
     }
     return limits;
 }
 
-// The key filter: the character the field receives for a typed one, or the empty text when it is refused.
-std::string FilterKeyBinding(int index, std::string typed, std::string sep) {
-    return FilterKey(index, typed, sep);
+// The key filter: the character the field receives for a typed one ("," and "." type the separator), or the
+// empty text when the field refuses it.
+std::string FilterKey(int index, std::string typed, std::string sep) {
+    if (typed == "," || typed == ".")
+        typed = sep;
+    const auto problem = inputs::CheckField(static_cast<inputs::FieldId>(index), typed, sep);
+    return problem && problem->kind == inputs::ProblemKind::Character ? std::string() : typed;
 }
 
-// The check on leaving a field: false when the numeric text lies outside the field's bounds.
-bool AcceptOnLeaveBinding(int index, std::string text, std::string sep) {
-    return AcceptOnLeave(index, text, sep);
+// The check on leaving a field: false when its text is a number outside the field's range. Empty or
+// unreadable text passes here; the calculation run reports it.
+bool AcceptOnLeave(int index, std::string text, std::string sep) {
+    const auto problem = inputs::CheckField(static_cast<inputs::FieldId>(index), text, sep);
+    return !(problem && problem->kind == inputs::ProblemKind::Range);
 }
 
 } // namespace
@@ -251,6 +257,6 @@ EMSCRIPTEN_BINDINGS(korvane) {
     emscripten::function("separatorOfLocale", &SeparatorOfLocale);
     emscripten::function("formatNumber", &FormatNumber);
     emscripten::function("fieldLimits", &FieldLimits);
-    emscripten::function("filterKey", &FilterKeyBinding);
-    emscripten::function("acceptOnLeave", &AcceptOnLeaveBinding);
+    emscripten::function("filterKey", &FilterKey);
+    emscripten::function("acceptOnLeave", &AcceptOnLeave);
 }
