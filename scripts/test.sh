@@ -5,6 +5,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 ensure_packages "${KORVANE_PACKAGES[@]}" "${KORVANE_TEST_PACKAGES[@]}" "${KORVANE_WEB_PACKAGES[@]}"
 configure_and_build
 (cd "$BUILD_DIR" && ctest --output-on-failure -j"$(nproc)")
+bash "$ROOT/scripts/web_test.sh"
 configure_and_build_fuzzers
 (cd "$FUZZ_BUILD_DIR" && ctest --output-on-failure -j"$(nproc)")
 configure_and_build_sanitized

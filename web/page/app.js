@@ -317,10 +317,13 @@ function drawOverview() {
     const bar = svg('rect', { x, y: top + height - h, width: step - 12, height: h,
       class: period.error ? 'bar failure' : 'bar success' });
     bar.append(svg('title', {}, `${names[i]}: ${period.percent}%`));
-    parts.push(bar,
-      svg('text', { x: x + (step - 12) / 2, y: top + height - h - 4, class: 'value' }, `${period.percent}%`),
-      svg('text', { x: x + (step - 12) / 2, y: top + height + 16, class: 'label' },
-        i === 0 ? names[i].split(' ')[0] : names[i].slice(0, 3)));
+    const middle = x + (step - 12) / 2;
+    const label = svg('text', { x: middle, y: top + height + 16, class: 'label' });
+    // The year's name word by word under its bar; the months by their first three letters.
+    (i === 0 ? names[i].split(/\s+/) : [names[i].slice(0, 3)]).forEach((word, line) =>
+      label.append(svg('tspan', { x: middle, dy: line === 0 ? 0 : 13 }, word)));
+    parts.push(bar, svg('text', { x: middle, y: top + height - h - 4, class: 'value' }, `${period.percent}%`),
+      label);
   });
   chart.replaceChildren(...parts);
   chart.setAttribute('aria-label',
