@@ -1,9 +1,10 @@
 #pragma once
 // Emscripten 3.1.6's libc++ declares chars_format but has no floating-point from_chars and to_chars; the core
 // uses both. These fill the gap for the browser build with the C library, whose strtod and printf round
-// exactly and know only the "C" locale here. Only the forms the core uses: plain decimal text in, scientific
-// with a precision out.
+// exactly and know only the "C" locale here. Only the forms the core uses: plain decimal text in; out,
+// scientific with a precision and the shortest fixed form that reads back to the same value.
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -46,6 +47,41 @@ inline to_chars_result to_chars(char* first, char* last, double value, chars_for
     for (int i = 0; i < needed; ++i)
         first[i] = text[static_cast<size_t>(i)];
     return {first + needed, errc()};
+}
+
+inline to_chars_result to_chars(char* first, char* last, double value, chars_format format) {
+    if (format != chars_format::fixed || !isfinite(value))
+        return {last, errc::value_too_large};
+    // The fewest significant digits that read back to the value, each count correctly rounded by printf.
+    char scientific[40];
+    for (int precision = 0; precision <= 16; ++precision) {
+        snprintf(scientific, sizeof scientific, "%.*e", precision, value);
+        if (strtod(scientific, nullptr) == value)
+            break;
+    }
+    // "-d.ddde+XX" written out without the exponent.
+    std::string text(scientific);
+    const size_t e = text.find('e');
+    const bool negative = text[0] == '-';
+    std::string digits = text.substr(negative ? 1 : 0, e - (negative ? 1 : 0));
+    digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+    const int exponent = atoi(text.c_str() + e + 1);
+    std::string fixed;
+    if (exponent < 0) {
+        fixed = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    } else if (static_cast<size_t>(exponent) + 1 >= digits.size()) {
+        fixed = digits + std::string(static_cast<size_t>(exponent) + 1 - digits.size(), '0');
+    } else {
+        fixed = digits.substr(0, static_cast<size_t>(exponent) + 1) + "." +
+                digits.substr(static_cast<size_t>(exponent) + 1);
+    }
+    if (negative)
+        fixed.insert(0, "-");
+    if (static_cast<ptrdiff_t>(fixed.size()) > last - first)
+        return {last, errc::value_too_large};
+    for (size_t i = 0; i < fixed.size(); ++i)
+        first[i] = fixed[i];
+    return {first + fixed.size(), errc()};
 }
 
 } // namespace std

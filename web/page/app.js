@@ -6,8 +6,6 @@ const core = await createKorvane();
 
 const LANGUAGE_KEY = 'korvane-energy.language';
 const LANGUAGE_CODES = ['de', 'en', 'fr', 'it', 'nl', 'es'];
-const ROOM_FORMAT = 'korvane-energy-room';
-const ROOM_VERSION = 1;
 const APP_TITLE = 'KORVANE Energy';
 const FIELDS = [0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16];
 const GLAZING_ITEMS = [177, 174, 175, 176];
@@ -19,13 +17,13 @@ const PERIOD_COUNT = 13;
 const PAGE_TEXTS = {
   overview: ['Monatsübersicht', 'Monthly overview', 'Aperçu mensuel', 'Panoramica mensile', 'Maandoverzicht',
     'Resumen mensual'],
-  openRoom: ['Raum öffnen...', 'Open room...', 'Ouvrir une pièce...', 'Apri stanza...', 'Ruimte openen...',
-    'Abrir sala...'],
-  saveRoom: ['Raum speichern...', 'Save room...', 'Enregistrer la pièce...', 'Salva stanza...',
-    'Ruimte opslaan...', 'Guardar sala...'],
-  notARoom: ['Die Datei ist keine Raumdatei.', 'The file is not a room file.',
-    'Le fichier n\'est pas un fichier de pièce.', 'Il file non è un file di stanza.',
-    'Het bestand is geen ruimtebestand.', 'El archivo no es un archivo de sala.'],
+  openRoom: ['Raum öffnen...', 'Open room...', 'Ouvrir une pièce...', 'Apri locale...', 'Ruimte openen...',
+    'Abrir local...'],
+  saveRoom: ['Raum speichern', 'Save room', 'Enregistrer la pièce', 'Salva locale', 'Ruimte opslaan',
+    'Guardar local'],
+  openFailed: ['Die Raumdatei kann nicht geöffnet werden.', 'The room file cannot be opened.',
+    'Le fichier de pièce ne peut pas être ouvert.', 'Il file del locale non può essere aperto.',
+    'Het ruimtebestand kan niet worden geopend.', 'No se puede abrir el archivo del local.'],
 };
 
 const $ = (id) => document.getElementById(id);
@@ -307,6 +305,10 @@ function drawOverview() {
   if (!lastPeriods)
     return;
   const names = Array.from({ length: PERIOD_COUNT }, (_, i) => L(FIRST_PERIOD + i).trim());
+  // Month names as short as they can be while no two read alike (French "Juin" and "Juillet").
+  let short = 3;
+  while (new Set(names.slice(1).map((name) => name.slice(0, short))).size < PERIOD_COUNT - 1)
+    ++short;
   const top = 20;
   const height = 140;
   const step = 560 / PERIOD_COUNT;
@@ -319,8 +321,8 @@ function drawOverview() {
     bar.append(svg('title', {}, `${names[i]}: ${period.percent}%`));
     const middle = x + (step - 12) / 2;
     const label = svg('text', { x: middle, y: top + height + 16, class: 'label' });
-    // The year's name word by word under its bar; the months by their first three letters.
-    (i === 0 ? names[i].split(/\s+/) : [names[i].slice(0, 3)]).forEach((word, line) =>
+    // The year's name word by word under its bar; the months shortened.
+    (i === 0 ? names[i].split(/\s+/) : [names[i].slice(0, short)]).forEach((word, line) =>
       label.append(svg('tspan', { x: middle, dy: line === 0 ? 0 : 13 }, word)));
     parts.push(bar, svg('text', { x: middle, y: top + height - h - 4, class: 'value' }, `${period.percent}%`),
       label);
@@ -347,72 +349,56 @@ $('geoFile').addEventListener('change', async (event) => {
     await takeSites(core.readSites(bytes, language), 'frmMain:OpenGeoFile;');
 });
 
-function roomOfPage() {
-  return {
-    format: ROOM_FORMAT,
-    version: ROOM_VERSION,
-    decimalSeparator: separator,
-    fields: Object.fromEntries(FIELDS.map((index) => [index, field(index).value])),
-    windowType: currentPanel,
-    band: Number(checkedValue('band')),
-    slope: Number(checkedValue('slope')),
-    period: periodList.selectedIndex,
-    glazing: glazingList.selectedIndex,
-    site: siteList.selectedIndex > 0 ? sites[siteList.selectedIndex].name : '',
-  };
-}
-
 function setChecked(name, value) {
   const option = document.querySelector(`input[name="${name}"][value="${value}"]`);
   if (option)
     option.checked = true;
 }
 
-// Lists first, as their clicks write into the fields; then the saved texts, in this page's separator.
-function pageOfRoom(room) {
-  const valid = room && room.format === ROOM_FORMAT && room.version === ROOM_VERSION &&
-    typeof room.fields === 'object' && [1, 2, 3].includes(room.windowType);
-  if (!valid)
-    return false;
+// A room as the window opens it: the texts, the lists (whose clicks fill the site and glazing fields), the
+// window type and the options; the site's typed coordinates and the typed transmittance only where the
+// user-defined entries are chosen.
+function showRoom(room) {
+  const put = (index) => { field(index).value = room.fields[index]; };
+  [0, 1, 2, 3, 4].forEach(put);
+  periodList.selectedIndex = room.period;
+  const site = sites.findIndex((entry, i) => i > 0 && entry.name === room.siteName);
+  siteList.selectedIndex = Math.max(site, 0);
+  siteClick();
+  if (siteList.selectedIndex === 0)
+    [5, 6, 7].forEach(put);
+  glazingList.selectedIndex = room.glazing;
+  glazingClick();
+  if (room.glazing === 0)
+    put(9);
   showPanel(room.windowType);
   setChecked('band', room.band);
+  [11, 10, 12, 13, 14, 15, 16].forEach(put);
   setChecked('slope', room.slope);
-  if (room.period >= 0 && room.period < PERIOD_COUNT)
-    periodList.selectedIndex = room.period;
-  if (room.glazing >= 0 && room.glazing < GLAZING_ITEMS.length)
-    glazingList.selectedIndex = room.glazing;
-  glazingClick();
-  const siteIndex = sites.findIndex((site, i) => i > 0 && site.name === room.site);
-  siteList.selectedIndex = siteIndex > 0 ? siteIndex : 0;
-  siteClick();
-  const from = typeof room.decimalSeparator === 'string' ? room.decimalSeparator : '.';
-  for (const index of FIELDS) {
-    const text = room.fields[index];
-    if (typeof text === 'string' && !field(index).disabled)
-      field(index).value = text.split(from).join(separator).slice(0, field(index).maxLength);
-  }
-  return true;
 }
 
 $('roomFile').addEventListener('change', async (event) => {
   const bytes = await readChosenFile(event.target);
   if (!bytes)
     return;
-  let room = null;
-  try {
-    room = JSON.parse(new TextDecoder().decode(bytes));
-  } catch {
-    room = null;
-  }
-  if (!pageOfRoom(room))
-    await message(PAGE_TEXTS.notARoom[language - 1]);
+  const room = core.openRoom(bytes, separator);
+  if (room.fault)
+    await message(`${PAGE_TEXTS.openFailed[language - 1]}\r\n${room.fault}`);
+  else
+    showRoom(room);
 });
 
-$('saveRoom').addEventListener('click', () => {
-  const blob = new Blob([JSON.stringify(roomOfPage(), null, 2) + '\n'], { type: 'application/json' });
+$('saveRoom').addEventListener('click', async () => {
+  const saved = core.roomText({ ...currentInputs(), glazing: glazingList.selectedIndex,
+    siteName: siteList.selectedIndex > 0 ? sites[siteList.selectedIndex].name : '' });
+  if (saved.invalidField !== undefined) {
+    await message(L(146));
+    field(saved.invalidField).focus();
+    return;
+  }
   const link = document.createElement('a');
-  link.href = URL.createObjectURL(blob);
-  link.download = 'room.korvane.json';
+  link.href = URL.createObjectURL(new Blob([saved.text], { type: 'application/json' }));
+  link.download = 'room.kvroom';
   link.click();
   setTimeout(() => URL.revokeObjectURL(link.href), 0);
 });

@@ -3,6 +3,7 @@
 
 #include "DefaultGeo.h"
 #include "InputFields.h"
+#include "RoomFile.h"
 #include "VbConvert.h"
 #include "VbError.h"
 #include "clsGeoFile.h"
@@ -217,6 +218,101 @@ std::string FormatNumber(double value, std::string sep) {
     return CStr(value, sep);
 }
 
+// The page as a room file: {text}, or {invalidField} for the first field whose text is no number (an empty
+// field is kept as empty). The page's inputs as for Calculate, with the glazing choice and the chosen site's
+// name (empty for the user-defined site).
+val RoomText(const val& page) {
+    const std::string sep = page["separator"].as<std::string>();
+    const val fields = page["fields"];
+    std::optional<int> invalid;
+    const auto number = [&](int index) -> room::Number {
+        const std::string text = Text(fields, index);
+        if (text.empty())
+            return std::nullopt;
+        if (!IsNumeric(text, sep)) {
+            invalid = invalid.value_or(index);
+            return std::nullopt;
+        }
+        return CDbl(text, sep);
+    };
+    room::Room r;
+    r.beginHour = number(0);
+    r.endHour = number(1);
+    r.period = page["period"].as<int>();
+    r.depth = number(2);
+    r.width = number(3);
+    r.illuminance = number(4);
+    if (const std::string site = page["siteName"].as<std::string>(); !site.empty())
+        r.siteName = site;
+    r.longitude = number(5);
+    r.latitude = number(6);
+    r.timeDiffGMT = number(7);
+    r.glazing = page["glazing"].as<int>();
+    r.transmittance = number(9);
+    r.windowType = page["windowType"].as<int>();
+    r.band = std::stoi(page["band"].as<std::string>());
+    r.windowHeight = number(11);
+    r.flatRoomHeight = number(10);
+    r.windowArea = number(12);
+    r.roofLightDistance = number(13);
+    r.glassHeight = number(14);
+    r.sawtoothRoomHeight = number(15);
+    r.rowDistance = number(16);
+    r.slope = std::stoi(page["slope"].as<std::string>());
+    val result = val::object();
+    if (invalid)
+        result.set("invalidField", *invalid);
+    else
+        result.set("text", room::WriteRoom(r));
+    return result;
+}
+
+// A room file's bytes as the page's inputs, the numbers written with the page's separator; or {fault} with
+// the reader's description when the file is refused.
+val OpenRoom(const val& bytes, std::string sep) {
+    const auto raw = emscripten::convertJSArrayToNumberVector<unsigned char>(bytes);
+    room::Room r;
+    try {
+        r = room::ReadRoom(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()));
+    } catch (const room::RoomFileError& e) {
+        val refused = val::object();
+        refused.set("fault", e.Description());
+        return refused;
+    }
+    val fields = val::object();
+    const auto put = [&](int index, const room::Number& value) {
+        std::string text = value ? room::FieldText(*value) : std::string();
+        if (const size_t point = text.find('.'); point != std::string::npos)
+            text.replace(point, 1, sep);
+        fields.set(std::to_string(index), text);
+    };
+    put(0, r.beginHour);
+    put(1, r.endHour);
+    put(2, r.depth);
+    put(3, r.width);
+    put(4, r.illuminance);
+    put(5, r.longitude);
+    put(6, r.latitude);
+    put(7, r.timeDiffGMT);
+    put(9, r.transmittance);
+    put(10, r.flatRoomHeight);
+    put(11, r.windowHeight);
+    put(12, r.windowArea);
+    put(13, r.roofLightDistance);
+    put(14, r.glassHeight);
+    put(15, r.sawtoothRoomHeight);
+    put(16, r.rowDistance);
+    val page = val::object();
+    page.set("fields", fields);
+    page.set("period", r.period);
+    page.set("siteName", r.siteName ? val(*r.siteName) : val::null());
+    page.set("glazing", r.glazing);
+    page.set("windowType", r.windowType);
+    page.set("band", std::to_string(r.band));
+    page.set("slope", std::to_string(r.slope));
+    return page;
+}
+
 // Length and minus sign of every field, by the window's field number.
 val FieldLimits() {
     val limits = val::object();
@@ -256,6 +352,8 @@ EMSCRIPTEN_BINDINGS(korvane) {
     emscripten::function("readSites", &ReadSites);
     emscripten::function("separatorOfLocale", &SeparatorOfLocale);
     emscripten::function("formatNumber", &FormatNumber);
+    emscripten::function("roomText", &RoomText);
+    emscripten::function("openRoom", &OpenRoom);
     emscripten::function("fieldLimits", &FieldLimits);
     emscripten::function("filterKey", &FilterKey);
     emscripten::function("acceptOnLeave", &AcceptOnLeave);

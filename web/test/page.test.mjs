@@ -130,11 +130,11 @@ test('the page works as the window does', async () => {
   const sawtooth = native('--depth', '6', '--width', '12', '--window-type', '3', '--slope', '60');
   assert.equal(await text('#lblResult'), sawtooth);
   await page.click('#saveRoom');
-  await waitFor(() => readdirSync(downloads).find((name) => name.endsWith('.json')));
+  await waitFor(() => readdirSync(downloads).find((name) => name.endsWith('.kvroom')));
   await page.reload();
   await page.waitForSelector('body[data-ready]');
   const input = await page.$('#roomFile');
-  await input.uploadFile(join(downloads, readdirSync(downloads).find((name) => name.endsWith('.json'))));
+  await input.uploadFile(join(downloads, readdirSync(downloads).find((name) => name.endsWith('.kvroom'))));
   await page.waitForFunction(() => document.getElementById('txtInput3').value === '12');
   await calculate();
   assert.equal(await text('#lblResult'), sawtooth);

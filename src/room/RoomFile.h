@@ -1,0 +1,79 @@
+#pragma once
+// A room file (.kvroom): every input of the main window, so that a room can be kept, opened again and handed
+// to the command line. UTF-8 JSON with a "format" and a "version" field; numbers carry a "." point whatever
+// the locale. The reader takes only what the window itself could be given by typing.
+
+#include "VbError.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace korvane::room {
+
+inline constexpr std::string_view kFormatName = "korvane-energy-room";
+inline constexpr int kFormatVersion = 1;
+inline constexpr size_t kMaxFileSize = 64 * 1024; // a room is well under 1 KB; anything far larger is not one
+inline constexpr int32_t kErrRoomFile = 321;      // "Invalid file format"
+inline constexpr const char* kRoomSource = "RoomFile";
+
+// What is wrong with a file that is refused; the window says it in the user's language.
+enum class Fault {
+    Damaged,   // not JSON, or cut short
+    Foreign,   // JSON, but not a room file
+    Newer,     // a room file of a later version
+    WrongType, // a field missing, of the wrong type, or a value the window would refuse
+    TooLarge,
+};
+
+// Raised by ReadRoom: the fault, the field concerned (if any), and the VbError triple for the command line.
+class RoomFileError : public VbError {
+  public:
+    RoomFileError(Fault fault, std::string field, std::string description)
+        : VbError(kErrRoomFile, kRoomSource, std::move(description)), fault_(fault),
+          field_(std::move(field)) {}
+    Fault WhatIsWrong() const { return fault_; }
+    const std::string& Field() const { return field_; }
+
+  private:
+    Fault fault_;
+    std::string field_;
+};
+
+// One numeric field of the window; nothing when the field is empty.
+using Number = std::optional<double>;
+
+struct Room {
+    Number beginHour, endHour;               // h, 0..24
+    int period = 0;                          // 0 the year, 1..12 January..December
+    Number depth, width, illuminance;        // m, m, lx
+    std::optional<std::string> siteName;     // a site of the site list; nothing: the typed coordinates below
+    Number longitude, latitude, timeDiffGMT; // degrees east, degrees north, h (-24..24)
+    int glazing = 1;                         // 0 user-defined, 1..3 the presets
+    Number transmittance;                    // %, 0..100
+    int windowType = 1;                      // 1 facade windows, 2 flat roof, 3 sawtooth roof
+    int band = 60;                           // facade: 30, 60 or 90 % of the wall
+    Number windowHeight;                     // facade: active window height, m
+    Number flatRoomHeight, windowArea, roofLightDistance; // flat roof: m, m², m
+    Number glassHeight, sawtoothRoomHeight, rowDistance;  // sawtooth roof: m
+    int slope = 90;                                       // sawtooth: 60 or 90 degrees
+
+    bool operator==(const Room&) const = default;
+};
+
+// The room as the file's text, pretty-printed, ending with a line feed.
+std::string WriteRoom(const Room& room);
+// Reads a room file's bytes; raises RoomFileError saying what is wrong.
+Room ReadRoom(std::string_view bytes);
+
+// A field's value as the window shows it: "." as the point, no exponent, shortest form ("4", "2.5").
+std::string FieldText(double value);
+
+// Each input of the room as a command-line option text (name without dashes, as --help lists them), with
+// the fields of the chosen window type only; an empty field gives no option.
+template <class Put> void ForEachOption(const Room& room, Put&& put);
+
+} // namespace korvane::room
+
+#include "RoomOptions.inl"
