@@ -14,44 +14,29 @@ const build = process.env.KORVANE_BUILD_DIR ?? join(root, 'build');
 const shots = join(build, 'web-shots');
 const profile = mkdtempSync(join(tmpdir(), 'korvane-chromium-'));
 const downloads = mkdtempSync(join(tmpdir(), 'korvane-downloads-'));
-let server;
-let browser;
-let page;
-let url;
+let server, browser, page, url;
 
 // The native calculator's percent for the same room (also when it exits with an engine error).
 const native = (...args) => spawnSync(join(build, 'bin/korvane-energy-cli'), args, { encoding: 'utf8' }).stdout.trim();
 const text = (selector) => page.$eval(selector, (element) => element.textContent);
 const value = (index) => page.$eval(`#txtInput${index}`, (input) => input.value);
-const focused = () => page.evaluate(() => document.activeElement.id);
+const focusOn = (id) => page.waitForFunction((want) => document.activeElement.id === want, {}, id);
+const typeInto = async (index, keys) => { await page.click(`#txtInput${index}`); await page.keyboard.type(keys); };
+const calculate = () => page.click('#cmdCalculate');
 
-async function typeInto(index, keys) {
-  await page.click(`#txtInput${index}`, { clickCount: 1 });
-  await page.keyboard.type(keys);
-}
-
-async function calculate() {
-  await page.click('#cmdCalculate');
-}
-
+const lang = () => page.$eval('html', (html) => html.lang);
+const ready = () => page.waitForSelector('body[data-ready]');
 // The message box's text after the run, closed with its OK button; null when none opened.
 async function messageText() {
-  const open = await page.$eval('#msgBox', (box) => box.open);
-  if (!open)
-    return null;
-  const shown = await text('#msgText');
-  await page.click('#msgOk');
+  const shown = (await page.$eval('#msgBox', (box) => box.open)) ? await text('#msgText') : null;
+  await page.click('#msgOk').catch(() => {});
   return shown;
 }
 
 before(async () => {
   server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory',
     join(build, 'web')], { stdio: ['ignore', 'pipe', 'ignore'] });
-  const port = await new Promise((resolve) => server.stdout.on('data', (data) => {
-    const found = /port (\d+)/.exec(String(data));
-    if (found)
-      resolve(found[1]);
-  }));
+  const port = await new Promise((resolve) => server.stdout.on('data', (data) => resolve(/port (\d+)/.exec(data)?.[1])));
   url = `http://127.0.0.1:${port}/`;
   browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
@@ -62,8 +47,8 @@ before(async () => {
   });
   page = await browser.newPage();
   await page.setViewport({ width: 1000, height: 900 });
-  const session = await browser.target().createCDPSession();
-  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await (await browser.target().createCDPSession()).send('Browser.setDownloadBehavior',
+    { behavior: 'allow', downloadPath: downloads });
   mkdirSync(shots, { recursive: true });
 });
 
@@ -76,11 +61,11 @@ after(async () => {
 
 test('the page works as the window does', async () => {
   await page.goto(url);
-  await page.waitForSelector('body[data-ready]');
+  await ready();
   // Milliseconds from the start of the navigation, with an empty cache: the module compiled and the first run.
   console.log(`page load to first result (cold): ${Math.round(await page.evaluate(() => performance.now()))} ms`);
   // First visit: the browser's language; the start values give 69% on green.
-  assert.equal(await page.$eval('html', (html) => html.lang), 'en');
+  assert.equal(await lang(), 'en');
   assert.equal(await text('#lblResult'), '69%');
   assert.equal(await page.$eval('#picResult', (box) => box.className), 'success');
   assert.equal(await page.$eval('#lblResult', (label) => label.parentElement.getAttribute('aria-live')), 'polite');
@@ -97,10 +82,10 @@ test('the page works as the window does', async () => {
   // Leaving a field with a value out of range keeps the focus there; 24 passes.
   await typeInto(0, '25');
   await page.keyboard.press('Tab');
-  await page.waitForFunction(() => document.activeElement.id === 'txtInput0');
+  await focusOn('txtInput0');
   await page.keyboard.type('24'); // the refused text is selected again
   await page.keyboard.press('Tab');
-  assert.equal(await focused(), 'txtInput1');
+  await focusOn('txtInput1');
 
   // Message 153 leaves the result as it was; message 146 puts the focus into the first field.
   await calculate();
@@ -109,7 +94,7 @@ test('the page works as the window does', async () => {
   await page.$eval('#txtInput4', (input) => { input.value = ''; });
   await calculate();
   assert.equal(await messageText(), 'Please complete the input before starting the calculation');
-  await page.waitForFunction(() => document.activeElement.id === 'txtInput0');
+  await focusOn('txtInput0');
   await typeInto(4, '500');
 
   // An engine message: the percent on red, the message in the language of the page.
@@ -130,11 +115,12 @@ test('the page works as the window does', async () => {
   const sawtooth = native('--depth', '6', '--width', '12', '--window-type', '3', '--slope', '60');
   assert.equal(await text('#lblResult'), sawtooth);
   await page.click('#saveRoom');
-  await waitFor(() => readdirSync(downloads).find((name) => name.endsWith('.kvroom')));
+  const saved = () => readdirSync(downloads).find((name) => name.endsWith('.kvroom'));
+  for (let tries = 0; tries < 100 && !saved(); ++tries)
+    await new Promise((resolve) => setTimeout(resolve, 50));
   await page.reload();
-  await page.waitForSelector('body[data-ready]');
-  const input = await page.$('#roomFile');
-  await input.uploadFile(join(downloads, readdirSync(downloads).find((name) => name.endsWith('.kvroom'))));
+  await ready();
+  await (await page.$('#roomFile')).uploadFile(join(downloads, saved()));
   await page.waitForFunction(() => document.getElementById('txtInput3').value === '12');
   await calculate();
   assert.equal(await text('#lblResult'), sawtooth);
@@ -147,20 +133,20 @@ test('the page works as the window does', async () => {
 test('every language computes 69% and is remembered', async () => {
   await page.evaluate(() => localStorage.clear());
   await page.goto(url);
-  await page.waitForSelector('body[data-ready]');
+  await ready();
   const captions = new Set();
   for (const [index, code] of ['de', 'en', 'fr', 'it', 'nl', 'es'].entries()) {
     await page.select('#language', String(await page.$eval('#language', (menu, i) => menu.options[i].value, index)));
     await calculate();
     assert.equal(await text('#lblResult'), '69%', code);
-    assert.equal(await page.$eval('html', (html) => html.lang), code);
+    assert.equal(await lang(), code);
     captions.add(await text('#cmdCalculate'));
     await page.screenshot({ path: join(shots, `page-${code}.png`), fullPage: true });
   }
   assert.equal(captions.size, 6);
   await page.reload();
-  await page.waitForSelector('body[data-ready]');
-  assert.equal(await page.$eval('html', (html) => html.lang), 'es');
+  await ready();
+  assert.equal(await lang(), 'es');
 
   // A phone's width: nothing reaches past the screen.
   await page.setViewport({ width: 360, height: 740 });
@@ -168,8 +154,3 @@ test('every language computes 69% and is remembered', async () => {
   await page.screenshot({ path: join(shots, 'page-360px.png'), fullPage: true });
 });
 
-async function waitFor(condition) {
-  for (let tries = 0; tries < 100 && !condition(); ++tries)
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  assert.ok(condition());
-}
