@@ -13,19 +13,6 @@ const GLAZING_PRESETS = [null, 80, 50, 30];
 const FIRST_PERIOD = 161; // "Whole year", then January to December
 const PERIOD_COUNT = 13;
 
-// Texts of the page's own commands, German, English, French, Italian, Dutch, Spanish.
-const PAGE_TEXTS = {
-  overview: ['Monatsübersicht', 'Monthly overview', 'Aperçu mensuel', 'Panoramica mensile', 'Maandoverzicht',
-    'Resumen mensual'],
-  openRoom: ['Raum öffnen...', 'Open room...', 'Ouvrir une pièce...', 'Apri locale...', 'Ruimte openen...',
-    'Abrir local...'],
-  saveRoom: ['Raum speichern', 'Save room', 'Enregistrer la pièce', 'Salva locale', 'Ruimte opslaan',
-    'Guardar local'],
-  openFailed: ['Die Raumdatei kann nicht geöffnet werden.', 'The room file cannot be opened.',
-    'Le fichier de pièce ne peut pas être ouvert.', 'Il file del locale non può essere aperto.',
-    'Het ruimtebestand kan niet worden geopend.', 'No se puede abrir el archivo del local.'],
-};
-
 const $ = (id) => document.getElementById(id);
 const field = (index) => $(`txtInput${index}`);
 const siteList = $('lstInput0');
@@ -35,6 +22,7 @@ const separator = core.separatorOfLocale(navigator.language || 'C');
 
 let language = 1;
 let texts = [];
+let studyTexts = {};
 let sites = [];
 let defaultSite = 1;
 let currentPanel = 1;
@@ -209,8 +197,9 @@ function loadLanguage() {
   document.documentElement.lang = LANGUAGE_CODES[language - 1];
   for (const element of document.querySelectorAll('[data-text]'))
     element.textContent = shown(L(Number(element.dataset.text)));
-  for (const element of document.querySelectorAll('[data-page]'))
-    element.textContent = PAGE_TEXTS[element.dataset.page][language - 1];
+  studyTexts = core.studyTexts(language);
+  for (const element of document.querySelectorAll('[data-study]'))
+    element.textContent = shown(studyTexts[element.dataset.study]);
   fillList(languageMenu, [104, 105, 106, 107, 108, 109].map((id) => shown(L(id))), language - 1);
 
   const period = periodList.selectedIndex;
@@ -305,10 +294,7 @@ function drawOverview() {
   if (!lastPeriods)
     return;
   const names = Array.from({ length: PERIOD_COUNT }, (_, i) => L(FIRST_PERIOD + i).trim());
-  // Month names as short as they can be while no two read alike (French "Juin" and "Juillet").
-  let short = 3;
-  while (new Set(names.slice(1).map((name) => name.slice(0, short))).size < PERIOD_COUNT - 1)
-    ++short;
+  const labels = [studyTexts.chartYear, ...studyTexts.monthShort.split('|')];
   const top = 20;
   const height = 140;
   const step = 560 / PERIOD_COUNT;
@@ -320,10 +306,7 @@ function drawOverview() {
       class: period.error ? 'bar failure' : 'bar success' });
     bar.append(svg('title', {}, `${names[i]}: ${period.percent}%`));
     const middle = x + (step - 12) / 2;
-    const label = svg('text', { x: middle, y: top + height + 16, class: 'label' });
-    // The year's name word by word under its bar; the months shortened.
-    (i === 0 ? names[i].split(/\s+/) : [names[i].slice(0, short)]).forEach((word, line) =>
-      label.append(svg('tspan', { x: middle, dy: line === 0 ? 0 : 13 }, word)));
+    const label = svg('text', { x: middle, y: top + height + 16, class: 'label' }, labels[i]);
     parts.push(bar, svg('text', { x: middle, y: top + height - h - 4, class: 'value' }, `${period.percent}%`),
       label);
   });
@@ -381,9 +364,9 @@ $('roomFile').addEventListener('change', async (event) => {
   const bytes = await readChosenFile(event.target);
   if (!bytes)
     return;
-  const room = core.openRoom(bytes, separator);
+  const room = core.openRoom(bytes, separator, language);
   if (room.fault)
-    await message(`${PAGE_TEXTS.openFailed[language - 1]}\r\n${room.fault}`);
+    await message(room.fault);
   else
     showRoom(room);
 });

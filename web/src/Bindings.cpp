@@ -4,6 +4,7 @@
 #include "DefaultGeo.h"
 #include "InputFields.h"
 #include "RoomFile.h"
+#include "StudyTexts.h"
 #include "VbConvert.h"
 #include "VbError.h"
 #include "clsGeoFile.h"
@@ -159,6 +160,14 @@ val Texts(int language) {
     });
 }
 
+// The texts of the room files and the monthly overview in one language, by their ids.
+val StudyTexts(int language) {
+    val texts = val::object();
+    for (const lang::StudyTextRow& row : lang::StudyTextRows())
+        texts.set(std::string(row.id), std::string(row.texts.at(static_cast<size_t>(language - 1))));
+    return texts;
+}
+
 val SiteArray(const std::vector<GeoEntry>& sites) {
     val list = val::array();
     for (const GeoEntry& site : sites) {
@@ -267,16 +276,34 @@ val RoomText(const val& page) {
     return result;
 }
 
+// What is wrong with a refused room file, in the user's language, as the window says it.
+std::string FaultText(const room::RoomFileError& e) {
+    switch (e.WhatIsWrong()) {
+    case room::Fault::Damaged:
+        return StudyText("faultDamaged");
+    case room::Fault::Foreign:
+        return StudyText("faultForeign");
+    case room::Fault::Newer:
+        return StudyText("faultNewer");
+    case room::Fault::TooLarge:
+        return StudyText("faultTooLarge");
+    case room::Fault::WrongType:
+        break;
+    }
+    return StudyText("faultWrongType") + " " + e.Description();
+}
+
 // A room file's bytes as the page's inputs, the numbers written with the page's separator; or {fault} with
 // the reader's description when the file is refused.
-val OpenRoom(const val& bytes, std::string sep) {
+val OpenRoom(const val& bytes, std::string sep, int language) {
+    SetLanguage(language);
     const auto raw = emscripten::convertJSArrayToNumberVector<unsigned char>(bytes);
     room::Room r;
     try {
         r = room::ReadRoom(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()));
     } catch (const room::RoomFileError& e) {
         val refused = val::object();
-        refused.set("fault", e.Description());
+        refused.set("fault", StudyText("messageOpenFailed") + "\r\n" + FaultText(e));
         return refused;
     }
     val fields = val::object();
@@ -349,6 +376,7 @@ EMSCRIPTEN_BINDINGS(korvane) {
     using namespace korvane::web;
     emscripten::function("calculate", &CalculateBinding);
     emscripten::function("texts", &Texts);
+    emscripten::function("studyTexts", &StudyTexts);
     emscripten::function("readSites", &ReadSites);
     emscripten::function("separatorOfLocale", &SeparatorOfLocale);
     emscripten::function("formatNumber", &FormatNumber);

@@ -1,0 +1,33 @@
+# Turns a translator's table (UTF-8, tab-separated: id, then the six languages) into a C++ array.
+# Run as: cmake -DINPUT=<tsv> -DOUTPUT=<cpp> -P EmbedTexts.cmake
+file(READ "${INPUT}" content)
+# CMake lists split on ";", which texts may hold; park them and take them back per text.
+string(REPLACE ";" "@SEMICOLON@" content "${content}")
+string(REPLACE "\r" "" content "${content}")
+string(REPLACE "\n" ";" lines "${content}")
+set(rows "")
+set(header TRUE)
+foreach(line IN LISTS lines)
+    if(line STREQUAL "")
+        continue()
+    endif()
+    if(header)
+        set(header FALSE)
+        continue()
+    endif()
+    string(REPLACE "\t" ";" fields "${line}")
+    list(LENGTH fields count)
+    if(NOT count EQUAL 7)
+        message(FATAL_ERROR "${INPUT}: a row needs an id and six texts: ${line}")
+    endif()
+    set(row "    {")
+    foreach(field IN LISTS fields)
+        string(REPLACE "@SEMICOLON@" ";" field "${field}")
+        string(APPEND row "R\"txt(${field})txt\", ")
+    endforeach()
+    string(APPEND rows "${row}},\n")
+endforeach()
+file(WRITE "${OUTPUT}.tmp" "// Generated from ${INPUT}; edit that file.\n#include \"StudyTexts.h\"\n\n"
+    "namespace korvane::lang {\nconst std::vector<StudyTextRow>& StudyTextRows() {\n"
+    "    static const std::vector<StudyTextRow> rows{\n${rows}    };\n    return rows;\n}\n}\n")
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
