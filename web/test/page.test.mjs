@@ -131,9 +131,12 @@ test('the page works as the window does', async () => {
 });
 
 test('every language computes 69% and is remembered', async () => {
+  // A first visit from a browser that prefers Swiss French.
   await page.evaluate(() => localStorage.clear());
+  await page.evaluateOnNewDocument(() => Object.defineProperty(navigator, 'languages', { get: () => ['fr-CH', 'de'] }));
   await page.goto(url);
   await ready();
+  assert.equal(await lang(), 'fr');
   const captions = new Set();
   for (const [index, code] of ['de', 'en', 'fr', 'it', 'nl', 'es'].entries()) {
     await page.select('#language', String(await page.$eval('#language', (menu, i) => menu.options[i].value, index)));
