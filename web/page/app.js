@@ -29,8 +29,9 @@ let currentPanel = 1;
 let lastPeriods = null;
 
 const L = (baseId) => texts[baseId - 100];
-// Menu captions mark their access key with "&"; the table's line breaks are single carriage returns.
-const shown = (text) => text.replace(/&/g, '').replace(/\r\n?/g, '\n');
+// The table's line breaks are single carriage returns; menu captions mark their access key with "&".
+const lines = (text) => text.replace(/\r\n?/g, '\n');
+const shown = (text) => lines(text).replace(/&/g, '');
 
 // --- messages ----------------------------------------------------------------------------------------------
 
@@ -38,7 +39,7 @@ const msgBox = $('msgBox');
 
 function message(text, title = APP_TITLE) {
   $('msgTitle').textContent = title;
-  $('msgText').textContent = shown(text);
+  $('msgText').textContent = lines(text);
   return new Promise((resolve) => {
     msgBox.addEventListener('close', resolve, { once: true });
     msgBox.showModal();

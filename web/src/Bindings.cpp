@@ -1,5 +1,6 @@
 // What the page asks of the core: the calculation of the window's fields, the year and its months, the
-// texts of the string table, the site list and the fields' checks. JavaScript only shows what comes back.
+// texts of both string tables, the site list, the fields' checks and room files. JavaScript only shows what
+// comes back.
 
 #include "DefaultGeo.h"
 #include "InputFields.h"
@@ -66,10 +67,10 @@ std::string Text(const val& fields, int index) {
 // The window's calculation run on the page's inputs: {texts of the fields by index, windowType, band, slope
 // (the option tags), period, separator, language}. Gives {message: 146 or 153} when the run stops before the
 // engine, else the period's outcome and, on request, the thirteen periods.
-val Calculate(const val& inputs, bool withPeriods) {
-    SetLanguage(inputs["language"].as<int>());
-    const std::string sep = inputs["separator"].as<std::string>();
-    const val fields = inputs["fields"];
+val Calculate(const val& page, bool withPeriods) {
+    SetLanguage(page["language"].as<int>());
+    const std::string sep = page["separator"].as<std::string>();
+    const val fields = page["fields"];
     const auto text = [&](int index) { return Text(fields, index); };
     clsInputOutput io;
     try {
@@ -87,7 +88,7 @@ val Calculate(const val& inputs, bool withPeriods) {
         io.Latitude = CDbl(text(6), sep);
         io.TimeDiffGMT = CInt(text(7), sep);
         io.Transmittance = CInt(text(9), sep);
-        const int windowType = inputs["windowType"].as<int>();
+        const int windowType = page["windowType"].as<int>();
         switch (windowType) {
         case 1:
             io.WindowHeight = CDbl(text(11), sep);
@@ -107,8 +108,8 @@ val Calculate(const val& inputs, bool withPeriods) {
         }
         if (windowType >= 1 && windowType <= 3)
             io.WindowType = static_cast<int16_t>(windowType);
-        io.WindowArray = CInt(inputs["band"].as<std::string>(), sep);
-        io.WindowSlope = CInt(inputs["slope"].as<std::string>(), sep);
+        io.WindowArray = CInt(page["band"].as<std::string>(), sep);
+        io.WindowSlope = CInt(page["slope"].as<std::string>(), sep);
     } catch (const VbError& e) {
         if (e.Number() != ErrTypeMismatch)
             throw;
@@ -116,7 +117,7 @@ val Calculate(const val& inputs, bool withPeriods) {
         stop.set("message", kMsgIncomplete);
         return stop;
     }
-    io.CalcPeriod = static_cast<int16_t>(inputs["period"].as<int>());
+    io.CalcPeriod = static_cast<int16_t>(page["period"].as<int>());
 
     std::optional<VbError> error;
     try {
@@ -145,8 +146,8 @@ template <class F> val Trapped(F&& f) {
     }
 }
 
-val CalculateBinding(val inputs, bool withPeriods) {
-    return Trapped([&] { return Calculate(inputs, withPeriods); });
+val CalculateBinding(val page, bool withPeriods) {
+    return Trapped([&] { return Calculate(page, withPeriods); });
 }
 
 // The texts of base ids 100 to 184 in one language, indexed by base id - 100.
