@@ -4,7 +4,10 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 "$ROOT/scripts/web.sh" --build-only
-[[ -x "$BUILD_DIR/bin/korvane-energy-cli" ]] || cmake --build "$BUILD_DIR" --target korvane-energy-cli
+if [[ ! -x "$BUILD_DIR/bin/korvane-energy-cli" ]]; then
+    echo "web_test.sh: build the calculator first (scripts/test.sh does)" >&2
+    exit 1
+fi
 # Debian's nodejs comes without npm; other node packages bring their own.
 command -v npm >/dev/null || ensure_packages npm
 # puppeteer-core drives the installed chromium: nothing may download a browser.
