@@ -1,6 +1,7 @@
 #include "InputFields.h"
 
 #include "VbConvert.h"
+#include "VbError.h"
 
 #include <algorithm>
 #include <array>
@@ -55,7 +56,12 @@ std::span<const FieldRule> FieldRules() {
 }
 
 const FieldRule& RuleOf(FieldId id) {
-    return *std::find_if(kRules.begin(), kRules.end(), [id](const FieldRule& rule) { return rule.id == id; });
+    const auto rule =
+        std::find_if(kRules.begin(), kRules.end(), [id](const FieldRule& r) { return r.id == id; });
+    // An index from outside (the browser's script, say) may name no field, such as 8.
+    if (rule == kRules.end())
+        RaiseNoControlArrayElement(static_cast<int16_t>(id), "InputFields:RuleOf");
+    return *rule;
 }
 
 std::optional<FieldProblem> CheckField(FieldId id, std::string_view text, std::string_view decimalSeparator) {
@@ -65,35 +71,30 @@ std::optional<FieldProblem> CheckField(FieldId id, std::string_view text, std::s
     };
     const std::string allowedCharacters = std::string("digits") + (rule.minusAllowed ? ", '-'" : "") +
                                           " and '" + std::string(decimalSeparator) + "'";
-    bool minus = false;
+    bool minus = false, other = false;
     size_t characters = 0;
     for (size_t at = 0; at < text.size(); ++at, ++characters) {
-        if (text[at] >= '0' && text[at] <= '9')
-            continue;
         // The separator is one character, though not always one byte.
-        if (!decimalSeparator.empty() && text.substr(at).starts_with(decimalSeparator)) {
+        if (!decimalSeparator.empty() && text.substr(at).starts_with(decimalSeparator))
             at += decimalSeparator.size() - 1;
-            continue;
-        }
-        if (text[at] == '-') {
+        else if (text[at] == '-')
             minus = true;
-            continue;
-        }
-        return problem(ProblemKind::Character, "may hold only " + allowedCharacters);
+        else if (text[at] < '0' || text[at] > '9')
+            other = true;
     }
     const bool numeric = IsNumeric(text, decimalSeparator);
-    if (minus && !rule.minusAllowed) {
+    if (!numeric)
+        return problem(ProblemKind::NotANumber, "is not a number");
+    if (other || (minus && !rule.minusAllowed)) {
         // A negative number in a field with a lower bound is out of range, which says more than the
         // character.
-        if (numeric && !InRange(rule, CDbl(text, decimalSeparator)))
+        if (!other && !InRange(rule, CDbl(text, decimalSeparator)))
             return problem(ProblemKind::Range, "is " + RangeText(rule));
         return problem(ProblemKind::Character, "may hold only " + allowedCharacters);
     }
     if (characters > static_cast<size_t>(rule.maxLength))
         return problem(ProblemKind::Length,
                        "is longer than " + std::to_string(rule.maxLength) + " characters");
-    if (!numeric)
-        return problem(ProblemKind::NotANumber, "is not a number");
     if (!InRange(rule, CDbl(text, decimalSeparator)))
         return problem(ProblemKind::Range, "is " + RangeText(rule));
     return std::nullopt;

@@ -41,19 +41,18 @@ struct FieldRule {
 
 // Every field, in index order.
 std::span<const FieldRule> FieldRules();
+// Raises 340 for an index that names no field; so does CheckField.
 const FieldRule& RuleOf(FieldId id);
 
-enum class ProblemKind {
-    Character, // a character the field's key filter refuses
-    Length,    // more characters than the field holds
-    NotANumber,
-    Range,
-};
+// At most one problem is told, the first of: no number at all, a character the field's key filter refuses
+// (a minus sign that makes the value fall below the field's bound counts as Range), too many characters, a
+// value outside the field's range.
+enum class ProblemKind { NotANumber, Character, Length, Range };
 
 struct FieldProblem {
     ProblemKind kind;
-    std::string
-        why; // one English line naming the text and what the field allows: "'150' is outside 0 to 100"
+    // One English line naming the text and what the field allows: "'150' is outside 0 to 100".
+    std::string why;
 };
 
 // What the field could not hold or would refuse when left; nothing when the text is a number the field

@@ -31,7 +31,7 @@ constexpr FieldRule kDegrees{6, true, -kAny, kAny};
 constexpr FieldRule kGmt{3, true, -24, 24};
 constexpr FieldRule kPercent{3, false, 0, 100};
 
-json Put(const Number& value) {
+nlohmann::ordered_json Put(const Number& value) {
     if (!value)
         return nullptr;
     // Whole values read better without a point.
@@ -103,14 +103,15 @@ std::string FieldText(double value) {
 }
 
 std::string WriteRoom(const Room& room) {
-    json out = json::object();
+    // In the order written here, so that "format" and "version" open the file.
+    nlohmann::ordered_json out = nlohmann::ordered_json::object();
     out["format"] = kFormatName;
     out["version"] = kFormatVersion;
     out["workingHours"] = {{"begin", Put(room.beginHour)}, {"end", Put(room.endHour)}};
     out["period"] = room.period;
     out["room"] = {
         {"depth", Put(room.depth)}, {"width", Put(room.width)}, {"illuminance", Put(room.illuminance)}};
-    out["site"] = {{"name", room.siteName ? json(*room.siteName) : json(nullptr)},
+    out["site"] = {{"name", room.siteName ? nlohmann::ordered_json(*room.siteName) : nullptr},
                    {"longitude", Put(room.longitude)},
                    {"latitude", Put(room.latitude)},
                    {"gmt", Put(room.timeDiffGMT)}};

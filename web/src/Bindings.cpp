@@ -353,13 +353,14 @@ val FieldLimits() {
     return limits;
 }
 
-// The key filter: the character the field receives for a typed one ("," and "." type the separator), or the
-// empty text when the field refuses it.
+// The key filter: digits, "," and "." (which type the separator), and the minus sign where the field's rule
+// allows it; the character the field receives, or the empty text when it refuses the key.
 std::string FilterKey(int index, std::string typed, std::string sep) {
+    const inputs::FieldRule& rule = inputs::RuleOf(static_cast<inputs::FieldId>(index));
     if (typed == "," || typed == ".")
-        typed = sep;
-    const auto problem = inputs::CheckField(static_cast<inputs::FieldId>(index), typed, sep);
-    return problem && problem->kind == inputs::ProblemKind::Character ? std::string() : typed;
+        return sep;
+    const bool digit = typed.size() == 1 && typed[0] >= '0' && typed[0] <= '9';
+    return digit || (typed == "-" && rule.minusAllowed) ? typed : std::string();
 }
 
 // The check on leaving a field: false when its text is a number outside the field's range. Empty or
