@@ -120,6 +120,9 @@ test('the page works as the window does', async () => {
     await new Promise((resolve) => setTimeout(resolve, 50));
   await page.reload();
   await ready();
+  await (await page.$('#roomFile')).uploadFile(join(build, 'web/DEFAULT.GEO'));
+  await page.waitForSelector('#msgBox[open]');
+  assert.equal(await messageText(), 'The room file cannot be opened.\nThe file is damaged or not JSON.');
   await (await page.$('#roomFile')).uploadFile(join(downloads, saved()));
   await page.waitForFunction(() => document.getElementById('txtInput3').value === '12');
   await calculate();
