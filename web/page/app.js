@@ -219,12 +219,21 @@ function switchLanguage(next) {
   if (next === language)
     return;
   language = next;
-  localStorage.setItem(LANGUAGE_KEY, String(language));
+  try {
+    localStorage.setItem(LANGUAGE_KEY, String(language));
+  } catch {
+    // A browser that keeps nothing for the page still switches; the choice lasts until the page is left.
+  }
   loadLanguage();
 }
 
 function firstLanguage() {
-  const stored = Number(localStorage.getItem(LANGUAGE_KEY));
+  let stored = 0;
+  try {
+    stored = Number(localStorage.getItem(LANGUAGE_KEY));
+  } catch {
+    stored = 0;
+  }
   if (stored >= 1 && stored <= 6)
     return stored;
   for (const tag of navigator.languages ?? [navigator.language]) {
