@@ -25,6 +25,7 @@ KORVANE_TEST_PACKAGES=(
 
 # What the browser build and its tests need (scripts/web.sh, scripts/test.sh).
 KORVANE_WEB_PACKAGES=(
+    emscripten node-acorn nodejs chromium python3 cmake ninja-build
 )
 
 missing_packages() {

@@ -1,0 +1,101 @@
+// The WebAssembly engine against the native calculator on random rooms: every window type, period and error
+// path, in every language. Needs build/web (scripts/web.sh --build-only) and build/bin/korvane-energy-cli.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { readFileSync, writeFileSync, mkdtempSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+
+const root = new URL('../../', import.meta.url).pathname;
+const build = process.env.KORVANE_BUILD_DIR ?? join(root, 'build');
+const { default: createKorvane } = await import(join(build, 'web/korvane.mjs'));
+const core = await createKorvane({ wasmBinary: readFileSync(join(build, 'web/korvane.wasm')) });
+const SETS_PER_LANGUAGE = 200;
+
+// A fixed sequence, so that a failure can be repeated.
+const random = (seed) => () => (seed = (Math.imul(seed, 1664525) + 1013904223) >>> 0) / 4294967296;
+
+// Ranges reach past the window models' tables, and a few values hit the arithmetic faults (a zero distance,
+// a room height of 0.8 m) and the wrong window type.
+function roomSet(next) {
+  const real = (low, high, digits = 2) => (low + next() * (high - low)).toFixed(digits);
+  const whole = (low, high) => String(low + Math.floor(next() * (high - low + 1)));
+  const pick = (values) => values[Math.floor(next() * values.length)];
+  const begin = Number(whole(0, 23));
+  return {
+    'window-type': next() < 0.03 ? '0' : whole(1, 3),
+    begin: String(begin),
+    end: whole(begin + 1, 24),
+    period: whole(0, 12),
+    depth: real(0.5, 30),
+    width: real(0.5, 40),
+    illuminance: whole(50, 2000),
+    longitude: real(-180, 180, 3),
+    latitude: real(-89, 89, 3),
+    gmt: whole(-12, 14),
+    transmittance: whole(0, 100),
+    band: pick(['30', '60', '90', '60', '45']),
+    'window-height': real(0.1, 5),
+    'room-height': next() < 0.05 ? '0.8' : real(0.5, 9),
+    'window-area': real(0.1, 6),
+    'window-distance': next() < 0.05 ? '0' : real(0.3, 14),
+    slope: pick(['60', '90', '60', '90', '75']),
+  };
+}
+
+// The page's fields for the same room: the window takes the geometry of the selected type only.
+function pageInputs(set, language) {
+  const type = Number(set['window-type']);
+  const fields = { 0: set.begin, 1: set.end, 2: set.depth, 3: set.width, 4: set.illuminance, 5: set.longitude,
+    6: set.latitude, 7: set.gmt, 9: set.transmittance, 11: set['window-height'], 10: set['room-height'],
+    12: set['window-area'], 13: set['window-distance'], 14: set['window-height'], 15: set['room-height'],
+    16: set['window-distance'] };
+  return { fields, windowType: type, band: set.band, slope: set.slope, period: Number(set.period),
+    separator: '.', language };
+}
+
+function nativeRows(sets, language) {
+  const dir = mkdtempSync(join(tmpdir(), 'korvane-web-'));
+  const names = Object.keys(sets[0]);
+  const csv = [names.join(','), ...sets.map((set) => names.map((n) => set[n]).join(','))].join('\n') + '\n';
+  writeFileSync(join(dir, 'rooms.csv'), csv);
+  // Exit code 1 when some rows raised an error; every row is printed all the same.
+  const { stdout } = spawnSync(join(build, 'bin/korvane-energy-cli'),
+    ['--batch', join(dir, 'rooms.csv'), '--json', '--language', String(language)], { encoding: 'utf8' });
+  return stdout.trim().split('\n').map((line) => JSON.parse(line));
+}
+
+test('the WebAssembly engine gives the native results', () => {
+  const next = random(20261206);
+  let compared = 0, bitIdentical = 0;
+  const errors = new Map();
+  for (let language = 1; language <= 6; ++language) {
+    const sets = Array.from({ length: SETS_PER_LANGUAGE }, () => roomSet(next));
+    const natives = nativeRows(sets, language);
+    assert.equal(natives.length, sets.length);
+    sets.forEach((set, i) => {
+      const native = natives[i];
+      const page = core.calculate(pageInputs(set, language), true);
+      const where = `language ${language}, ${JSON.stringify(set)}`;
+      // The period's own run and its entry among the thirteen agree to the bit.
+      assert.deepEqual(page.periods[Number(set.period)], { percent: page.percent, fraction: page.fraction,
+        error: page.error }, where);
+      assert.equal(page.percent, native.percent ?? 0, where);
+      assert.deepEqual(page.error, native.error, where);
+      assert.equal(page.fraction === null, native.fraction === null, where);
+      if (native.fraction !== null) {
+        assert.ok(Math.abs(page.fraction - native.fraction) <= 1e-12, where);
+        bitIdentical += Object.is(page.fraction, native.fraction) ? 1 : 0;
+      }
+      const kind = native.error?.description ?? 'none';
+      errors.set(kind, (errors.get(kind) ?? 0) + 1);
+      ++compared;
+    });
+  }
+  // Every error path was met: the wrong type, each model message (155 in all six languages), division by zero,
+  // and rooms without one.
+  assert.ok(errors.size >= 13, [...errors.keys()].join(' | '));
+  console.log(`${compared} rooms compared, ${bitIdentical} fractions bit-identical; errors: ` +
+    [...errors].map(([text, n]) => `${n}× ${text}`).join('; '));
+});
