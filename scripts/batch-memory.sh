@@ -1,6 +1,7 @@
 #!/bin/bash
 # Peak memory of the command line's batch on hostile inputs: prints input, exit code, output rows and peak RSS,
-# and fails when a batch goes over 64 MB. Usage: scripts/batch-memory.sh [build/bin/korvane-energy-cli]
+# and fails when a batch goes over 64 MB. The distinct skies are at coordinates the window's fields can hold.
+# Usage: scripts/batch-memory.sh [build/bin/korvane-energy-cli]
 set -eu
 cli=$(realpath "${1:-build/bin/korvane-energy-cli}")
 work=$(mktemp -d)
@@ -20,7 +21,7 @@ write('open-quote.csv', b'room,depth\nA,"\n', [b'x' * 95 + b',abc\n'] * 500000)
 write('control-rows.csv', b'room,depth\n', [b'\x01' * ((1 << 20) - 10) + b',4\n'] * 100)
 write('cp1252-rows.csv', b'room,depth\n', [b'\x80' * ((1 << 20) - 10) + b',4\n'] * 100)
 r = random.Random(1)
-keys = ['%.5f,%.5f,%d,%d\n' % (r.uniform(-180, 180), r.uniform(-60, 60), r.randint(0, 8), r.randint(16, 24))
+keys = ['%.1f,%.1f,%d,%d\n' % (r.uniform(-179, 179), r.uniform(-60, 60), r.randint(0, 8), r.randint(16, 24))
         for _ in range(5000)]
 write('distinct-skies.csv', b'longitude,latitude,begin,end\n', [k.encode() * 2 for k in keys])
 PY
