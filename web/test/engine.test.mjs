@@ -17,7 +17,7 @@ const SETS_PER_LANGUAGE = 200;
 const random = (seed) => () => (seed = (Math.imul(seed, 1664525) + 1013904223) >>> 0) / 4294967296;
 
 // Ranges reach past the window models' tables, and a few values hit the arithmetic faults (a zero distance,
-// a room height of 0.8 m) and the wrong window type.
+// a room height of 0.8 m) and the wrong window type; every text fits its field, as the calculator checks.
 function roomSet(next) {
   const real = (low, high, digits = 2) => (low + next() * (high - low)).toFixed(digits);
   const whole = (low, high) => String(low + Math.floor(next() * (high - low + 1)));
@@ -31,8 +31,8 @@ function roomSet(next) {
     depth: real(0.5, 30),
     width: real(0.5, 40),
     illuminance: whole(50, 2000),
-    longitude: real(-180, 180, 3),
-    latitude: real(-89, 89, 3),
+    longitude: real(-179, 179, 1),
+    latitude: real(-89, 89, 2),
     gmt: whole(-12, 14),
     transmittance: whole(0, 100),
     band: pick(['30', '60', '90', '60', '45']),
