@@ -106,4 +106,34 @@ std::optional<int16_t> CheckWorkingHours(int16_t begin, int16_t end) {
     return kHoursOutOfOrder;
 }
 
+void SetFieldInputs(clsInputOutput& io, const std::function<std::string(int)>& text, int windowType,
+                    std::string_view sep) {
+    io.RoomDepth = CDbl(text(2), sep);
+    io.RoomWidth = CDbl(text(3), sep);
+    io.NominalIlluminance = CLng(text(4), sep);
+    io.Longitude = CDbl(text(5), sep);
+    io.Latitude = CDbl(text(6), sep);
+    io.TimeDiffGMT = CInt(text(7), sep);
+    io.Transmittance = CInt(text(9), sep);
+    switch (windowType) {
+    case 1:
+        io.WindowHeight = CDbl(text(11), sep);
+        break;
+    case 2:
+        io.RoomHeight = CDbl(text(10), sep);
+        io.WindowArea = CDbl(text(12), sep);
+        io.WindowDistance = CDbl(text(13), sep);
+        break;
+    case 3:
+        io.WindowHeight = CDbl(text(14), sep);
+        io.RoomHeight = CDbl(text(15), sep);
+        io.WindowDistance = CDbl(text(16), sep);
+        break;
+    default:
+        break;
+    }
+    if (windowType >= 1 && windowType <= 3)
+        io.WindowType = static_cast<int16_t>(windowType);
+}
+
 } // namespace korvane::inputs

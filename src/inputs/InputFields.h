@@ -3,7 +3,10 @@
 // checks when it is left. The command line and the browser ask the same table, so that no front end computes
 // a value the window would refuse.
 
+#include "clsInputOutput.h"
+
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -63,5 +66,11 @@ std::optional<FieldProblem> CheckField(FieldId id, std::string_view text, std::s
 // The number of the message that refuses working hours whose start is not before their end; nothing when they
 // are in order.
 std::optional<int16_t> CheckWorkingHours(int16_t begin, int16_t end);
+
+// Sets a calculation's room, site, glazing and window-type inputs from the fields' texts (`text` of a field
+// index), converted as the window converts them and in its order, so that the first text that is no number
+// raises 13; only the chosen window type's own fields are read.
+void SetFieldInputs(clsInputOutput& io, const std::function<std::string(int)>& text, int windowType,
+                    std::string_view decimalSeparator);
 
 } // namespace korvane::inputs

@@ -1,5 +1,7 @@
 #include "RoomFile.h"
 
+#include "StudyTexts.h"
+
 #include <nlohmann/json.hpp>
 
 #include <charconv>
@@ -181,6 +183,22 @@ Room ReadRoom(std::string_view bytes) {
     room.rowDistance = GetNumber(saw, "sawtoothRoof", "distance", kLength);
     room.slope = GetChoice(saw, "sawtoothRoof", "slope", {60, 90});
     return room;
+}
+
+std::string FaultText(const RoomFileError& e) {
+    switch (e.WhatIsWrong()) {
+    case Fault::Damaged:
+        return StudyText("faultDamaged");
+    case Fault::Foreign:
+        return StudyText("faultForeign");
+    case Fault::Newer:
+        return StudyText("faultNewer");
+    case Fault::TooLarge:
+        return StudyText("faultTooLarge");
+    case Fault::WrongType:
+        break;
+    }
+    return StudyText("faultWrongType") + " " + e.Description();
 }
 
 } // namespace korvane::room

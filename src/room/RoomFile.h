@@ -67,6 +67,9 @@ std::string WriteRoom(const Room& room);
 // Reads a room file's bytes; raises RoomFileError saying what is wrong.
 Room ReadRoom(std::string_view bytes);
 
+// What is wrong with a refused room file, in the current language, as the window and the page say it.
+std::string FaultText(const RoomFileError& e);
+
 // A field's value as the window shows it: "." as the point, no exponent, shortest form ("4", "2.5").
 std::string FieldText(double value);
 

@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "DataFiles.h"
+#include "InputFields.h"
 #include "QLists.h"
 #include "VbConvert.h"
 #include "VbError.h"
@@ -439,33 +440,7 @@ void frmMain::CalculateData(const bool& blnPrintData) {
             }
             io.BeginHour = beginHour;
             io.EndHour = endHour;
-            io.RoomDepth = CDbl(text(2), sep);
-            io.RoomWidth = CDbl(text(3), sep);
-            io.NominalIlluminance = CLng(text(4), sep);
-            io.Longitude = CDbl(text(5), sep);
-            io.Latitude = CDbl(text(6), sep);
-            io.TimeDiffGMT = CInt(text(7), sep);
-            io.Transmittance = CInt(text(9), sep);
-            const int windowType = tabWindowTyp->SelectedItem();
-            switch (windowType) {
-            case 1:
-                io.WindowHeight = CDbl(text(11), sep);
-                break;
-            case 2:
-                io.RoomHeight = CDbl(text(10), sep);
-                io.WindowArea = CDbl(text(12), sep);
-                io.WindowDistance = CDbl(text(13), sep);
-                break;
-            case 3:
-                io.WindowHeight = CDbl(text(14), sep);
-                io.RoomHeight = CDbl(text(15), sep);
-                io.WindowDistance = CDbl(text(16), sep);
-                break;
-            default:
-                break;
-            }
-            if (windowType >= 1 && windowType <= 3)
-                io.WindowType = static_cast<int16_t>(windowType);
+            inputs::SetFieldInputs(io, text, tabWindowTyp->SelectedItem(), sep);
             for (const auto& [index, option] : optWindowArray.Elements()) {
                 if (option->Value()) {
                     io.WindowArray = CInt(Utf8(option->Tag()), sep);

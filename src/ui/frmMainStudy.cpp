@@ -189,26 +189,6 @@ void frmMain::ShowRoom(const room::Room& r) {
     tick(optWindowSlope, r.slope);
 }
 
-namespace {
-
-QString FaultText(const room::RoomFileError& e) {
-    switch (e.WhatIsWrong()) {
-    case room::Fault::Damaged:
-        return S("faultDamaged");
-    case room::Fault::Foreign:
-        return S("faultForeign");
-    case room::Fault::Newer:
-        return S("faultNewer");
-    case room::Fault::TooLarge:
-        return S("faultTooLarge");
-    case room::Fault::WrongType:
-        break;
-    }
-    return S("faultWrongType") + ' ' + QString::fromStdString(e.Description());
-}
-
-} // namespace
-
 bool frmMain::OpenRoomFile(const QString& fileName) {
     bool taken = false;
     Trap("frmMain:OpenRoomFile", [this, &fileName, &taken] {
@@ -227,7 +207,7 @@ bool frmMain::OpenRoomFile(const QString& fileName) {
         try {
             r = room::ReadRoom(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
         } catch (const room::RoomFileError& e) {
-            refuse(FaultText(e));
+            refuse(QString::fromStdString(room::FaultText(e)));
             return;
         }
         ShowRoom(r);
@@ -262,7 +242,7 @@ bool frmMain::SaveRoom(bool askForName) {
             // What the window holds may still be refused on leaving its field; such a room is not kept.
             room::ReadRoom(text);
         } catch (const room::RoomFileError& e) {
-            Message(FaultText(e));
+            Message(QString::fromStdString(room::FaultText(e)));
             return;
         }
         QString fileName = roomFile_;

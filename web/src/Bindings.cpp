@@ -81,33 +81,7 @@ val Calculate(const val& page, bool withPeriods) {
             stop.set("message", *message);
             return stop;
         }
-        io.RoomDepth = CDbl(text(2), sep);
-        io.RoomWidth = CDbl(text(3), sep);
-        io.NominalIlluminance = CLng(text(4), sep);
-        io.Longitude = CDbl(text(5), sep);
-        io.Latitude = CDbl(text(6), sep);
-        io.TimeDiffGMT = CInt(text(7), sep);
-        io.Transmittance = CInt(text(9), sep);
-        const int windowType = page["windowType"].as<int>();
-        switch (windowType) {
-        case 1:
-            io.WindowHeight = CDbl(text(11), sep);
-            break;
-        case 2:
-            io.RoomHeight = CDbl(text(10), sep);
-            io.WindowArea = CDbl(text(12), sep);
-            io.WindowDistance = CDbl(text(13), sep);
-            break;
-        case 3:
-            io.WindowHeight = CDbl(text(14), sep);
-            io.RoomHeight = CDbl(text(15), sep);
-            io.WindowDistance = CDbl(text(16), sep);
-            break;
-        default:
-            break;
-        }
-        if (windowType >= 1 && windowType <= 3)
-            io.WindowType = static_cast<int16_t>(windowType);
+        inputs::SetFieldInputs(io, text, page["windowType"].as<int>(), sep);
         io.WindowArray = CInt(page["band"].as<std::string>(), sep);
         io.WindowSlope = CInt(page["slope"].as<std::string>(), sep);
     } catch (const VbError& e) {
@@ -277,23 +251,6 @@ val RoomText(const val& page) {
     return result;
 }
 
-// What is wrong with a refused room file, in the user's language, as the window says it.
-std::string FaultText(const room::RoomFileError& e) {
-    switch (e.WhatIsWrong()) {
-    case room::Fault::Damaged:
-        return StudyText("faultDamaged");
-    case room::Fault::Foreign:
-        return StudyText("faultForeign");
-    case room::Fault::Newer:
-        return StudyText("faultNewer");
-    case room::Fault::TooLarge:
-        return StudyText("faultTooLarge");
-    case room::Fault::WrongType:
-        break;
-    }
-    return StudyText("faultWrongType") + " " + e.Description();
-}
-
 // A room file's bytes as the page's inputs, the numbers written with the page's separator; or {fault} with
 // the reader's description when the file is refused.
 val OpenRoom(const val& bytes, std::string sep, int language) {
@@ -304,7 +261,7 @@ val OpenRoom(const val& bytes, std::string sep, int language) {
         r = room::ReadRoom(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()));
     } catch (const room::RoomFileError& e) {
         val refused = val::object();
-        refused.set("fault", StudyText("messageOpenFailed") + "\r\n" + FaultText(e));
+        refused.set("fault", StudyText("messageOpenFailed") + "\r\n" + room::FaultText(e));
         return refused;
     }
     val fields = val::object();
