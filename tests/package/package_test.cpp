@@ -112,6 +112,9 @@ class PackageTest : public QObject {
         const QStringList names = {"$WINDOW_DEB", debs_[kWindow], "$CLI_DEB", debs_[kCli],
                                    "$USR",        usr_,           "$SRC",     KORVANE_SOURCE_DIR};
         for (const Row& row : rows) {
+            // The sanitized and fuzzing builds leave Debian's flags out for their own instrumentation.
+            if (!KORVANE_HARDENED && QString(row.name).startsWith("hardening"))
+                continue;
             for (const QString& program : {kCli, kWindow}) {
                 const auto expand = [&](QString text) {
                     for (int i = 0; i < names.size(); i += 2)
