@@ -337,7 +337,9 @@ void ComputeChunk(const Layout& layout, const std::vector<CsvRecord>& records, s
             const RowResults r = Compute(layout, records[i], settings, skies);
             if (FirstError(r, false))
                 ++failed;
-            const std::vector<Cell> results = ResultCells(layout, settings, r);
+            // The cells feed the CSV line and the workbook; a JSON line without a workbook needs none.
+            const std::vector<Cell> results =
+                settings.json && !settings.rows ? std::vector<Cell>() : ResultCells(layout, settings, r);
             OutputRow& line = lines[i];
             line.text = settings.json ? JsonLine(layout, records[i], firstRow + i, settings, r)
                                       : CsvLine(layout, records[i], results);
