@@ -381,7 +381,8 @@ std::string DelimiterName(char c) {
 
 // The delimiter that splits the header line into the most option names, or the one given; false with `why`
 // when two split it equally well.
-bool FindDelimiter(const std::string& line, const BatchSettings& settings, char& delimiter, std::string& why) {
+bool FindDelimiter(const std::string& line, const BatchSettings& settings, char& delimiter,
+                   std::string& why) {
     delimiter = settings.delimiter.value_or(',');
     if (settings.delimiter)
         return true;

@@ -256,7 +256,9 @@ class BatchInput {
             stdin_.rdbuf(&standardInput_.emplace(0, std::ios::in));
 #endif
     }
-    std::istream& Stream() { return *in_; }
+    std::istream& Stream() {
+        return *in_;
+    }
 
   private:
     std::ifstream file_;
@@ -305,8 +307,8 @@ int RoomMode(const Request& r, SiteList& sites, std::ostream& out, std::ostream&
     // The chart always shows the year and every month, whichever period is printed.
     const std::vector<PeriodRow> periods =
         r.allPeriods || r.svg ? PeriodRows(r.given, sites) : std::vector<PeriodRow>();
-    const int code =
-        r.allPeriods ? AllPeriods(periods, r.s.json, out, err) : SingleRoom(r.given, sites, r.s.json, out, err);
+    const int code = r.allPeriods ? AllPeriods(periods, r.s.json, out, err)
+                                  : SingleRoom(r.given, sites, r.s.json, out, err);
     if (r.xlsx)
         WritePeriodXlsx(periods, r.s.xlsx);
     if (r.svg)
