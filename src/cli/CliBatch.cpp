@@ -4,6 +4,7 @@
 #include "CliReport.h"
 #include "CliRoomFile.h"
 #include "CsvReader.h"
+#include "ResultSchema.h"
 #include "TextInput.h"
 #include "modLangConstants.h"
 
@@ -79,29 +80,6 @@ bool IsNumberOption(std::string_view name) {
 // A column that sets an input of the room: an option, or the room file the row starts from.
 bool IsInputColumn(std::string_view name) {
     return IsRoomOption(name) || name == kRoomFileColumn;
-}
-
-std::string PeriodSuffix(int16_t period) {
-    return period == 0 ? "year" : (period < 10 ? "0" : "") + std::to_string(period);
-}
-
-std::vector<std::string> ResultColumns(bool energy, bool allPeriods) {
-    std::vector<std::string> names;
-    if (allPeriods) {
-        for (int16_t period = 0; period < kPeriodCount; ++period)
-            names.push_back("percent_" + PeriodSuffix(period));
-    } else {
-        names = {"percent", "fraction"};
-    }
-    names.insert(names.end(), {"error_number", "error_description"});
-    if (energy && allPeriods) {
-        for (int16_t period = 0; period < kPeriodCount; ++period)
-            names.push_back("saved_kwh_" + PeriodSuffix(period));
-    } else if (energy) {
-        names.insert(names.end(), {"floor_area_m2", "working_hours", "kwh_without_control",
-                                   "kwh_with_control", "kwh_saved"});
-    }
-    return names;
 }
 
 // Sky hours by site, working hours and period, shared by the rows that have them in common. A key's hours are
@@ -237,28 +215,23 @@ std::optional<VbError> FirstError(const RowResults& r, bool allPeriods) {
 
 std::string JsonLine(const Layout& layout, const CsvRecord& record, size_t row, const BatchSettings& settings,
                      const RowResults& r) {
-    std::string line = "{\"row\": " + std::to_string(row) + ", \"input\": {";
-    for (size_t i = 0; i < layout.names.size(); ++i) {
-        line += i ? ", " : "";
-        AppendJsonString(line, layout.names[i]);
-        line += ": ";
-        AppendJsonString(line, i < record.fields.size() ? std::string_view(record.fields[i]) : "");
-    }
-    line += "}, ";
+    nlohmann::ordered_json input = nlohmann::ordered_json::object();
+    for (size_t i = 0; i < layout.names.size(); ++i)
+        input[layout.names[i]] = i < record.fields.size() ? record.fields[i] : std::string();
+    nlohmann::ordered_json line{{"row", row}, {"input", std::move(input)}};
     if (!settings.allPeriods) {
         RoomResult result = r.periods.empty() ? RoomResult{} : r.periods.front();
         if (r.inputError)
             result.error = r.inputError;
-        return line + JsonResultMembers(result) + "}\n";
+        line.update(ResultJson(result));
+        return JsonText(line) + "\n";
     }
     std::vector<PeriodRow> rows;
     for (int16_t period = 0; period < static_cast<int16_t>(r.periods.size()); ++period)
         rows.push_back({period, PeriodName(period), r.periods[static_cast<size_t>(period)]});
-    std::ostringstream periods;
-    WritePeriodJson(rows, periods); // {"periods": [...]}
-    const std::string object = periods.str();
-    line += "\"error\": " + (r.inputError ? JsonError(*r.inputError) : std::string("null")) + ", ";
-    return line + object.substr(1, object.size() - 3) + "}\n";
+    line["error"] = ErrorJson(r.inputError);
+    line["periods"] = PeriodsJson(rows);
+    return JsonText(line) + "\n";
 }
 
 // One result cell: its text with a "." decimal point, and whether the output's decimal mark applies to it.
@@ -280,24 +253,22 @@ std::vector<Cell> ResultCells(const Layout& layout, const BatchSettings& setting
             percent(r.periods.empty() ? none : r.periods[static_cast<size_t>(period)]);
     } else {
         percent(first);
-        cells.push_back({first.fraction ? FormatJsonFraction(*first.fraction) : "", true});
+        cells.push_back({first.fraction ? NumberText(kFraction.digits, *first.fraction) : "", true});
     }
     const auto error = FirstError(r, settings.allPeriods);
     cells.push_back({error ? std::to_string(error->Number()) : ""});
     cells.push_back({error ? error->Description() : ""});
     if (layout.energy) {
-        const auto energy = [&](const RoomResult& result, auto member) {
-            cells.push_back({result.energy ? FormatShortest((*result.energy).*member) : "", true});
+        const auto energy = [&](const RoomResult& result, const ResultField& field) {
+            cells.push_back(
+                {result.energy ? NumberText(field.digits, (*result.energy).*field.energy) : "", true});
         };
         if (settings.allPeriods) {
             for (int16_t period = 0; period < kPeriodCount; ++period)
-                energy(r.periods.empty() ? none : r.periods[static_cast<size_t>(period)],
-                       &EnergyFigures::saved);
+                energy(r.periods.empty() ? none : r.periods[static_cast<size_t>(period)], kSaved);
         } else {
-            for (auto member :
-                 {&EnergyFigures::floorArea, &EnergyFigures::workingHours, &EnergyFigures::withoutControl,
-                  &EnergyFigures::withControl, &EnergyFigures::saved})
-                energy(first, member);
+            for (const auto& field : kEnergyFields)
+                energy(first, field);
         }
     }
     return cells;

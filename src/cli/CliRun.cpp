@@ -7,6 +7,7 @@
 #include "CliRoom.h"
 #include "CliRoomFile.h"
 #include "DataFiles.h"
+#include "ResultSchema.h"
 #include "modLangConstants.h"
 
 #include <CLI/CLI.hpp>
@@ -92,23 +93,24 @@ size_t SiteToList(const OptionTexts& given, SiteList& sites) {
 // The sites as a JSON array of objects, each with its other spellings.
 void ListSitesJson(SiteList& sites, size_t only, std::ostream& out) {
     const auto& all = sites.Sites();
-    out << "[";
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (size_t i = 1; i < all.size(); ++i) {
         const GeoEntry& site = all[i];
         if (only && i != only)
             continue;
-        std::string aliases;
+        nlohmann::ordered_json aliases = nlohmann::ordered_json::array();
         for (const auto& alias : sites.Aliases()) {
             if (alias.siteName == site.Name)
-                aliases += (aliases.empty() ? "" : ", ") + JsonString(alias.spelling);
+                aliases.push_back(alias.spelling);
         }
-        out << (only || i == 1 ? "" : ",") << "\n  {\"index\": " << i
-            << ", \"name\": " << JsonString(site.Name)
-            << ", \"longitude\": " << FormatShortest(site.Longitude)
-            << ", \"latitude\": " << FormatShortest(site.Latitude) << ", \"gmt\": " << site.TimeDiffGMT
-            << ", \"aliases\": [" << aliases << "]}";
+        list.push_back({{"index", i},
+                        {"name", site.Name},
+                        {"longitude", site.Longitude},
+                        {"latitude", site.Latitude},
+                        {"gmt", site.TimeDiffGMT},
+                        {"aliases", std::move(aliases)}});
     }
-    out << "\n]\n";
+    out << JsonText(list, true) << "\n";
 }
 
 // The options given on the command line, by name without the dashes.
@@ -124,7 +126,7 @@ OptionTexts GivenOptions(const CLI::App& app, const Settings& s) {
 int SingleRoom(const OptionTexts& given, SiteList& sites, bool json, std::ostream& out, std::ostream& err) {
     const RoomResult r = Calculate(BuildRoom({&given}, sites));
     if (json) {
-        out << "{" << JsonResultMembers(r) << "}\n";
+        out << JsonText(ResultJson(r)) << "\n";
     } else {
         if (r.percent)
             out << *r.percent << "%\n";

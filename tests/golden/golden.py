@@ -109,6 +109,8 @@ def main():
     if failed:
         print(f"\n{len(failed)} outputs differ: {' '.join(failed)}\n"
               f"If the change is meant: python3 {os.path.relpath(__file__)} {cli} --update")
+    else:
+        print(f"every output as in {os.path.join(HERE, 'expected')}")
     return 1 if failed else 0
 
 
