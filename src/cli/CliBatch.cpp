@@ -25,7 +25,6 @@ namespace korvane::cli {
 namespace {
 
 constexpr const char* kCliSource = "korvane-energy-cli";
-constexpr int16_t kFirstPeriodName = 161; // "Whole year", then January .. December
 // Input held at once, fields counted at what they take in memory, so that rows of many empty fields count.
 constexpr size_t kChunkBytes = 1 << 20;
 
@@ -192,10 +191,6 @@ RowResults Compute(const Layout& layout, const CsvRecord& record, const BatchSet
         results.inputError = e;
     }
     return results;
-}
-
-std::string PeriodName(int16_t period) {
-    return GetLangString(static_cast<int16_t>(kFirstPeriodName + period));
 }
 
 // The row's error: its input's, else the first period's, named.

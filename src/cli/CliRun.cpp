@@ -29,8 +29,6 @@ namespace korvane::cli {
 
 namespace {
 
-constexpr int16_t kFirstPeriodName = 161; // "Whole year", then January .. December
-
 struct UsageError {
     std::string why;
 };
@@ -146,7 +144,7 @@ std::vector<PeriodRow> PeriodRows(OptionTexts given, SiteList& sites) {
     std::vector<PeriodRow> rows;
     for (int16_t period = 0; period < kPeriodCount; ++period) {
         const RoomResult& r = results[static_cast<size_t>(period)];
-        rows.push_back({period, GetLangString(static_cast<int16_t>(kFirstPeriodName + period)), r});
+        rows.push_back({period, PeriodName(period), r});
     }
     return rows;
 }
