@@ -6,6 +6,7 @@
 #include "CliReport.h"
 #include "CliRoom.h"
 #include "CliRoomFile.h"
+#include "CsvReader.h"
 #include "DataFiles.h"
 #include "ResultSchema.h"
 #include "modLangConstants.h"
@@ -160,23 +161,6 @@ int AllPeriods(const std::vector<PeriodRow>& rows, bool json, std::ostream& out,
     return failed ? kExitEngineError : kExitOk;
 }
 
-// A site name with its control characters (a TAB that would split the row, an ESC that would drive the
-// terminal, the C1 codes a Windows-1252 file can hold) each shown as U+FFFD.
-std::string Printable(std::string_view name) {
-    std::string out;
-    for (size_t at = 0; at < name.size(); ++at) {
-        const auto c = static_cast<unsigned char>(name[at]);
-        const bool c1 = c == 0xC2 && at + 1 < name.size() && static_cast<unsigned char>(name[at + 1]) <= 0x9F;
-        if (c < 0x20 || c == 0x7F || c1) {
-            out += "\uFFFD";
-            at += c1 ? 1 : 0;
-        } else {
-            out += name[at];
-        }
-    }
-    return out;
-}
-
 // A batch's delimiter or decimal mark as given: empty when not given, a usage error when not one of
 // `allowed`.
 std::optional<char> BatchCharacter(const char* option, const std::string& text, std::string_view allowed) {
@@ -193,8 +177,11 @@ void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out, size_t onl
     for (size_t i = 1; i < sites.size(); ++i) {
         if (only && i != only)
             continue;
-        out << i << '\t' << Printable(sites[i].Name) << '\t' << FormatShortest(sites[i].Longitude) << '\t'
-            << FormatShortest(sites[i].Latitude) << '\t' << sites[i].TimeDiffGMT << '\n';
+        // Control characters shown as U+FFFD: a TAB would split the row, an ESC or a C1 code drive the
+        // terminal.
+        out << i << '\t' << WithoutControls(sites[i].Name, false) << '\t'
+            << FormatShortest(sites[i].Longitude) << '\t' << FormatShortest(sites[i].Latitude) << '\t'
+            << sites[i].TimeDiffGMT << '\n';
     }
 }
 
