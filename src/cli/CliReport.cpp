@@ -1,6 +1,7 @@
 #include "CliReport.h"
 
 #include "CliFormat.h"
+#include "CliWeather.h"
 
 #include <algorithm>
 #include <array>
@@ -37,6 +38,18 @@ std::string JsonEnergy(const EnergyFigures& e) {
            ", \"kwh_saved\": " + FormatShortest(e.saved) + "}";
 }
 
+// The sky's members of a result under a weather file: its name, the file's site and the hours whose
+// illuminance came from irradiance.
+std::string JsonWeather(const WeatherFile& file) {
+    const auto& site = file.year.site;
+    return ", \"sky\": \"weather\", \"weather\": " + JsonString(file.name) +
+           ", \"site\": {\"name\": " + JsonString(site.city) +
+           ", \"longitude\": " + FormatShortest(site.observer.longitude) +
+           ", \"latitude\": " + FormatShortest(site.observer.latitude) +
+           ", \"gmt\": " + FormatShortest(site.observer.timeZone) +
+           "}, \"derivedHours\": " + std::to_string(file.year.derivedHours);
+}
+
 } // namespace
 
 std::string JsonError(const VbError& e) {
@@ -52,9 +65,12 @@ std::string JsonResultMembers(const RoomResult& r) {
     std::string text =
         "\"percent\": " + (r.percent ? std::to_string(*r.percent) : std::string("null")) +
         ", \"fraction\": " + (r.fraction ? FormatJsonFraction(*r.fraction) : std::string("null")) +
+        ", \"autonomy\": " + (r.autonomy ? FormatJsonFraction(*r.autonomy) : std::string("null")) +
         ", \"error\": " + (r.error ? JsonError(*r.error) : std::string("null"));
     if (r.energy)
         text += ", \"energy\": " + JsonEnergy(*r.energy);
+    if (r.weather)
+        text += JsonWeather(*r.weather);
     return text;
 }
 
