@@ -21,29 +21,39 @@ constexpr double kSolarConstant = 1367.0;   // W/m²
 constexpr double kWaterWithoutDewPoint = 2; // cm
 
 // Cosine of the zenith angle at clock time k - 0.5, held at 0 with the sun down.
-double CosZenith(const Observer& site, int16_t N, int16_t k) {
-    const double x = static_cast<double>(N) / 365.0;
-    const double delta = daylight::GetDeclination(x);
-    const double T = site.longitude * 4.0 / 60.0 + (k - 0.5 - site.timeZone) - daylight::GetEquationOfTime(x);
+double CosZenith(const Observer& site, const SolarDay& day, int16_t k) {
+    const double T = site.longitude * 4.0 / 60.0 + (k - 0.5 - site.timeZone) - day.equationOfTime;
     const double omega = daylight::DegToRad((12.0 - T) * 15.0);
     const double phi = daylight::DegToRad(site.latitude);
-    const double cosZ = std::cos(phi) * std::cos(delta) * std::cos(omega) + std::sin(phi) * std::sin(delta);
+    const double cosZ = std::cos(phi) * std::cos(day.declination) * std::cos(omega) +
+                        std::sin(phi) * std::sin(day.declination);
     return cosZ < 0.0 ? 0.0 : (cosZ > 1.0 ? 1.0 : cosZ);
 }
 
 } // namespace
 
+SolarDay GetSolarDay(int16_t N) {
+    const double x = static_cast<double>(N) / 365.0;
+    return {N, daylight::GetDeclination(x), daylight::GetEquationOfTime(x),
+            kSolarConstant * (1.0 + 0.033 * std::cos(2.0 * kPi * N / 365.0))};
+}
+
 DiffuseEfficacy GetDiffuseEfficacy(const Observer& site, int16_t N, int16_t k, const Irradiance& hour) {
+    return GetDiffuseEfficacy(site, GetSolarDay(N), k, hour);
+}
+
+DiffuseEfficacy GetDiffuseEfficacy(const Observer& site, const SolarDay& day, int16_t k,
+                                   const Irradiance& hour) {
     DiffuseEfficacy e{};
     const double Dh = hour.diffuseHorizontal;
-    e.cosZenith = CosZenith(site, N, k);
+    e.cosZenith = CosZenith(site, day, k);
+    e.extraterrestrial = day.extraterrestrial;
+    if (!(Dh > 0.0))
+        return e; // no diffuse light, no illuminance
     const double Z = std::acos(e.cosZenith);
     const double zenithDegrees = Z * 180.0 / kPi;
     e.airMass = 1.0 / (e.cosZenith + 0.50572 * std::pow(96.07995 - zenithDegrees, -1.6364));
-    e.extraterrestrial = kSolarConstant * (1.0 + 0.033 * std::cos(2.0 * kPi * N / 365.0));
     e.water = hour.dewPoint ? std::exp(0.07 * *hour.dewPoint - 0.075) : kWaterWithoutDewPoint;
-    if (!(Dh > 0.0))
-        return e; // no diffuse light, no illuminance
     e.brightness = Dh * e.airMass / e.extraterrestrial;
     const double direct = hour.directNormal && *hour.directNormal > 0.0 ? *hour.directNormal : 0.0;
     const double z3 = 1.041 * Z * Z * Z;
