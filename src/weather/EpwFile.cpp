@@ -45,14 +45,17 @@ std::string_view Trimmed(std::string_view text) {
 
 // The first N fields of a line split at commas; the count of fields found, at most N.
 template <size_t N> size_t SplitFields(std::string_view line, std::array<std::string_view, N>& fields) {
-    size_t count = 0;
-    while (count < N) {
-        const size_t comma = line.find(',');
-        fields[count++] = Trimmed(line.substr(0, comma));
-        if (comma == std::string_view::npos)
-            break;
-        line.remove_prefix(comma + 1);
+    // A byte loop: fields are short, and a search call per field costs more than the scan.
+    size_t count = 0, start = 0;
+    for (size_t at = 0; at < line.size() && count + 1 < N; ++at) {
+        if (line[at] == ',') {
+            fields[count++] = line.substr(start, at - start); // trimmed where read
+            start = at + 1;
+        }
     }
+    const size_t comma = line.find(',', start);
+    fields[count++] =
+        line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
     return count;
 }
 
@@ -83,7 +86,7 @@ template <size_t N> struct Fields {
     std::array<std::string_view, N> text{};
 
     double Number(size_t field, double low, double high) const {
-        const std::string_view t = text[field - 1];
+        const std::string_view t = Trimmed(text[field - 1]);
         double value = 0;
         const auto r = std::from_chars(t.data(), t.data() + t.size(), value, std::chars_format::general);
         if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size() || !std::isfinite(value))
@@ -94,7 +97,7 @@ template <size_t N> struct Fields {
         return value;
     }
     int Whole(size_t field, int low, int high) const {
-        const std::string_view t = text[field - 1];
+        const std::string_view t = Trimmed(text[field - 1]);
         int value = 0;
         const auto r = std::from_chars(t.data(), t.data() + t.size(), value);
         if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size())
@@ -119,12 +122,12 @@ WeatherSite ReadLocation(Lines& lines, const std::string& name) {
         line.remove_prefix(3);
     Fields<kLocationFields> f{name, 1};
     const size_t count = SplitFields(line, f.text);
-    if (f.text[0] != "LOCATION")
+    if (Trimmed(f.text[0]) != "LOCATION")
         Fault(name, 1, 1, "no EPW weather file: its first line does not begin with LOCATION");
     if (count < kLocationFields)
         Fault(name, 1, 0, "the LOCATION line has " + std::to_string(count) + " fields, not 10");
     WeatherSite site;
-    site.city = DecodeText(f.text[1]);
+    site.city = DecodeText(Trimmed(f.text[1]));
     site.observer.latitude = f.Number(7, -90, 90);
     site.observer.longitude = f.Number(8, -180, 180);
     site.observer.timeZone = f.Number(9, -24, 24);
@@ -216,7 +219,7 @@ WeatherYear ReadEpw(std::string_view text, const std::string& name) {
             continue;
         }
         if (day.N != N)
-            day = GetSolarDay(static_cast<int16_t>(N));
+            day = GetSolarDay(result.site.observer, static_cast<int16_t>(N));
         result.illuminance[i] =
             GetDiffuseEfficacy(result.site.observer, day, static_cast<int16_t>(k), r.irradiance).illuminance;
         ++result.derivedHours;

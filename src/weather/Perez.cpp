@@ -24,22 +24,22 @@ constexpr double kWaterWithoutDewPoint = 2; // cm
 double CosZenith(const Observer& site, const SolarDay& day, int16_t k) {
     const double T = site.longitude * 4.0 / 60.0 + (k - 0.5 - site.timeZone) - day.equationOfTime;
     const double omega = daylight::DegToRad((12.0 - T) * 15.0);
-    const double phi = daylight::DegToRad(site.latitude);
-    const double cosZ = std::cos(phi) * std::cos(day.declination) * std::cos(omega) +
-                        std::sin(phi) * std::sin(day.declination);
+    const double cosZ = day.cosLatCosDecl * std::cos(omega) + day.sinLatSinDecl;
     return cosZ < 0.0 ? 0.0 : (cosZ > 1.0 ? 1.0 : cosZ);
 }
 
 } // namespace
 
-SolarDay GetSolarDay(int16_t N) {
+SolarDay GetSolarDay(const Observer& site, int16_t N) {
     const double x = static_cast<double>(N) / 365.0;
-    return {N, daylight::GetDeclination(x), daylight::GetEquationOfTime(x),
+    const double phi = daylight::DegToRad(site.latitude), delta = daylight::GetDeclination(x);
+    return {N, daylight::GetEquationOfTime(x), std::cos(phi) * std::cos(delta),
+            std::sin(phi) * std::sin(delta),
             kSolarConstant * (1.0 + 0.033 * std::cos(2.0 * kPi * N / 365.0))};
 }
 
 DiffuseEfficacy GetDiffuseEfficacy(const Observer& site, int16_t N, int16_t k, const Irradiance& hour) {
-    return GetDiffuseEfficacy(site, GetSolarDay(N), k, hour);
+    return GetDiffuseEfficacy(site, GetSolarDay(site, N), k, hour);
 }
 
 DiffuseEfficacy GetDiffuseEfficacy(const Observer& site, const SolarDay& day, int16_t k,

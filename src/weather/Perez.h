@@ -37,14 +37,15 @@ struct DiffuseEfficacy {
 };
 DiffuseEfficacy GetDiffuseEfficacy(const Observer& site, int16_t N, int16_t k, const Irradiance& hour);
 
-// What every hour of day N shares, so that a year costs one set of series a day.
+// What every hour of day N at a site shares, so that a year costs one set of series a day.
 struct SolarDay {
     int16_t N;
-    double declination;      // radians
     double equationOfTime;   // hours
+    double cosLatCosDecl;    // cos(latitude) x cos(declination)
+    double sinLatSinDecl;    // sin(latitude) x sin(declination)
     double extraterrestrial; // W/m²
 };
-SolarDay GetSolarDay(int16_t N);
+SolarDay GetSolarDay(const Observer& site, int16_t N);
 DiffuseEfficacy GetDiffuseEfficacy(const Observer& site, const SolarDay& day, int16_t k,
                                    const Irradiance& hour);
 
