@@ -104,6 +104,21 @@ std::string FieldText(double value) {
     return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string();
 }
 
+// The numeric fields in the keyboard's order: index, and where the room holds it.
+constexpr std::pair<int, Number Room::*> kFieldNumbers[] = {
+    {0, &Room::beginHour},          {1, &Room::endHour},           {2, &Room::depth},
+    {3, &Room::width},              {4, &Room::illuminance},       {5, &Room::longitude},
+    {6, &Room::latitude},           {7, &Room::timeDiffGMT},       {9, &Room::transmittance},
+    {11, &Room::windowHeight},      {10, &Room::flatRoomHeight},   {12, &Room::windowArea},
+    {13, &Room::roofLightDistance}, {14, &Room::glassHeight},      {15, &Room::sawtoothRoomHeight},
+    {16, &Room::rowDistance},
+};
+
+void SetFieldNumbers(Room& r, const std::function<Number(int)>& field) {
+    for (const auto& [index, member] : kFieldNumbers)
+        r.*member = field(index);
+}
+
 std::string WriteRoom(const Room& room) {
     // In the order written here, so that "format" and "version" open the file.
     nlohmann::ordered_json out = nlohmann::ordered_json::object();

@@ -6,6 +6,7 @@
 #include "VbError.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,6 +70,10 @@ Room ReadRoom(std::string_view bytes);
 
 // What is wrong with a refused room file, in the current language, as the window and the page say it.
 std::string FaultText(const RoomFileError& e);
+
+// Sets the room's numbers from the numeric fields, by the index the window and the page give them, in the
+// fields' order of the keyboard (so the first field at fault is the first one read).
+void SetFieldNumbers(Room& room, const std::function<Number(int)>& field);
 
 // A field's value as the window shows it: "." as the point, no exponent, shortest form ("4", "2.5").
 std::string FieldText(double value);

@@ -116,28 +116,13 @@ room::Room frmMain::RoomOfWindow() {
         return fallback;
     };
     room::Room r;
-    r.beginHour = number(0);
-    r.endHour = number(1);
+    room::SetFieldNumbers(r, number);
     r.period = lstInput(1).ListIndex();
-    r.depth = number(2);
-    r.width = number(3);
-    r.illuminance = number(4);
     if (const int site = lstInput(0).ListIndex(); site >= 1)
         r.siteName = SiteAt(site).Name;
-    r.longitude = number(5);
-    r.latitude = number(6);
-    r.timeDiffGMT = number(7);
     r.glazing = lstInput(2).ListIndex();
-    r.transmittance = number(9);
     r.windowType = tabWindowTyp->SelectedItem();
     r.band = tag(optWindowArray, 60);
-    r.windowHeight = number(11);
-    r.flatRoomHeight = number(10);
-    r.windowArea = number(12);
-    r.roofLightDistance = number(13);
-    r.glassHeight = number(14);
-    r.sawtoothRoomHeight = number(15);
-    r.rowDistance = number(16);
     r.slope = tag(optWindowSlope, 90);
     return r;
 }

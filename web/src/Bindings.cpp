@@ -227,28 +227,13 @@ val RoomText(const val& page) {
         return CDbl(text, sep);
     };
     room::Room r;
-    r.beginHour = number(0);
-    r.endHour = number(1);
+    room::SetFieldNumbers(r, number);
     r.period = page["period"].as<int>();
-    r.depth = number(2);
-    r.width = number(3);
-    r.illuminance = number(4);
     if (const std::string site = page["siteName"].as<std::string>(); !site.empty())
         r.siteName = site;
-    r.longitude = number(5);
-    r.latitude = number(6);
-    r.timeDiffGMT = number(7);
     r.glazing = page["glazing"].as<int>();
-    r.transmittance = number(9);
     r.windowType = page["windowType"].as<int>();
     r.band = std::stoi(page["band"].as<std::string>());
-    r.windowHeight = number(11);
-    r.flatRoomHeight = number(10);
-    r.windowArea = number(12);
-    r.roofLightDistance = number(13);
-    r.glassHeight = number(14);
-    r.sawtoothRoomHeight = number(15);
-    r.rowDistance = number(16);
     r.slope = std::stoi(page["slope"].as<std::string>());
     val result = val::object();
     if (invalid)

@@ -56,18 +56,19 @@ void PaintSideWindows(QPainter& p) {
     }
 }
 
-// A section through one row of roof lights above the plan of the room, both at the same horizontal scale so
-// that the roof lights line up.
-void PaintFlatRoof(QPainter& p) {
-    const double d = 40;
-    const double wall = 3;
-    const double inLeft = 45.5;
-    const double inRight = inLeft + 3 * d;
-    const double light = 18;
-    const std::array<double, 3> cx{inLeft + d / 2, inLeft + 1.5 * d, inLeft + 2.5 * d};
-    const double dimX = inLeft - wall - 7;
+// The horizontal grid the section and the plan of the flat roof share, so that the roof lights line up.
+struct FlatRoofGrid {
+    double d = 40;
+    double wall = 3;
+    double inLeft = 45.5;
+    double inRight = inLeft + 3 * d;
+    double light = 18;
+    std::array<double, 3> cx{inLeft + d / 2, inLeft + 1.5 * d, inLeft + 2.5 * d};
+    double dimX = inLeft - wall - 7;
+};
 
-    // Section.
+void PaintFlatRoofSection(QPainter& p, const FlatRoofGrid& g) {
+    const auto [d, wall, inLeft, inRight, light, cx, dimX] = g;
     const double slabTop = 11.5;
     const double slabBottom = 15.5;
     const double floor = 50.5;
@@ -97,8 +98,10 @@ void PaintFlatRoof(QPainter& p) {
     kit::ExtensionLine(p, QPointF(inLeft - wall, slabBottom), QPointF(dimX - 2, slabBottom));
     kit::ExtensionLine(p, QPointF(inLeft - wall - 3, floor), QPointF(dimX - 2, floor));
     kit::Dimension(p, QPointF(dimX, floor), QPointF(dimX, slabBottom), QStringLiteral("h"), LabelAt::Left);
+}
 
-    // Plan.
+void PaintFlatRoofPlan(QPainter& p, const FlatRoofGrid& g) {
+    const auto [d, wall, inLeft, inRight, light, cx, dimX] = g;
     const double planTop = 60.5;
     const double inTop = planTop + wall;
     const double inBottom = inTop + 2 * d;
@@ -145,6 +148,14 @@ void PaintFlatRoof(QPainter& p) {
         kit::Dimension(p, QPointF(dimX, ys[i]), QPointF(dimX, ys[i + 1]),
                        half ? QStringLiteral("d/2") : QStringLiteral("d"), LabelAt::Left);
     }
+}
+
+// A section through one row of roof lights above the plan of the room, both at the same horizontal scale so
+// that the roof lights line up.
+void PaintFlatRoof(QPainter& p) {
+    const FlatRoofGrid grid;
+    PaintFlatRoofSection(p, grid);
+    PaintFlatRoofPlan(p, grid);
 }
 
 // Section across three sawtooth rows: each roof rises from a valley to the top of the next glazing, which
