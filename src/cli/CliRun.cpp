@@ -7,6 +7,8 @@
 #include "CliRoom.h"
 #include "CliRoomFile.h"
 #include "DataFiles.h"
+#include "InputFile.h"
+#include "clsGeoFile.h"
 #include "modLangConstants.h"
 
 #include <CLI/CLI.hpp>
@@ -193,12 +195,22 @@ int Batch(const Settings& s, OptionTexts given, const OptionTexts& explicitOptio
           bool xlsx, const CliContext& context, SiteList& sites, std::ostream& out, std::ostream& err) {
     if (allPeriods)
         given.erase("period"); // each row computes all periods
+    // A named table must be a regular file (a pipe comes through `--batch -`).
     std::ifstream file;
+    std::istream fileStream(nullptr);
+#if __has_include(<ext/stdio_filebuf.h>)
+    std::optional<__gnu_cxx::stdio_filebuf<char>> fileBuffer;
+#endif
     if (s.batch != "-") {
+        InputFile named(s.batch);
+        if (!named.IsOpen())
+            throw UsageError{"--batch: cannot read '" + s.batch + "': " + named.Reason()};
+#if __has_include(<ext/stdio_filebuf.h>)
+        fileStream.rdbuf(&fileBuffer.emplace(named.Release(), std::ios::in));
+#else
         file.open(s.batch, std::ios::binary);
-        // A folder opens like a file and then reads as nothing.
-        if (!file || std::filesystem::is_directory(s.batch))
-            throw UsageError{"--batch: cannot read '" + s.batch + "'"};
+        fileStream.rdbuf(file.rdbuf());
+#endif
     }
     // Standard input through a file buffer of its own, which can tell when reading on would wait (std::cin's
     // cannot, and would have every row flushed on its own).
@@ -208,7 +220,7 @@ int Batch(const Settings& s, OptionTexts given, const OptionTexts& explicitOptio
     if (s.batch == "-" && !context.in)
         stdinStream.rdbuf(&standardInput.emplace(0, std::ios::in));
 #endif
-    std::istream& in = s.batch != "-" ? file : context.in ? *context.in : stdinStream;
+    std::istream& in = s.batch != "-" ? fileStream : context.in ? *context.in : stdinStream;
     BatchSettings batch{&given, &sites, s.json, context.stderrIsTerminal};
     batch.allPeriods = allPeriods;
     batch.progressSharesOutput = context.outputSharesTerminal;
@@ -276,9 +288,29 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
     }
 
     // The other spellings belong to the default list; another site file has names of its own.
-    SiteList sites(s.geo.empty() ? FindDataFile(context.programDir, "DEFAULT.GEO").string() : s.geo,
-                   s.geo.empty() ? FindDataFile(context.programDir, "SITE_ALIASES.txt").string() : "");
+    const std::string geo = s.geo.empty() ? FindDataFile(context.programDir, "DEFAULT.GEO").string() : s.geo;
+    const std::string aliases =
+        s.geo.empty() ? FindDataFile(context.programDir, "SITE_ALIASES.txt").string() : "";
+    SiteList sites(geo == "-" ? "standard input" : geo, aliases);
+    std::istream& standardInput = context.in ? *context.in : std::cin;
     try {
+        if ((s.batch == "-") + (s.room == "-") + (s.geo == "-") > 1)
+            throw UsageError{"only one of --batch, --room and --geo can read standard input"};
+        if (s.xlsx == "-")
+            throw UsageError{"--xlsx: a workbook needs a file name (- is for --svg)"};
+        const std::string clash = SameFileClash(
+            {{"--xlsx", s.xlsx}, {"--svg", s.svg}},
+            {{"--batch", s.batch}, {"--room", s.room}, {"--geo", geo}, {"the site aliases", aliases}});
+        if (!clash.empty())
+            throw UsageError{clash + ", which is not overwritten"};
+        if (s.geo == "-") {
+            std::string bytes = ReadAtMost(standardInput, clsGeoFile::kMaxFileBytes + 1);
+            if (bytes.size() > clsGeoFile::kMaxFileBytes)
+                Raise(ErrPathFileAccess, "clsGeoFile:OpenGeoFile",
+                      RuntimeDescription(ErrPathFileAccess) + ": standard input is larger than " +
+                          std::to_string(clsGeoFile::kMaxFileBytes) + " bytes");
+            sites.UseBytes(std::move(bytes));
+        }
         const auto language = ParseWhole<int16_t>(s.language);
         if (!language || *language < 1 || *language > 6)
             throw UsageError{"--language: '" + s.language + "' is not a language from 1 to 6"};
@@ -287,7 +319,7 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
             sites.Sites(); // a site file named is read, and refused, even when no site is asked for
 
         const OptionTexts explicitOptions = GivenOptions(app, s);
-        const OptionTexts given = WithRoomFile(explicitOptions, s.room, "--room");
+        const OptionTexts given = WithRoomFile(explicitOptions, s.room, "--room", nullptr, &standardInput);
         const bool allPeriods = given.count("period") && given.at("period") == "all";
         const bool xlsx = app.count("--xlsx") > 0, svg = app.count("--svg") > 0;
         if ((xlsx && s.xlsx.empty()) || (svg && s.svg.empty()))
@@ -313,11 +345,16 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
         // The chart always shows the year and every month, whichever period is printed.
         const std::vector<PeriodRow> periods =
             allPeriods || svg ? PeriodRows(given, sites) : std::vector<PeriodRow>();
-        const int code =
-            allPeriods ? AllPeriods(periods, s.json, out, err) : SingleRoom(given, sites, s.json, out, err);
+        // With `--svg -` standard output carries the chart alone.
+        std::ostream discard(nullptr);
+        std::ostream& printed = s.svg == "-" ? discard : out;
+        const int code = allPeriods ? AllPeriods(periods, s.json, printed, err)
+                                    : SingleRoom(given, sites, s.json, printed, err);
         if (xlsx)
             WritePeriodXlsx(periods, s.xlsx);
-        if (svg)
+        if (svg && s.svg == "-")
+            out << PeriodSvg(periods);
+        else if (svg)
             WritePeriodSvg(periods, s.svg);
         return code;
     } catch (const UsageError& e) {
