@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -60,64 +59,52 @@ std::string Read(const fs::path& path) {
 }
 
 using Writer = std::function<void(const fs::path&, const std::string&)>;
-struct Kind {
-    const char* name;
-    std::function<fs::path(const fs::path& folder)> make; // the target, with "old" in it where a file
-    bool needsRoot;
-    bool coreWrites, windowWrites; // or refuses, saying `says`
-    const char* says;
-};
-
 fs::path Old(const fs::path& path, mode_t mode = 0640) {
     std::ofstream(path) << "old";
     ::chmod(path.c_str(), mode);
     return path;
 }
 
-const Kind kKinds[] = {
-    {"new", [](auto& d) { return d / "new.svg"; }, false, true, true, ""},
-    {"regular", [](auto& d) { return Old(d / "regular.svg"); }, false, true, true, ""},
-    {"read-only", [](auto& d) { return Old(d / "read-only.svg", 0444); }, false, false, false,
-     "Permission denied"},
-    {"foreign in a sticky folder",
-     [](auto& d) {
-         fs::create_directory(d / "shared");
-         ::chmod((d / "shared").c_str(), 01777);
-         const fs::path file = Old(d / "shared" / "theirs.svg", 0666);
-         EXPECT_EQ(::chown(file.c_str(), 65534, 65534), 0);
-         return file;
-     },
-     true, false, false, "another user's file"},
-    {"FIFO",
-     [](auto& d) {
-         ::mkfifo((d / "fifo").c_str(), 0644);
-         return d / "fifo";
-     },
-     false, true, false, "not a regular file"},
-    {"device",
-     [](auto& d) {
-         ::mknod((d / "null").c_str(), S_IFCHR | 0666, makedev(1, 3));
-         return d / "null";
-     },
-     true, true, false, "not a regular file"},
-    {"link to a file",
-     [](auto& d) {
-         Old(d / "behind.svg");
-         fs::create_symlink("behind.svg", d / "link.svg");
-         return d / "link.svg";
-     },
-     false, false, false, "symbolic link"},
-    {"folder",
-     [](auto& d) {
-         fs::create_directory(d / "dir.svg");
-         return d / "dir.svg";
-     },
-     false, false, false, "Is a directory"},
-    // QSaveFile's temporary name adds 7 bytes to the target's: the window cannot write such a name.
-    {"longest name", [](auto& d) { return Old(d / std::string(255, 'n')); }, false, true, false,
-     "File name too long"},
-    {"full disk", [](auto& d) { return Old(d / "full.svg"); }, true, false, false, "No space left on device"},
+struct Kind {
+    const char* name;
+    bool needsRoot, coreWrites, windowWrites; // or refuses, saying `says`
+    const char* says;
 };
+// QSaveFile's temporary name adds 7 bytes to the target's: the window cannot write the longest name.
+const Kind kKinds[] = {
+    {"new", false, true, true, ""},
+    {"regular", false, true, true, ""},
+    {"read_only", false, false, false, "Permission denied"},
+    {"foreign_in_a_sticky_folder", true, false, false, "another user's file"},
+    {"FIFO", false, true, false, "not a regular file"},
+    {"device", true, true, false, "not a regular file"},
+    {"link_to_a_file", false, false, false, "symbolic link"},
+    {"folder", false, false, false, "Is a directory"},
+    {"longest_name", false, true, false, "File name too long"},
+    {"full_disk", true, false, false, "No space left on device"},
+};
+
+// The target of a kind in folder d, with "old" in it where it is a file.
+fs::path Make(const std::string& kind, const fs::path& d) {
+    if (kind == "foreign_in_a_sticky_folder") {
+        fs::create_directory(d / "shared");
+        ::chmod((d / "shared").c_str(), 01777);
+        EXPECT_EQ(::chown(Old(d / "shared" / "theirs", 0666).c_str(), 65534, 65534), 0);
+        return d / "shared" / "theirs";
+    }
+    if (kind == "link_to_a_file")
+        fs::create_symlink(Old(d / "behind").filename(), d / kind);
+    if (kind == "FIFO")
+        ::mkfifo((d / kind).c_str(), 0644);
+    if (kind == "device")
+        ::mknod((d / kind).c_str(), S_IFCHR | 0666, makedev(1, 3)); // a null device of the test's own
+    if (kind == "folder")
+        fs::create_directory(d / kind);
+    if (kind == "regular" || kind == "read_only" || kind == "longest_name" || kind == "full_disk")
+        return Old(d / (kind == "longest_name" ? std::string(255, 'n') : kind),
+                   kind == "read_only" ? 0444 : 0640);
+    return d / kind;
+}
 
 struct Row {
     const char* writer;
@@ -133,11 +120,11 @@ TEST_P(Writers, ReplaceOnlyWhatMayBeReplaced) {
     if (kind.needsRoot && !root)
         GTEST_SKIP() << "needs root and a private mount namespace for a tmpfs, devices and other owners";
     fs::create_directories(base);
-    const fs::path target = kind.make(base);
+    const fs::path target = Make(kind.name, base);
     const bool window = std::string(writerName) == "window";
     const bool written = window ? kind.windowWrites : kind.coreWrites;
     const std::set<std::string> names = Names(base);
-    const std::string bytes = std::string(kind.name) == "full disk" ? std::string(128 << 10, 'x') : "new";
+    const std::string bytes = std::string(kind.name) == "full_disk" ? std::string(128 << 10, 'x') : "new";
     struct stat before {};
     ::lstat(target.c_str(), &before);
     // A FIFO is read at the other end, as a pipe's reader would.
@@ -161,7 +148,7 @@ TEST_P(Writers, ReplaceOnlyWhatMayBeReplaced) {
             [](auto& t, auto& b) { ui::QtFileWriter().WriteFile(t.c_str(), QByteArray::fromStdString(b)); },
 #endif
         };
-        writers[window ? 2 : std::string(writerName) == "by name" ? 1 : 0](target, bytes);
+        writers[window ? 2 : std::string(writerName) == "by_name" ? 1 : 0](target, bytes);
     } catch (const VbError& e) {
         EXPECT_EQ(e.Number(), ErrPathFileAccess);
         reason = e.Description();
@@ -173,15 +160,11 @@ TEST_P(Writers, ReplaceOnlyWhatMayBeReplaced) {
     struct stat after {};
     ASSERT_EQ(::lstat(target.c_str(), &after), 0);
     EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode ? before.st_mode & S_IFMT : S_IFREG);
-    if (S_ISREG(after.st_mode) || S_ISLNK(after.st_mode)) {
-        EXPECT_EQ(Read(target), written ? bytes : std::string("old"));
-    }
-    if (S_ISREG(after.st_mode)) {
-        EXPECT_EQ(after.st_mode & 0777, before.st_mode ? before.st_mode & 0777 : 0666 & ~Umask());
-    }
-    if (S_ISFIFO(after.st_mode) && !window) {
-        EXPECT_EQ(piped, bytes);
-    }
+    const bool file = S_ISREG(after.st_mode) || S_ISLNK(after.st_mode);
+    EXPECT_EQ(file ? Read(target) : "", file ? written ? bytes : "old" : "");
+    const mode_t mode = before.st_mode ? before.st_mode & 0777 : 0666 & ~Umask();
+    EXPECT_EQ(after.st_mode & 0777, S_ISREG(after.st_mode) ? mode : after.st_mode & 0777);
+    EXPECT_EQ(piped, S_ISFIFO(after.st_mode) && !window ? bytes : "");
     auto expected = names;
     expected.insert(target.string());
     EXPECT_EQ(Names(base), expected);
@@ -190,23 +173,16 @@ TEST_P(Writers, ReplaceOnlyWhatMayBeReplaced) {
 
 std::vector<Row> Rows() {
     std::vector<Row> rows;
-    for (const char* writer : {"bytes", "by name"
-#ifdef KORVANE_WINDOW_WRITER
-                               ,
-                               "window"
-#endif
-         })
+    for (const char* writer : {"bytes", "by_name", "window"})
         for (const Kind& kind : kKinds)
             rows.push_back({writer, kind});
+#ifndef KORVANE_WINDOW_WRITER
+    rows.resize(rows.size() * 2 / 3);
+#endif
     return rows;
 }
-
-INSTANTIATE_TEST_SUITE_P(EachTarget, Writers, ::testing::ValuesIn(Rows()), [](const auto& info) {
-    std::string name = std::string(info.param.writer) + "_" + info.param.kind.name;
-    for (char& c : name)
-        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(EachTarget, Writers, ::testing::ValuesIn(Rows()),
+                         [](const auto& i) { return std::string(i.param.writer) + "_" + i.param.kind.name; });
 
 } // namespace
 } // namespace korvane
