@@ -7,6 +7,8 @@
 #include "XlsxTable.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <istream>
 
 namespace korvane::cli {
 
@@ -69,13 +71,46 @@ void WritePeriodXlsx(const std::vector<PeriodRow>& rows, const std::string& path
     table.Close();
 }
 
-void WritePeriodSvg(const std::vector<PeriodRow>& rows, const std::string& path) {
+std::string PeriodSvg(const std::vector<PeriodRow>& rows) {
     std::array<report::PeriodBar, 13> bars{};
     for (const auto& row : rows) {
         if (row.period >= 0 && row.period <= 12)
             bars[static_cast<size_t>(row.period)] = {row.result.percent, row.result.error.has_value()};
     }
-    report::WriteFileReplacing(path, report::MonthlySavingSvg(bars), "WritePeriodSvg");
+    return report::MonthlySavingSvg(bars);
+}
+
+void WritePeriodSvg(const std::vector<PeriodRow>& rows, const std::string& path) {
+    report::WriteFileReplacing(path, PeriodSvg(rows), "WritePeriodSvg");
+}
+
+std::string ReadAtMost(std::istream& in, size_t limit) {
+    std::string bytes(limit, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(limit));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    return bytes;
+}
+
+std::string SameFileClash(const std::vector<NamedFile>& outputs, const std::vector<NamedFile>& inputs) {
+    const auto path = [](const NamedFile& f) { return f.path == "-" ? std::string("/dev/stdin") : f.path; };
+    std::vector<NamedFile> seen = inputs;
+    for (const NamedFile& output : outputs) {
+        if (output.path.empty() || output.path == "-")
+            continue;
+        for (const NamedFile& other : seen) {
+            std::error_code ec;
+            // Files not there yet are the same when their names are.
+            const auto name = [&ec](const std::string& p) {
+                return std::filesystem::absolute(p, ec).lexically_normal();
+            };
+            if (!other.path.empty() && (std::filesystem::equivalent(output.path, path(other), ec) ||
+                                        name(output.path) == name(path(other))))
+                return output.option + " '" + output.path + "' is the same file as " + other.option + " '" +
+                       other.path + "'";
+        }
+        seen.push_back(output);
+    }
+    return {};
 }
 
 XlsxBatchRows::XlsxBatchRows(std::string path) : path_(std::move(path)) {}

@@ -150,7 +150,10 @@ const std::vector<GeoEntry>& SiteList::Sites() {
     if (!sites_) {
         std::vector<GeoEntry> sites(1); // entry 0 stands for the user-defined site, as in the window
         clsGeoFile reader;
-        reader.OpenGeoFile(fileName_, sites);
+        if (bytes_)
+            reader.ReadGeoData(*bytes_, sites, fileName_);
+        else
+            reader.OpenGeoFile(fileName_, sites);
         sites_ = std::move(sites);
     }
     return *sites_;

@@ -1,9 +1,8 @@
 #include "CliRoomFile.h"
 
+#include "CliFiles.h"
+#include "InputFile.h"
 #include "RoomFile.h"
-
-#include <fstream>
-#include <iterator>
 
 namespace korvane::cli {
 
@@ -19,19 +18,19 @@ bool Names(const OptionTexts* texts, const std::string& name) {
 } // namespace
 
 OptionTexts WithRoomFile(OptionTexts texts, const std::string& path, const std::string& label,
-                         const OptionTexts* wins) {
+                         const OptionTexts* wins, std::istream* standardInput) {
     if (path.empty())
         return texts;
-    std::ifstream file(path, std::ios::binary);
+    // One byte past the limit is enough to refuse a file that is too large.
+    constexpr size_t kLimit = room::kMaxFileSize + 1;
     std::string bytes;
-    if (file) {
-        // One byte past the limit is enough to refuse a file that is too large.
-        bytes.resize(room::kMaxFileSize + 1);
-        file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        bytes.resize(static_cast<size_t>(file.gcount()));
+    if (path == "-" && standardInput) {
+        bytes = ReadAtMost(*standardInput, kLimit);
+    } else {
+        InputFile file(path);
+        if (!file.ReadAtMost(kLimit, bytes))
+            throw OptionError{ErrFileNotFound, label + ": cannot read '" + path + "': " + file.Reason()};
     }
-    if (!file && !file.eof())
-        throw OptionError{ErrFileNotFound, label + ": cannot read '" + path + "'"};
     room::Room r;
     try {
         r = room::ReadRoom(bytes);

@@ -9,7 +9,9 @@
 #include "CliWeather.h"
 #include "CsvReader.h"
 #include "DataFiles.h"
+#include "InputFile.h"
 #include "ResultSchema.h"
+#include "clsGeoFile.h"
 #include "modLangConstants.h"
 
 #include <CLI/CLI.hpp>
@@ -237,11 +239,17 @@ int SiteListMode(const Request& r, SiteList& sites, std::ostream& out) {
 class BatchInput {
   public:
     BatchInput(const std::string& name, std::istream* given) {
+        // A named table must be a regular file (a pipe comes through `--batch -`).
         if (name != "-") {
-            file_.open(name, std::ios::binary);
-            // A folder opens like a file and then reads as nothing.
-            if (!file_ || std::filesystem::is_directory(name))
-                throw UsageError{"--batch: cannot read '" + name + "'"};
+            InputFile named(name);
+            if (!named.IsOpen())
+                throw UsageError{"--batch: cannot read '" + name + "': " + named.Reason()};
+#if __has_include(<ext/stdio_filebuf.h>)
+            file_.rdbuf(&fileBuffer_.emplace(named.Release(), std::ios::in));
+#else
+            files_.open(name, std::ios::binary);
+            file_.rdbuf(files_.rdbuf());
+#endif
             in_ = &file_;
             return;
         }
@@ -256,10 +264,11 @@ class BatchInput {
     }
 
   private:
-    std::ifstream file_;
+    std::ifstream files_;
+    std::istream file_{nullptr};
     std::istream stdin_{std::cin.rdbuf()};
 #if __has_include(<ext/stdio_filebuf.h>)
-    std::optional<__gnu_cxx::stdio_filebuf<char>> standardInput_;
+    std::optional<__gnu_cxx::stdio_filebuf<char>> fileBuffer_, standardInput_;
 #endif
     std::istream* in_ = nullptr;
 };
@@ -302,11 +311,16 @@ int RoomMode(const Request& r, SiteList& sites, std::ostream& out, std::ostream&
     // The chart always shows the year and every month, whichever period is printed.
     const std::vector<PeriodRow> periods =
         r.allPeriods || r.svg ? PeriodRows(r.given, sites) : std::vector<PeriodRow>();
-    const int code = r.allPeriods ? AllPeriods(periods, r.s.json, out, err)
-                                  : SingleRoom(r.given, sites, r.s.json, out, err);
+    // With `--svg -` standard output carries the chart alone.
+    std::ostream discard(nullptr);
+    std::ostream& printed = r.s.svg == "-" ? discard : out;
+    const int code = r.allPeriods ? AllPeriods(periods, r.s.json, printed, err)
+                                  : SingleRoom(r.given, sites, r.s.json, printed, err);
     if (r.xlsx)
         WritePeriodXlsx(periods, r.s.xlsx);
-    if (r.svg)
+    if (r.svg && r.s.svg == "-")
+        out << PeriodSvg(periods);
+    else if (r.svg)
         WritePeriodSvg(periods, r.s.svg);
     return code;
 }
@@ -340,8 +354,31 @@ std::optional<int> Parse(CLI::App& app, const std::vector<std::string>& args, st
     return std::nullopt;
 }
 
-int Run(const CLI::App& app, const Settings& s, const CliContext& context, SiteList& sites, std::ostream& out,
-        std::ostream& err) {
+// Inputs and outputs named: standard input for one of them at most, no output over an input, a site list
+// from standard input read now.
+void CheckFiles(const Settings& s, const std::string& geo, const std::string& aliases, SiteList& sites,
+                std::istream& standardInput) {
+    if ((s.batch == "-") + (s.room == "-") + (s.geo == "-") > 1)
+        throw UsageError{"only one of --batch, --room and --geo can read standard input"};
+    if (s.xlsx == "-")
+        throw UsageError{"--xlsx: a workbook needs a file name (- is for --svg)"};
+    const std::string clash = SameFileClash(
+        {{"--xlsx", s.xlsx}, {"--svg", s.svg}},
+        {{"--batch", s.batch}, {"--room", s.room}, {"--geo", geo}, {"the site aliases", aliases}});
+    if (!clash.empty())
+        throw UsageError{clash + ", which is not overwritten"};
+    if (s.geo == "-") {
+        std::string bytes = ReadAtMost(standardInput, clsGeoFile::kMaxFileBytes + 1);
+        if (bytes.size() > clsGeoFile::kMaxFileBytes)
+            Raise(ErrPathFileAccess, "clsGeoFile:OpenGeoFile",
+                  RuntimeDescription(ErrPathFileAccess) + ": standard input is larger than " +
+                      std::to_string(clsGeoFile::kMaxFileBytes) + " bytes");
+        sites.UseBytes(std::move(bytes));
+    }
+}
+
+int Run(const CLI::App& app, const Settings& s, const CliContext& context, SiteList& sites,
+        std::istream& standardInput, std::ostream& out, std::ostream& err) {
     const auto language = ParseWhole<int16_t>(s.language);
     if (!language || *language < 1 || *language > 6)
         throw UsageError{"--language: '" + s.language + "' is not a language from 1 to 6"};
@@ -352,7 +389,7 @@ int Run(const CLI::App& app, const Settings& s, const CliContext& context, SiteL
     Request r{s, GivenOptions(app, s), {}};
     if (const auto conflict = WeatherSiteConflict({&r.explicitOptions}, "--"))
         throw UsageError{*conflict};
-    r.given = WithRoomFile(r.explicitOptions, s.room, "--room");
+    r.given = WithRoomFile(r.explicitOptions, s.room, "--room", nullptr, &standardInput);
     r.allPeriods = r.given.count("period") && r.given.at("period") == "all";
     r.xlsx = app.count("--xlsx") > 0;
     r.svg = app.count("--svg") > 0;
@@ -377,10 +414,14 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
     if (const auto code = Parse(app, args, out, err))
         return *code;
     // The other spellings belong to the default list; another site file has names of its own.
-    SiteList sites(s.geo.empty() ? FindDataFile(context.programDir, "DEFAULT.GEO").string() : s.geo,
-                   s.geo.empty() ? FindDataFile(context.programDir, "SITE_ALIASES.txt").string() : "");
+    const std::string geo = s.geo.empty() ? FindDataFile(context.programDir, "DEFAULT.GEO").string() : s.geo;
+    const std::string aliases =
+        s.geo.empty() ? FindDataFile(context.programDir, "SITE_ALIASES.txt").string() : "";
+    SiteList sites(geo == "-" ? "standard input" : geo, aliases);
+    std::istream& standardInput = context.in ? *context.in : std::cin;
     try {
-        return Run(app, s, context, sites, out, err);
+        CheckFiles(s, geo, aliases, sites, standardInput);
+        return Run(app, s, context, sites, standardInput, out, err);
     } catch (const UsageError& e) {
         err << "korvane-energy-cli: " << e.why << "\n" << app.help();
         return kExitUsage;

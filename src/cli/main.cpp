@@ -1,4 +1,5 @@
 #include "CliRun.h"
+#include "ReplacingFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,10 +8,38 @@
 #include <iostream>
 #include <system_error>
 
+#include <csignal>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+// An interrupted run leaves no temporary file beside its targets, then ends as the signal would have ended
+// it.
+void RemoveUnfinishedAndEnd(int signal) {
+    korvane::report::RemoveUnfinishedFiles();
+    std::raise(signal); // the default action again (SA_RESETHAND), delivered at once (SA_NODEFER)
+}
+
+void EndCleanlyOnSignals() {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+        struct sigaction action {};
+        // A signal the caller chose to ignore (nohup, a closed pipe reported as a failed write) stays
+        // ignored.
+        if (sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN)
+            continue;
+        action.sa_handler = RemoveUnfinishedAndEnd;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND | SA_NODEFER;
+        sigaction(signal, &action, nullptr);
+    }
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    EndCleanlyOnSignals();
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec)

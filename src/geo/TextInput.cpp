@@ -1,14 +1,11 @@
 #include "TextInput.h"
 
+#include "InputFile.h"
 #include "VbError.h"
 #include "VbMath.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <memory>
 
 namespace korvane {
 namespace {
@@ -81,36 +78,25 @@ std::string ReadFileBytes(const std::string& fileName, uintmax_t maxBytes) {
     const auto fail = [&](int32_t number, const std::string& why) {
         Raise(number, vb::kRuntimeSource, RuntimeDescription(number) + ": " + fileName + why);
     };
-    // Asked before opening: opening a pipe waits for a writer, and a device like /dev/zero never ends.
-    std::error_code ec;
-    const auto status = std::filesystem::status(fileName, ec);
-    if (status.type() == std::filesystem::file_type::not_found || fileName.empty())
+    InputFile file(fileName);
+    using Failure = InputFile::Failure;
+    if (file.Refusal() == Failure::NotFound)
         fail(ErrFileNotFound, "");
-    if (!ec && status.type() != std::filesystem::file_type::regular)
+    if (file.Refusal() == Failure::PermissionDenied)
+        fail(ErrPermissionDenied, "");
+    if (file.Refusal() == Failure::NotRegular)
         fail(ErrPathFileAccess, " is not a regular file");
-    const uintmax_t size = std::filesystem::file_size(fileName, ec);
-    if (!ec)
-        CheckFileSize(fileName, size, maxBytes);
-    errno = 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"), &std::fclose);
-    if (!file) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            fail(ErrFileNotFound, "");
-        if (errno == EACCES || errno == EPERM)
-            fail(ErrPermissionDenied, "");
-        fail(ErrPathFileAccess, "");
-    }
-    std::string bytes;
-    char buffer[65536];
-    size_t got;
+    if (!file.IsOpen())
+        fail(ErrPathFileAccess, ": " + file.Reason());
+    CheckFileSize(fileName, file.Size(), maxBytes);
+    std::string bytes, more;
+    // Growing piece by piece would cost more than parsing a weather file.
+    bytes.reserve(static_cast<size_t>(file.Size()));
     // A file that grows while it is read stops at the limit all the same.
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        if (got > maxBytes - std::min<uintmax_t>(maxBytes, bytes.size()))
-            CheckFileSize(fileName, UINTMAX_MAX, maxBytes);
-        bytes.append(buffer, got);
-    }
-    if (std::ferror(file.get()))
-        fail(ErrPathFileAccess, "");
+    if (!file.ReadAtMost(maxBytes, bytes) || !file.ReadAtMost(1, more))
+        fail(ErrPathFileAccess, ": " + file.Reason());
+    if (!more.empty())
+        CheckFileSize(fileName, UINTMAX_MAX, maxBytes);
     return bytes;
 }
 

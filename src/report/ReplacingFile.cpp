@@ -1,11 +1,15 @@
 #include "ReplacingFile.h"
 
+#include "OutputTarget.h"
 #include "VbError.h"
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -14,32 +18,168 @@
 
 namespace korvane::report {
 
-ReplacingFile::ReplacingFile(std::filesystem::path target, const char* source)
-    : target_(std::move(target)), source_(source) {
-    const std::filesystem::path folder = target_.parent_path().empty() ? "." : target_.parent_path();
+namespace {
+
+// The temporary files a signal handler removes: fixed storage, as it may not allocate.
+struct Unfinished {
+    std::atomic<bool> used{false};
+    char path[4096];
+};
+Unfinished gUnfinished[8];
+
+Unfinished* Register(const std::string& path) {
+    if (path.size() >= sizeof gUnfinished[0].path)
+        return nullptr;
+    for (auto& slot : gUnfinished) {
+        if (!slot.used.load()) {
+            std::memcpy(slot.path, path.c_str(), path.size() + 1);
+            slot.used.store(true);
+            return &slot;
+        }
+    }
+    return nullptr;
+}
+
+void Unregister(const std::string& path) {
+    for (auto& slot : gUnfinished) {
+        if (slot.used.load() && path == slot.path)
+            slot.used.store(false);
+    }
+}
+
+// A temporary name for target: ".name.XXXXXX" within the folder's limit on a name's length, the name cut
+// short (at the start of a character) where it would go past it.
+std::string TemporaryPattern(const std::filesystem::path& folder, const std::string& name) {
+    long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (limit <= 0)
+        limit = 255;
+    constexpr size_t kAdded = 8; // the leading "." and ".XXXXXX"
+    size_t keep = name.size();
+    if (keep + kAdded > static_cast<size_t>(limit)) {
+        keep = static_cast<size_t>(limit) > kAdded ? static_cast<size_t>(limit) - kAdded : 0;
+        while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+            --keep;
+    }
     // Appended piece by piece: g++ 12 at -O3 warns falsely (-Wrestrict) about "." + std::string.
-    std::string pattern =
-        (folder / std::string(".").append(target_.filename().string()).append(".XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
-        Fail(std::strerror(errno));
-    ::close(fd);
-    // mkstemp makes it private; the result should get the permissions any new file gets.
+    return (folder / std::string(".").append(name, 0, keep).append(".XXXXXX")).string();
+}
+
+mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    ::chmod(pattern.c_str(), 0666 & ~mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+ReplacingFile::ReplacingFile(std::filesystem::path target, const char* source)
+    : target_(std::move(target)), source_(source) {
+    const OutputTarget now = ExamineTarget(target_.string());
+    if (now.kind == OutputTarget::Kind::Refused)
+        Fail(now.reason);
+    if (now.kind == OutputTarget::Kind::Stream) {
+        stream_ = true;
+        fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        struct stat info {};
+        if (fd_ < 0 || ::fstat(fd_, &info) != 0)
+            Fail(std::strerror(errno));
+        if (S_ISREG(info.st_mode)) // swapped for a file since it was looked at, which is not written over
+            Fail("not a stream any more");
+        return;
+    }
+    const std::filesystem::path folder = target_.parent_path().empty() ? "." : target_.parent_path();
+    std::string pattern = TemporaryPattern(folder, target_.filename().string());
+    fd_ = ::mkstemp(pattern.data());
+    if (fd_ < 0)
+        Fail(std::strerror(errno));
     temporary_ = pattern;
+    Register(pattern);
+    if (now.kind == OutputTarget::Kind::Regular && ::geteuid() == 0)
+        (void)!::fchown(fd_, now.owner, now.group); // root keeps a user's file the user's
+    ::fchmod(fd_, now.kind == OutputTarget::Kind::Regular ? now.mode : NewFileMode());
 }
 
 ReplacingFile::~ReplacingFile() {
-    if (!committed_ && !temporary_.empty())
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!committed_ && !temporary_.empty()) {
         std::remove(temporary_.c_str());
+        Unregister(temporary_.string());
+    }
+}
+
+const std::filesystem::path& ReplacingFile::TemporaryPath() {
+    if (stream_ && temporary_.empty()) {
+        std::error_code ec;
+        std::string pattern = (std::filesystem::temp_directory_path(ec) / "korvane-energy.XXXXXX").string();
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0)
+            Fail(std::strerror(errno));
+        ::close(fd);
+        temporary_ = pattern;
+        Register(pattern);
+    }
+    return temporary_;
+}
+
+void ReplacingFile::WriteTo(int fd, std::string_view bytes) const {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            Fail(std::strerror(written < 0 ? errno : EIO));
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+}
+
+void ReplacingFile::Write(std::string_view bytes) {
+    WriteTo(fd_, bytes);
 }
 
 void ReplacingFile::Commit() {
+    if (stream_) {
+        if (!temporary_.empty()) { // what a writer by name left in the temporary folder
+            const int in = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+            if (in < 0)
+                Fail(std::strerror(errno));
+            char buffer[65536];
+            ssize_t got;
+            while ((got = ::read(in, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)) {
+                if (got > 0)
+                    WriteTo(fd_, std::string_view(buffer, static_cast<size_t>(got)));
+            }
+            const int readError = errno;
+            ::close(in);
+            if (got < 0)
+                Fail(std::strerror(readError));
+        }
+        const int fd = std::exchange(fd_, -1);
+        if (::close(fd) != 0 && errno != EINTR)
+            Fail(std::strerror(errno));
+        return; // the temporary copy goes with the destructor
+    }
+    // A full disk may show only here, when the data reach it; the old file is still in place then.
+    if (::fsync(fd_) != 0)
+        Fail(std::strerror(errno));
+    const int fd = std::exchange(fd_, -1);
+    if (::close(fd) != 0 && errno != EINTR)
+        Fail(std::strerror(errno));
+    // Whatever took the target's place meanwhile is looked at again: a FIFO or a link is not replaced.
+    const OutputTarget now = ExamineTarget(target_.string());
+    if (now.kind == OutputTarget::Kind::Refused || now.kind == OutputTarget::Kind::Stream)
+        Fail(now.kind == OutputTarget::Kind::Stream ? std::string("not a regular file any more")
+                                                    : now.reason);
     if (std::rename(temporary_.c_str(), target_.c_str()) != 0)
         Fail(std::strerror(errno));
     committed_ = true;
+    Unregister(temporary_.string());
+    // The new name on disk too (best effort: not every file system lets a folder be synced).
+    const std::filesystem::path folder = target_.parent_path().empty() ? "." : target_.parent_path();
+    if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
 }
 
 void ReplacingFile::Fail(const std::string& reason) const {
@@ -48,15 +188,15 @@ void ReplacingFile::Fail(const std::string& reason) const {
 
 void WriteFileReplacing(const std::filesystem::path& target, std::string_view bytes, const char* source) {
     ReplacingFile file(target, source);
-    std::FILE* out = std::fopen(file.TemporaryPath().c_str(), "wb");
-    if (!out)
-        file.Fail(std::strerror(errno));
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    const int writeErrno = errno;
-    // A full disk may only show when the buffer goes out at close.
-    if (std::fclose(out) != 0 || !written)
-        file.Fail(std::strerror(written ? errno : writeErrno));
+    file.Write(bytes);
     file.Commit();
+}
+
+void RemoveUnfinishedFiles() noexcept {
+    for (auto& slot : gUnfinished) {
+        if (slot.used.load())
+            ::unlink(slot.path);
+    }
 }
 
 } // namespace korvane::report

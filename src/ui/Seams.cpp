@@ -1,5 +1,6 @@
 #include "Seams.h"
 
+#include "OutputTarget.h"
 #include "VbError.h"
 
 #include <QApplication>
@@ -18,6 +19,8 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <memory>
 
@@ -109,10 +112,35 @@ QString QtFileDialog::GetSaveFileName(QWidget* parent, const QString& title, con
 }
 
 void QtFileWriter::WriteFile(const QString& path, const QByteArray& bytes) {
+    // QSaveFile may only say "Unknown error" (a full disk, a name too long for its temporary file); the
+    // system's reason is in errno then, cleared before each step.
+    const auto fail = [](const QString& why) {
+        Raise(kErrPathFileAccess, "FileWriter", errno != 0 ? std::strerror(errno) : why.toStdString());
+    };
+    // QSaveFile would follow a link to the file behind it and put a regular file in a device's place.
+    errno = 0;
+    const OutputTarget target = ExamineTarget(QFile::encodeName(path).toStdString());
+    if (target.kind == OutputTarget::Kind::Refused)
+        fail(QString::fromStdString(target.reason));
+    if (target.kind == OutputTarget::Kind::Stream)
+        fail(QStringLiteral("not a regular file"));
     QSaveFile file(path);
-    // commit() renames only after everything was written; a failure on the way leaves the old file.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        Raise(kErrPathFileAccess, "FileWriter", file.errorString().toStdString());
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        fail(file.errorString());
+    // Buffered bytes reach the file only at flush: a full disk shows there, before commit() could rename.
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const int error = errno;
+        const QString why = file.errorString();
+        file.cancelWriting();
+        errno = error;
+        fail(why);
+    }
+    // commit() syncs the file to disk and renames it only then; a failure on the way leaves the old file.
+    errno = 0;
+    if (!file.commit())
+        fail(file.errorString());
 }
 
 void QtBeep::Beep() {

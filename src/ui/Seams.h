@@ -46,8 +46,8 @@ class FileDialogSeam {
 class FileWriterSeam {
   public:
     virtual ~FileWriterSeam() = default;
-    // Replaces the file at `path` with `bytes` whole or not at all. Raises VbError 75 with the system's
-    // reason when it cannot.
+    // Replaces the regular file at `path` (or makes a new one) with `bytes` whole or not at all; anything
+    // else there (OutputTarget) is refused. Raises VbError 75 with the system's reason when it cannot.
     virtual void WriteFile(const QString& path, const QByteArray& bytes) = 0;
 };
 
@@ -105,7 +105,7 @@ class QtFileDialog final : public FileDialogSeam {
                             const QString& suggested) override;
 };
 
-// QSaveFile: written beside the target under a temporary name, then renamed over it.
+// QSaveFile: written beside the target under a temporary name, on disk, then renamed over it.
 class QtFileWriter final : public FileWriterSeam {
   public:
     void WriteFile(const QString& path, const QByteArray& bytes) override;

@@ -120,8 +120,12 @@ void frmMain::ShowModal() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    // Closing is refused only to keep unsaved changes of an open room.
+    if (!MayClose()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
-    // Closing is never refused.
     event->accept();
     emit Unloaded();
 }

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -92,6 +93,17 @@ class frmMain : public QMainWindow {
     void LoadStudyTexts();
     void OpenRoom();
     bool SaveRoom(bool askForName);
+    // What the window holds of a room, to tell whether it still agrees with its file.
+    QStringList RoomState() const;
+    void NoteRoomChange();
+    // The room now agrees with fileName, which the title names.
+    void TakeRoomFile(const QString& fileName);
+    // True when fileName may be written: the user agreed to replace an existing file that the dialog did
+    // not ask about (the name chosen there had no suffix).
+    bool MayReplace(const QString& chosen, const QString& fileName);
+    // True when the window may close: the open room has no unsaved changes, or the user saved or
+    // discarded them.
+    bool MayClose();
     room::Room RoomOfWindow();
     void ShowRoom(const room::Room& room);
     void ShowOverview();
@@ -147,6 +159,7 @@ class frmMain : public QMainWindow {
     QMenu* mnuStudy = nullptr;
     QAction* mnuMonthlyOverview = nullptr;
     QString roomFile_;
+    QStringList savedState_;
     QPointer<report::MonthlyOverview> overview_;
     // The inputs of the last calculation that reached the engine, and the model's message it gave, if any.
     std::unique_ptr<clsInputOutput> lastRun_;

@@ -1,5 +1,6 @@
 // The main window's study commands: room files, the monthly overview and the one-page report.
 
+#include "InputFile.h"
 #include "MonthlyOverview.h"
 #include "QtTranslations.h"
 #include "RoomFile.h"
@@ -79,6 +80,18 @@ void frmMain::CreateStudyCommands() {
     connect(mnuExportReport, &QAction::triggered, this, [this] { ExportReport(); });
     connect(mnuPrintReport, &QAction::triggered, this, [this] { PrintReport(); });
     connect(mnuMonthlyOverview, &QAction::triggered, this, [this] { ShowOverview(); });
+
+    // Any change of an input may make the open room differ from its file, or agree with it again.
+    const auto note = [this] { NoteRoomChange(); };
+    for (const auto& [index, field] : txtInput.Elements())
+        connect(field, &QLineEdit::textChanged, this, note);
+    for (const auto& [index, list] : lstInput.Elements())
+        connect(list, &QComboBox::currentIndexChanged, this, note);
+    for (const auto* group : {&optWindowArray, &optWindowSlope}) {
+        for (const auto& [index, option] : group->Elements())
+            connect(option, &QRadioButton::toggled, this, note);
+    }
+    connect(tabWindowTyp, &QTabWidget::currentChanged, this, note);
 }
 
 void frmMain::LoadStudyTexts() {
@@ -95,6 +108,54 @@ void frmMain::LoadStudyTexts() {
 }
 
 // --- room files --------------------------------------------------------------------------------------------
+
+QStringList frmMain::RoomState() const {
+    QStringList state;
+    for (const auto& [index, field] : txtInput.Elements())
+        state << field->text();
+    for (const auto& [index, list] : lstInput.Elements())
+        state << QString::number(list->currentIndex());
+    for (const auto* group : {&optWindowArray, &optWindowSlope}) {
+        for (const auto& [index, option] : group->Elements())
+            state << QString::number(option->isChecked());
+    }
+    state << QString::number(tabWindowTyp->currentIndex());
+    return state;
+}
+
+void frmMain::NoteRoomChange() {
+    if (!roomFile_.isEmpty())
+        setWindowModified(RoomState() != savedState_);
+}
+
+void frmMain::TakeRoomFile(const QString& fileName) {
+    roomFile_ = fileName;
+    // Qt shows "*" at the placeholder while the room differs from its file.
+    setWindowTitle(AppTitle() + QStringLiteral(" - ") + QFileInfo(fileName).fileName() +
+                   QStringLiteral("[*]"));
+    savedState_ = RoomState();
+    setWindowModified(false);
+}
+
+bool frmMain::MayReplace(const QString& chosen, const QString& fileName) {
+    // The file dialog asked about the name as typed; a suffix added to it may name another file.
+    if (fileName == chosen || (!QFileInfo(fileName).exists() && !QFileInfo(fileName).isSymLink()))
+        return true;
+    return seams_.messages->Show(this, AppTitle(), S("questionReplace") + "\n" + fileName,
+                                 QMessageBox::Question,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool frmMain::MayClose() {
+    if (roomFile_.isEmpty() || !isWindowModified())
+        return true;
+    const auto answer = seams_.messages->Show(
+        this, AppTitle(), S("questionUnsaved") + "\n" + QFileInfo(roomFile_).fileName(),
+        QMessageBox::Question, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel)
+        return false;
+    return answer != QMessageBox::Save || SaveRoom(false);
+}
 
 room::Room frmMain::RoomOfWindow() {
     auto number = [this](int index) -> room::Number {
@@ -181,23 +242,22 @@ bool frmMain::OpenRoomFile(const QString& fileName) {
         auto refuse = [this, &name](const QString& why) {
             MsgBox(seams_, this, S("messageOpenFailed") + "\n" + name + "\n\n" + why, QMessageBox::Warning);
         };
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly)) {
-            refuse(S("faultUnreadable") + "\n" + file.errorString());
+        InputFile file(QFile::encodeName(fileName).toStdString());
+        std::string bytes;
+        // Read no more than one byte past the limit, so a huge file is refused without being read whole.
+        if (!file.ReadAtMost(room::kMaxFileSize + 1, bytes)) {
+            refuse(S("faultUnreadable") + "\n" + QString::fromStdString(file.Reason()));
             return;
         }
-        // Read no more than one byte past the limit, so a huge file is refused without being read whole.
-        const QByteArray bytes = file.read(static_cast<qint64>(room::kMaxFileSize) + 1);
         room::Room r;
         try {
-            r = room::ReadRoom(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+            r = room::ReadRoom(bytes);
         } catch (const room::RoomFileError& e) {
             refuse(QString::fromStdString(room::FaultText(e)));
             return;
         }
         ShowRoom(r);
-        roomFile_ = fileName;
-        setWindowTitle(AppTitle() + QStringLiteral(" - ") + name);
+        TakeRoomFile(fileName);
         taken = true;
         CalculateData(false);
     });
@@ -237,7 +297,10 @@ bool frmMain::SaveRoom(bool askForName) {
                                                                          : roomFile_);
             if (fileName.isEmpty())
                 return;
+            const QString chosen = fileName;
             fileName = WithSuffix(fileName, QStringLiteral(".kvroom"));
+            if (!MayReplace(chosen, fileName))
+                return;
         }
         try {
             seams_.writer->WriteFile(fileName, QByteArray::fromStdString(text));
@@ -246,8 +309,7 @@ bool frmMain::SaveRoom(bool askForName) {
                     QString::fromStdString(e.Description()));
             return;
         }
-        roomFile_ = fileName;
-        setWindowTitle(AppTitle() + QStringLiteral(" - ") + QFileInfo(fileName).fileName());
+        TakeRoomFile(fileName);
         saved = true;
     });
     return saved;
@@ -361,9 +423,12 @@ void frmMain::ExportReport() {
                                                       : QFileInfo(roomFile_).completeBaseName() + ".pdf";
         QString fileName =
             seams_.files->GetSaveFileName(this, S("menuExportReport"), S("filterPdf"), suggested);
-        if (fileName.isEmpty() || !StudyReady())
+        if (fileName.isEmpty())
             return;
+        const QString chosen = fileName;
         fileName = WithSuffix(fileName, QStringLiteral(".pdf"));
+        if (!MayReplace(chosen, fileName) || !StudyReady())
+            return;
         try {
             seams_.writer->WriteFile(fileName, report::ReportPdf(ReportOfWindow()));
         } catch (const VbError& e) {

@@ -238,30 +238,8 @@ WeatherYear ReadEpw(std::istream& in, const std::string& name) {
     return ReadEpw(std::string_view(text), name);
 }
 
-namespace {
-
-// The file's bytes in one read into a buffer of its size: growing one piece by piece costs more than the
-// parsing. What is refused, and why, as for any file the programs read.
-std::string ReadBoundedFile(const std::string& fileName) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(fileName, ec);
-    const uintmax_t size =
-        status.type() == std::filesystem::file_type::regular ? std::filesystem::file_size(fileName, ec) : 0;
-    if (ec || status.type() != std::filesystem::file_type::regular || size > kMaxEpwBytes)
-        return ReadFileBytes(fileName, kMaxEpwBytes); // raises the error that names what is wrong
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"), &std::fclose);
-    std::string bytes(static_cast<size_t>(size) + 1, '\0');
-    const size_t got = file ? std::fread(bytes.data(), 1, bytes.size(), file.get()) : 0;
-    if (!file || std::ferror(file.get()) || got > size)
-        return ReadFileBytes(fileName, kMaxEpwBytes); // opened or changed meanwhile: the careful way
-    bytes.resize(got);
-    return bytes;
-}
-
-} // namespace
-
 WeatherYear ReadEpwFile(const std::string& fileName) {
-    const std::string bytes = PassOn(kSource, [&] { return ReadBoundedFile(fileName); });
+    const std::string bytes = PassOn(kSource, [&] { return ReadFileBytes(fileName, kMaxEpwBytes); });
     return ReadEpw(std::string_view(bytes), fileName);
 }
 

@@ -18,9 +18,11 @@ struct Outcome {
     std::string out, err;
 };
 
-inline Outcome Cli(const Args& args) {
+// `in`: what `-` reads.
+inline Outcome Cli(const Args& args, const std::string* in = nullptr) {
     std::ostringstream out, err;
-    const int code = RunCli(args, {KORVANE_BIN_DIR}, out, err);
+    std::istringstream input(in ? *in : "");
+    const int code = RunCli(args, {KORVANE_BIN_DIR, false, false, in ? &input : nullptr}, out, err);
     return {code, out.str(), err.str()};
 }
 
@@ -30,6 +32,11 @@ inline std::vector<std::string> Lines(const std::string& text) {
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
+}
+
+inline std::string Read(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class WithFile : public ::testing::Test {

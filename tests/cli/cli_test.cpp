@@ -1,6 +1,9 @@
 // The command-line calculator as a terminal sees it: stdout, stderr and the exit code.
 #include "CliFormat.h"
 #include "CliTestSupport.h"
+#include "RoomFile.h"
+
+#include <sys/stat.h>
 
 namespace korvane::cli {
 namespace {
@@ -110,9 +113,122 @@ INSTANTIATE_TEST_SUITE_P(
         Usage({"--min-light-fraction", "-0.1"}, "--min-light-fraction: '-0.1' is outside 0 to 0.6"),
         Usage({"--control", "stepped"}, "--control: 'stepped' is not continuous or continuous-off"),
         Usage({"--power-density", "-5"}, "--power-density: '-5' is outside 0 to 1000000"),
-        Usage({"--batch", "/nonexistent/rooms.csv"}, "--batch: cannot read '/nonexistent/rooms.csv'"),
-        Usage({"--batch", "/"}, "--batch: cannot read '/'"), // a folder opens, then reads as nothing
-        Usage({"--batch", "/dev/null", "--delimiter", "|"}, "--delimiter: '|' is not one of , ; tab")));
+        Usage({"--batch", "-", "--delimiter", "|"}, "--delimiter: '|' is not one of , ; tab")));
+
+// Each reader of a named file takes only a regular file, refused before it is read: a FIFO without a writer
+// would hang the run, a device never ends, a folder reads as nothing.
+const std::string& Fifo() {
+    static const std::string path = [] {
+        std::string made =
+            std::filesystem::temp_directory_path() / ("korvane_fifo_" + std::to_string(::getpid()));
+        ::mkfifo(made.c_str(), 0600);
+        std::atexit([] { std::filesystem::remove(Fifo()); });
+        return made;
+    }();
+    return path;
+}
+
+std::vector<Prints> Readers() {
+    std::vector<Prints> rows;
+    for (const std::string& path : {Fifo(), std::string("/dev/zero"), std::string("/")}) {
+        for (const char* option : {"--room", "--batch"})
+            rows.push_back(
+                Usage({option, path}, option + (": cannot read '" + path + "': not a regular file")));
+        rows.emplace_back(Args{"--geo", path}, "",
+                          "error 75: Path/File access error: " + path +
+                              " is not a regular file (clsGeoFile:OpenGeoFile)\n");
+    }
+    for (const char* option : {"--room", "--batch"})
+        rows.push_back(
+            Usage({option, "/nonexistent/x"}, option + std::string(": cannot read '/nonexistent/x': "
+                                                                   "No such file or directory")));
+    return rows;
+}
+INSTANTIATE_TEST_SUITE_P(NamedInputs, Runs, ::testing::ValuesIn(Readers()));
+
+// A batch row's room file too: that row's error, the other rows computed.
+TEST_F(WithFile, BatchRowRefusesARoomFileThatIsNoRegularFile) {
+    const auto r = Cli({"--batch", Write("room-file,depth\n" + Fifo() + ",4\n,4\n")});
+    const auto rows = Lines(r.out);
+    EXPECT_EQ(r.code, kExitEngineError);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_NE(rows[1].find(",53,room-file: cannot read '" + Fifo() + "': not a regular file"),
+              std::string::npos)
+        << rows[1];
+    EXPECT_NE(rows[2].find(",69,"), std::string::npos) << rows[2];
+}
+
+// Outputs that are an input of the run are refused before anything is computed; `-` is standard input or
+// output.
+struct Named {
+    Args args; // ROOM, CSV, GEO, LINK (to ROOM), OUT replaced by files of the test
+    std::string in, out, err;
+};
+class Files : public WithFile, public ::testing::WithParamInterface<Named> {};
+
+TEST_P(Files, SameFileRefusedAndDashIsStandardInputOrOutput) {
+    const std::string room = Write(room::WriteRoom(room::Room{})), csv = room + ".csv", geo = room + ".geo";
+    std::ofstream(csv) << "depth\n6\n";
+    std::ofstream(geo) << "Testort;8,68;50,11;1\n";
+    std::filesystem::create_symlink(room, room + ".link");
+    const std::map<std::string, std::string> files{
+        {"ROOM", room}, {"CSV", csv}, {"GEO", geo}, {"LINK", room + ".link"}, {"OUT", room + ".out"}};
+    Args args = GetParam().args;
+    for (auto& arg : args)
+        arg = files.count(arg) ? files.at(arg) : arg;
+    const auto r = Cli(args, &GetParam().in);
+    std::string err = GetParam().err;
+    for (const auto& [name, path] : files) {
+        for (size_t at; (at = err.find(name)) != std::string::npos;)
+            err.replace(at, name.size(), path);
+    }
+    EXPECT_EQ(r.code, err.empty() ? kExitOk : kExitUsage) << r.err;
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), err);
+    EXPECT_TRUE(r.out.starts_with(GetParam().out)) << r.out;
+    EXPECT_EQ(Read(room), room::WriteRoom(room::Room{}));
+    EXPECT_EQ(Read(csv), "depth\n6\n");
+    for (const auto& suffix : {".csv", ".geo", ".link", ".out"})
+        std::filesystem::remove(room + suffix);
+}
+
+const std::string kClash = "korvane-energy-cli: ";
+INSTANTIATE_TEST_SUITE_P(
+    Runs, Files,
+    ::testing::Values(
+        Named{{"--room", "ROOM", "--svg", "ROOM"},
+              "",
+              "",
+              kClash + "--svg 'ROOM' is the same file as --room 'ROOM', which is not overwritten"},
+        Named{{"--room", "ROOM", "--svg", "LINK"},
+              "",
+              "",
+              kClash + "--svg 'LINK' is the same file as --room 'ROOM', which is not overwritten"},
+        Named{{"--batch", "CSV", "--xlsx", "CSV"},
+              "",
+              "",
+              kClash + "--xlsx 'CSV' is the same file as --batch 'CSV', which is not overwritten"},
+        Named{{"--geo", "GEO", "--period", "all", "--xlsx", "OUT", "--svg", "GEO"},
+              "",
+              "",
+              kClash + "--svg 'GEO' is the same file as --geo 'GEO', which is not overwritten"},
+        Named{{"--period", "all", "--xlsx", "OUT", "--svg", "OUT"},
+              "",
+              "",
+              kClash + "--svg 'OUT' is the same file as --xlsx 'OUT', which is not overwritten"},
+        Named{{"--svg", "-"}, "", "<?xml", ""},
+        Named{{"--room", "-"},
+              [] {
+                  room::Room r;
+                  r.depth = 6;
+                  return room::WriteRoom(r);
+              }(),
+              "41%\n",
+              ""},
+        Named{{"--geo", "-", "--site", "testort", "--depth", "6"}, "Testort;8,68;50,11;1\n", "41%\n", ""},
+        Named{{"--batch", "-", "--geo", "-"},
+              "",
+              "",
+              kClash + "only one of --batch, --room and --geo can read standard input"}));
 
 TEST(Cli, SpellingsOfOneRoomGiveOneResultAndHelpGoesToStdout) {
     const std::pair<Args, Args> same[] = {

@@ -11,6 +11,7 @@ import io
 import json
 import os
 import re
+import signal
 import subprocess
 import sys
 import tempfile
@@ -159,6 +160,27 @@ with tempfile.TemporaryDirectory() as tmp:
         check(str(args), "error 75: cannot write" in r.stderr and not left, f"{r.stderr} left {left}")
     for args in (["--xlsx", "x.xlsx"], ["--svg", "x.svg", "--batch", "/dev/null"], ["--svg", "x", "--list-sites"]):
         run(args, 2)
+
+    # An interrupt leaves no temporary file: SIGINT and SIGTERM while a batch waits for its next row, SIGPIPE
+    # when the reader of its output has gone.
+    for sig in (signal.SIGINT, signal.SIGTERM, signal.SIGPIPE):
+        folder = os.path.join(tmp, sig.name)
+        os.mkdir(folder)
+        p = subprocess.Popen([CLI, "--batch", "-", "--xlsx", os.path.join(folder, "rooms.xlsx")],
+                             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        p.stdin.write(b"depth\n4\n")
+        p.stdin.flush()
+        p.stdout.readline(), p.stdout.readline()  # the first row is out: the workbook is being written
+        started = os.listdir(folder)
+        if sig == signal.SIGPIPE:
+            p.stdout.close()
+            p.stdin.write(b"5\n")
+            p.stdin.flush()
+        else:
+            p.send_signal(sig)
+        p.wait(timeout=60)
+        check(sig.name, len(started) == 1 and p.returncode == -sig and not os.listdir(folder),
+              f"exit {p.returncode}, before {started}, after {os.listdir(folder)}")
 
 for f in failures:
     print("FAIL", f)

@@ -27,9 +27,14 @@ class RecordingMessageBox final : public MessageBoxSeam {
     QMessageBox::StandardButton Show(QWidget*, const QString& title, const QString& text,
                                      QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) override {
         shown.push_back({title, text, icon, buttons});
-        return QMessageBox::Ok;
+        if (answers.empty())
+            return QMessageBox::Ok;
+        const auto answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
     }
     std::vector<ShownMessage> shown;
+    std::vector<QMessageBox::StandardButton> answers; // given in turn, then Ok
 };
 
 class ScriptedFileDialog final : public FileDialogSeam {

@@ -30,6 +30,11 @@ inline bool Write(const QString& path, const QByteArray& content) {
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
+inline QByteArray Read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // Pixels of a colour, each channel within the tolerance.
 inline int CountNear(const QImage& image, const QColor& color, int tolerance = 0) {
     int count = 0;

@@ -10,6 +10,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 using namespace korvane;
 using namespace korvane::ui;
 using namespace korvane::ui::test;
@@ -89,7 +91,7 @@ class frmMainStudyTest : public QObject {
             a.Click("cmdCalculate");
             a.desktop.files.nextSaveName = dir.filePath("Office 1.01");
             a.Find<QAction>("mnuSaveRoom")->trigger(); // no file yet: asks for a name
-            QCOMPARE(a.window->windowTitle(), QStringLiteral("KORVANE Energy - Office 1.01.kvroom"));
+            QCOMPARE(a.window->windowTitle(), QStringLiteral("KORVANE Energy - Office 1.01.kvroom[*]"));
             saved = Snapshot(a);
         }
         Window b(QString::number(language), {}, nullptr, separator.toStdString());
@@ -142,6 +144,69 @@ class frmMainStudyTest : public QObject {
         QCOMPARE(s.Messages().size(), size_t{1});
         QVERIFY2(s.Messages()[0].text.contains(says), qPrintable(s.Messages()[0].text));
         QVERIFY(s.Messages()[0].text.contains(Study(2, "messageOpenFailed")));
+    }
+
+    // A change of an open room marks the title until saved or undone, and closing asks about it.
+    void unsavedChangesAreMarkedAndAskedOnClose_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::addRow("unchanged") << "4" << int(QMessageBox::NoButton) << true;
+        QTest::addRow("save") << "7" << int(QMessageBox::Save) << true;
+        QTest::addRow("discard") << "7" << int(QMessageBox::Discard) << true;
+        QTest::addRow("cancel") << "7" << int(QMessageBox::Cancel) << false;
+    }
+    void unsavedChangesAreMarkedAndAskedOnClose() {
+        QFETCH(QString, edit);
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        QTemporaryDir dir;
+        Window s(QStringLiteral("2"), {}, nullptr, ".");
+        s.Field(2)->SetText("4");
+        s.desktop.files.nextSaveName = dir.filePath("Office");
+        s.Find<QAction>("mnuSaveRoom")->trigger();
+        const QByteArray saved = Read(dir.filePath("Office.kvroom"));
+        s.Field(2)->SetText("5");
+        QVERIFY(s.window->isWindowModified());
+        s.Field(2)->SetText(edit);
+        QCOMPARE(s.window->isWindowModified(), edit != "4");
+        s.Messages().clear();
+        s.desktop.messages.answers = {QMessageBox::StandardButton(answer)};
+        QCOMPARE(s.window->close(), closes);
+        QCOMPARE(s.Messages().size(), size_t(edit != "4"));
+        QCOMPARE(Read(dir.filePath("Office.kvroom")) != saved, answer == QMessageBox::Save);
+        if (!s.Messages().empty())
+            QVERIFY(s.Messages()[0].text.startsWith(Study(2, "questionUnsaved")));
+    }
+
+    // The dialog asks about the name typed; one the suffix was added to is asked about here.
+    void replacingIsAskedWhateverWasTyped_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addRow("suffix typed") << "Office.kvroom" << int(QMessageBox::No) << false;
+        QTest::addRow("suffix added, replace") << "Office" << int(QMessageBox::Yes) << true;
+        QTest::addRow("suffix added, keep") << "Office" << int(QMessageBox::No) << true;
+        QTest::addRow("suffix added, new file") << "Hall" << int(QMessageBox::No) << false;
+    }
+    void replacingIsAskedWhateverWasTyped() {
+        QFETCH(QString, typed);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        QTemporaryDir dir;
+        QVERIFY(Write(dir.filePath("Office.kvroom"), "old"));
+        Window s(QStringLiteral("2"), {}, nullptr, ".");
+        s.desktop.messages.answers = {QMessageBox::StandardButton(answer)};
+        s.desktop.files.nextSaveName = dir.filePath(typed);
+        s.Find<QAction>("mnuSaveRoomAs")->trigger();
+        QCOMPARE(s.Messages().size(), size_t(asked));
+        const bool kept = asked && answer == QMessageBox::No;
+        QCOMPARE(Read(dir.filePath("Office.kvroom")) == "old", kept || typed == "Hall");
+        // A FIFO named as a room is refused at once, not waited on.
+        QVERIFY(::mkfifo(qPrintable(dir.filePath("fifo.kvroom")), 0600) == 0);
+        s.desktop.files.nextFileName = dir.filePath("fifo.kvroom");
+        s.Find<QAction>("mnuOpenRoom")->trigger();
+        QVERIFY(s.Messages().back().text.endsWith(Study(2, "faultUnreadable") + "\nnot a regular file"));
     }
 
     // The overview's thirteen values are the thirteen calculations; it follows Calculate and the language.
