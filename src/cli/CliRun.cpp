@@ -6,6 +6,7 @@
 #include "CliReport.h"
 #include "CliRoom.h"
 #include "CliRoomFile.h"
+#include "CsvReader.h"
 #include "DataFiles.h"
 #include "modLangConstants.h"
 
@@ -20,8 +21,10 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 
 namespace korvane::cli {
@@ -33,6 +36,13 @@ constexpr int16_t kFirstPeriodName = 161; // "Whole year", then January .. Decem
 struct UsageError {
     std::string why;
 };
+
+// A usage error's one line, with what the user or a file gave echoed without control characters, and where
+// to read more.
+int Usage(std::ostream& err, std::string_view why) {
+    err << "korvane-energy-cli: " << WithoutControls(why, false) << "\nTry 'korvane-energy-cli --help'\n";
+    return kExitUsage;
+}
 
 struct Settings {
     std::map<std::string, std::string> optionStorage; // filled by the parser
@@ -46,7 +56,27 @@ struct Settings {
     std::string delimiter, outputDelimiter, decimalPoint; // of a batch
 };
 
+// Help lines within 80 columns: each description wrapped at its words beside the options' column.
+class HelpFormatter : public CLI::Formatter {
+  public:
+    std::string make_option_desc(const CLI::Option* option) const override {
+        const size_t width = 80 - get_column_width();
+        std::string wrapped, line;
+        std::istringstream words(CLI::Formatter::make_option_desc(option));
+        for (std::string word; words >> word;) {
+            if (!line.empty() && line.size() + 1 + word.size() > width) {
+                wrapped += line + "\n";
+                line.clear();
+            }
+            line += (line.empty() ? "" : " ") + word;
+        }
+        return wrapped + line;
+    }
+};
+
 void AddOptions(CLI::App& app, Settings& s) {
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast); // as scripts expect
     for (const auto& option : RoomOptions()) {
         std::string& storage = s.optionStorage[option.name];
         auto* added =
@@ -160,23 +190,6 @@ int AllPeriods(const std::vector<PeriodRow>& rows, bool json, std::ostream& out,
     return failed ? kExitEngineError : kExitOk;
 }
 
-// A site name with its control characters (a TAB that would split the row, an ESC that would drive the
-// terminal, the C1 codes a Windows-1252 file can hold) each shown as U+FFFD.
-std::string Printable(std::string_view name) {
-    std::string out;
-    for (size_t at = 0; at < name.size(); ++at) {
-        const auto c = static_cast<unsigned char>(name[at]);
-        const bool c1 = c == 0xC2 && at + 1 < name.size() && static_cast<unsigned char>(name[at + 1]) <= 0x9F;
-        if (c < 0x20 || c == 0x7F || c1) {
-            out += "\uFFFD";
-            at += c1 ? 1 : 0;
-        } else {
-            out += name[at];
-        }
-    }
-    return out;
-}
-
 // A batch's delimiter or decimal mark as given: empty when not given, a usage error when not one of
 // `allowed`.
 std::optional<char> BatchCharacter(const char* option, const std::string& text, std::string_view allowed) {
@@ -239,14 +252,15 @@ void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out, size_t onl
     for (size_t i = 1; i < sites.size(); ++i) {
         if (only && i != only)
             continue;
-        out << i << '\t' << Printable(sites[i].Name) << '\t' << FormatShortest(sites[i].Longitude) << '\t'
-            << FormatShortest(sites[i].Latitude) << '\t' << sites[i].TimeDiffGMT << '\n';
+        out << i << '\t' << WithoutControls(sites[i].Name, false) << '\t'
+            << FormatShortest(sites[i].Longitude) << '\t' << FormatShortest(sites[i].Latitude) << '\t'
+            << sites[i].TimeDiffGMT << '\n';
     }
 }
 
 int RunModes(const std::vector<std::string>& args, const CliContext& context, std::ostream& out,
              std::ostream& err) {
-    CLI::App app{"Estimates the lighting energy that a daylight-dependent control saves in one room.",
+    CLI::App app{"Estimates the lighting energy a daylight-dependent control saves in one room.",
                  "korvane-energy-cli"};
     Settings s;
     AddOptions(app, s);
@@ -261,8 +275,7 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
         out << e.what() << "\n";
         return kExitOk;
     } catch (const CLI::ParseError& e) {
-        err << "korvane-energy-cli: " << e.what() << "\n" << app.help();
-        return kExitUsage;
+        return Usage(err, e.what());
     }
 
     // An option given with an empty value is a mistake in the calling script, not a wish for the default.
@@ -270,8 +283,7 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
         const auto& given = option->results();
         if (option->count() > 0 && option->get_type_size() != 0 &&
             std::any_of(given.begin(), given.end(), [](const std::string& v) { return v.empty(); })) {
-            err << "korvane-energy-cli: " << option->get_name() << ": an empty value\n" << app.help();
-            return kExitUsage;
+            return Usage(err, option->get_name() + ": an empty value");
         }
     }
 
@@ -321,13 +333,11 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
             WritePeriodSvg(periods, s.svg);
         return code;
     } catch (const UsageError& e) {
-        err << "korvane-energy-cli: " << e.why << "\n" << app.help();
-        return kExitUsage;
+        return Usage(err, e.why);
     } catch (const OptionError& e) {
-        err << "korvane-energy-cli: " << e.why << "\n" << app.help();
-        return kExitUsage;
+        return Usage(err, e.why);
     } catch (const VbError& e) { // the site file could not be read
-        err << ErrorLine(e) << "\n";
+        err << WithoutControls(ErrorLine(e), false) << "\n";
         return kExitEngineError;
     }
 }
