@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -202,6 +203,17 @@ std::optional<char> BatchCharacter(const char* option, const std::string& text, 
     return given[0];
 }
 
+// Writes the result files; kExitFile with the reason when one cannot be written, else code.
+int WrittenResultFiles(const std::function<void()>& write, int code, std::ostream& err) {
+    try {
+        write();
+    } catch (const VbError& e) {
+        err << WithoutControls(ErrorLine(e), false) << "\n";
+        return kExitFile;
+    }
+    return code;
+}
+
 int Batch(const Settings& s, OptionTexts given, const OptionTexts& explicitOptions, bool allPeriods,
           bool xlsx, const CliContext& context, SiteList& sites, std::ostream& out, std::ostream& err) {
     if (allPeriods)
@@ -241,11 +253,21 @@ int Batch(const Settings& s, OptionTexts given, const OptionTexts& explicitOptio
             << " rooms\n";
         return kExitOutput;
     }
-    workbook.Close();
-    if (counts.failed == 0)
-        return kExitOk;
-    err << "error: " << counts.failed << " of " << counts.rows << " rooms could not be calculated\n";
-    return kExitEngineError;
+    int code = kExitOk;
+    if (counts.failed > 0) {
+        err << "error: " << counts.failed << " of " << counts.rows << " rooms could not be calculated\n";
+        code = kExitEngineError;
+    }
+    if (!xlsx)
+        return code;
+    code = WrittenResultFiles([&] { workbook.Close(); }, code, err);
+    if (const size_t left = workbook.RowsLeftOut(); left > 0 && code != kExitFile) {
+        const size_t held = workbook.MaxRows();
+        err << "korvane-energy-cli: --xlsx: a sheet holds " << held << " rooms below its header: rooms "
+            << held + 1 << " to " << held + left << " are on standard output only\n";
+        code = kExitFile;
+    }
+    return code;
 }
 
 void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out, size_t only = 0) {
@@ -327,11 +349,14 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
             allPeriods || svg ? PeriodRows(given, sites) : std::vector<PeriodRow>();
         const int code =
             allPeriods ? AllPeriods(periods, s.json, out, err) : SingleRoom(given, sites, s.json, out, err);
-        if (xlsx)
-            WritePeriodXlsx(periods, s.xlsx);
-        if (svg)
-            WritePeriodSvg(periods, s.svg);
-        return code;
+        return WrittenResultFiles(
+            [&] {
+                if (xlsx)
+                    WritePeriodXlsx(periods, s.xlsx);
+                if (svg)
+                    WritePeriodSvg(periods, s.svg);
+            },
+            code, err);
     } catch (const UsageError& e) {
         return Usage(err, e.why);
     } catch (const OptionError& e) {
