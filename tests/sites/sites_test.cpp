@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace korvane::sites {
@@ -62,27 +63,18 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(ClosestKey, KeepsWholeCharactersOfTheBeginning) {
-    struct Row {
-        std::string text;
-        size_t bytes;
-    };
-    for (const auto& [text, bytes] : {Row{"Wien", 4}, Row{std::string(300, 'a'), kClosestKeyBytes},
-                                      Row{"x" + Times("é", 200), kClosestKeyBytes - 1}}) {
+    for (const auto& [text, bytes] : {std::pair{std::string("Wien"), size_t{4}},
+                                      {std::string(300, 'a'), kClosestKeyBytes},
+                                      {"x" + Times("é", 200), kClosestKeyBytes - 1}})
         EXPECT_EQ(ClosestKey(text), std::string_view(text).substr(0, bytes));
-    }
 }
 
 TEST(SubstringIndex, FindsTheFirstTextThatHoldsThePieceWhole) {
     const SubstringIndex index({"berlin", "bern", "hamburg", "abcxbcd"});
-    struct Row {
-        const char* part;
-        std::optional<size_t> first;
-    };
-    for (const auto& [part, first] :
-         {Row{"ber", 0}, Row{"rn", 1}, Row{"burg", 2}, Row{"", 0}, Row{"abcd", std::nullopt},
-          Row{"xyz", std::nullopt}, Row{"hamburger", std::nullopt}}) {
+    using Row = std::pair<const char*, std::optional<size_t>>;
+    for (const auto& [part, first] : {Row{"ber", 0}, Row{"rn", 1}, Row{"burg", 2}, Row{"", 0},
+                                      Row{"abcd", {}}, Row{"xyz", {}}, Row{"hamburger", {}}})
         EXPECT_EQ(index.FirstContaining(part), first) << part;
-    }
 }
 
 const std::vector<GeoEntry> kSites{{"Benutzerdefiniert", 0, 0, 0}, {"Ærø", 10.4, 54.9, 1},
@@ -92,32 +84,25 @@ const std::vector<SiteAlias> kAliases{{"Vienna", "Wien"}, {"Munich", "München"}
 
 TEST(SiteFinder, FindsByCaseThenAnySpellingThenOtherNames) {
     const SiteFinder finder(kSites, kAliases);
-    struct Row {
-        const char* text;
-        std::optional<size_t> site;
-    };
+    using Row = std::pair<const char*, std::optional<size_t>>;
     for (const auto& [text, site] :
          {Row{"ae", 2},   // the old case-insensitive match comes before the folded "aero" of Ærø
           Row{"ÆR", 1},   // Latin-1 capitals fold as they always did
           Row{"lodz", 3}, // accents and Polish letters folded away
           Row{"MÜNCHEN", 4}, Row{"vienna", 5}, Row{"muni", 4},
-          Row{"nowhere", std::nullopt},     // an alias of a site that is not in the list
-          Row{"benutzer", std::nullopt}}) { // entry 0 is never found
+          Row{"nowhere", {}},     // an alias of a site that is not in the list
+          Row{"benutzer", {}}}) { // entry 0 is never found
         EXPECT_EQ(finder.Find(text), site) << text;
     }
 }
 
 TEST(SiteFinder, NamesTheClosestByTheirBeginningThroughOtherNamesToo) {
     const SiteFinder finder(kSites, kAliases);
-    struct Row {
-        std::string text;
-        std::vector<std::string> closest;
-    };
+    using Row = std::pair<std::string, std::vector<std::string>>;
     for (const auto& [text, closest] :
          {Row{"Wein", {"Wien", "München"}}, Row{"Vienn", {"Wien (Vienna)", "München"}},
-          Row{"lodzz" + std::string(5000, 'q'), {"Łódź", "Ærø"}}}) {
+          Row{"lodzz" + std::string(5000, 'q'), {"Łódź", "Ærø"}}})
         EXPECT_EQ(finder.Closest(text, 2), closest) << text.substr(0, 10);
-    }
 }
 
 TEST(ReadSiteAliases, TakesSpellingsAndNamesTheLineAtFault) {
