@@ -193,6 +193,7 @@ TEST_F(Batch, AWorkbookThatCannotTakeEveryRowLeavesEveryRowPrinted) {
     XlsxBatchRows twoRooms(book, 2);
     BatchSettings settings{&none, &sites};
     settings.rows = &twoRooms;
+    settings.explicitOptions = &none;
     std::ifstream in(rooms);
     std::ostringstream out, err;
     std::string why;
