@@ -20,6 +20,8 @@ write('many-fields.csv', b'room,depth\n', [b',' * 4000 + b'\n'] * 10000 + [b',' 
 write('open-quote.csv', b'room,depth\nA,"\n', [b'x' * 95 + b',abc\n'] * 500000)
 write('control-rows.csv', b'room,depth\n', [b'\x01' * ((1 << 20) - 10) + b',4\n'] * 100)
 write('cp1252-rows.csv', b'room,depth\n', [b'\x80' * ((1 << 20) - 10) + b',4\n'] * 100)
+write('distinct-sites.csv', b'site\n', [b'%03d' % i + b'q' * ((1 << 20) - 20) + b'\n' for i in range(150)])
+write('long-site.csv', b'site\n', ['\u0436'.encode() * 512000 + b'\n'] * 2)
 r = random.Random(1)
 keys = ['%.1f,%.1f,%d,%d\n' % (r.uniform(-179, 179), r.uniform(-60, 60), r.randint(0, 8), r.randint(16, 24))
         for _ in range(5000)]

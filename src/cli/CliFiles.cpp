@@ -113,14 +113,19 @@ std::string SameFileClash(const std::vector<NamedFile>& outputs, const std::vect
     return {};
 }
 
-XlsxBatchRows::XlsxBatchRows(std::string path) : path_(std::move(path)) {}
+XlsxBatchRows::XlsxBatchRows(std::string path, size_t maxRows) : path_(std::move(path)), maxRows_(maxRows) {}
 XlsxBatchRows::~XlsxBatchRows() = default;
 
 void XlsxBatchRows::Columns(const std::vector<std::string>& names, const std::vector<bool>& passedThrough) {
     passedThrough_ = passedThrough;
     // A room's own name or number in the first column stays in view.
     const bool named = !passedThrough.empty() && passedThrough.front();
-    writer_ = std::make_unique<report::XlsxTableWriter>(path_, names, named ? 1 : 0, true);
+    try {
+        writer_ = std::make_unique<report::XlsxTableWriter>(path_, names, named ? 1 : 0, true);
+    } catch (const VbError& e) {
+        failure_ = e;
+        return;
+    }
     SetNumberFormats(*writer_, names);
     const auto january = std::find(names.begin(), names.end(), MonthColumn(1));
     const auto first = static_cast<size_t>(january - names.begin());
@@ -132,16 +137,28 @@ void XlsxBatchRows::Columns(const std::vector<std::string>& names, const std::ve
 }
 
 void XlsxBatchRows::Row(const std::vector<std::string>& cells) {
+    if (rows_ == maxRows_)
+        ++leftOut_;
+    if (failure_ || rows_ == maxRows_)
+        return;
+    ++rows_;
     std::vector<Cell> typed;
     typed.reserve(cells.size());
     for (size_t i = 0; i < cells.size(); ++i) {
         const bool text = i < passedThrough_.size() && passedThrough_[i];
         typed.push_back(text ? (cells[i].empty() ? Cell() : Cell(cells[i])) : Typed(cells[i]));
     }
-    writer_->AddRow(typed);
+    try {
+        writer_->AddRow(typed);
+    } catch (const VbError& e) {
+        failure_ = e;
+        writer_.reset(); // the unfinished file goes
+    }
 }
 
 void XlsxBatchRows::Close() {
+    if (failure_)
+        throw *failure_;
     if (writer_)
         writer_->Close();
 }

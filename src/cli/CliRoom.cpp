@@ -178,18 +178,23 @@ const GeoEntry& SiteList::Find(std::string_view text) {
     const auto& finder = Finder();
     if (const auto found = finder.Find(text))
         return Sites()[*found];
-    // A batch tends to repeat a misspelt site, and the closest names cost a look at every name.
+    // A batch tends to repeat a misspelt site, and the closest names cost a look at every name. Kept by the
+    // text's beginning, all they depend on, so that many long distinct names take little memory.
+    const std::string_view key = sites::ClosestKey(text);
     std::unique_lock lock(closestMutex_);
-    auto known = closest_.find(text);
+    auto known = closest_.find(key);
     if (known == closest_.end()) {
         lock.unlock();
         std::string names;
-        for (const auto& name : finder.Closest(text))
+        for (const auto& name : finder.Closest(key))
             names += (names.empty() ? "; closest: " : ", ") + name;
         lock.lock();
-        if (closest_.size() >= 1024)
+        if (closest_.size() >= 1024 || closestBytes_ >= (8 << 20)) { // names of a site file may be long
             closest_.clear();
-        known = closest_.try_emplace(std::string(text), std::move(names)).first;
+            closestBytes_ = 0;
+        }
+        closestBytes_ += key.size() + names.size();
+        known = closest_.try_emplace(std::string(key), std::move(names)).first;
     }
     const std::string closest = known->second;
     throw OptionError{ErrInvalidCall, "site: no site contains '" + std::string(text) + "'" + closest};

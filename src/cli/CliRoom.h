@@ -71,6 +71,7 @@ class SiteList {
     std::optional<sites::SiteFinder> finder_;
     std::mutex closestMutex_;                                 // guards closest_
     std::map<std::string, std::string, std::less<>> closest_; // the closest names by text not found
+    size_t closestBytes_ = 0;                                 // held by closest_
 };
 
 struct RoomSpec {

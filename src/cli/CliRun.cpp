@@ -23,10 +23,13 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 
 namespace korvane::cli {
@@ -36,6 +39,24 @@ namespace {
 struct UsageError {
     std::string why;
 };
+
+// A usage error's one line, with what the user or a file gave echoed without control characters, and where
+// to read more.
+int Usage(std::ostream& err, std::string_view why) {
+    err << "korvane-energy-cli: " << WithoutControls(why, false) << "\nTry 'korvane-energy-cli --help'\n";
+    return kExitUsage;
+}
+
+// Writes the result files; kExitFile with the reason when one cannot be written, else code.
+int WrittenResultFiles(const std::function<void()>& write, int code, std::ostream& err) {
+    try {
+        write();
+    } catch (const VbError& e) {
+        err << WithoutControls(ErrorLine(e), false) << "\n";
+        return kExitFile;
+    }
+    return code;
+}
 
 struct Settings {
     std::map<std::string, std::string> optionStorage; // filled by the parser
@@ -49,7 +70,27 @@ struct Settings {
     std::string delimiter, outputDelimiter, decimalPoint; // of a batch
 };
 
+// Help lines within 80 columns: each description wrapped at its words beside the options' column.
+class HelpFormatter : public CLI::Formatter {
+  public:
+    std::string make_option_desc(const CLI::Option* option) const override {
+        const size_t width = 80 - get_column_width();
+        std::string wrapped, line;
+        std::istringstream words(CLI::Formatter::make_option_desc(option));
+        for (std::string word; words >> word;) {
+            if (!line.empty() && line.size() + 1 + word.size() > width) {
+                wrapped += line + "\n";
+                line.clear();
+            }
+            line += (line.empty() ? "" : " ") + word;
+        }
+        return wrapped + line;
+    }
+};
+
 void AddOptions(CLI::App& app, Settings& s) {
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast); // as scripts expect
     for (const auto& option : RoomOptions()) {
         std::string& storage = s.optionStorage[option.name];
         auto* added =
@@ -299,11 +340,21 @@ int BatchMode(const Request& r, const CliContext& context, SiteList& sites, std:
             << " rooms\n";
         return kExitOutput;
     }
-    workbook.Close();
-    if (counts.failed == 0)
-        return kExitOk;
-    err << "error: " << counts.failed << " of " << counts.rows << " rooms could not be calculated\n";
-    return kExitEngineError;
+    int code = kExitOk;
+    if (counts.failed > 0) {
+        err << "error: " << counts.failed << " of " << counts.rows << " rooms could not be calculated\n";
+        code = kExitEngineError;
+    }
+    if (!r.xlsx)
+        return code;
+    code = WrittenResultFiles([&] { workbook.Close(); }, code, err);
+    if (const size_t left = workbook.RowsLeftOut(); left > 0 && code != kExitFile) {
+        const size_t held = workbook.MaxRows();
+        err << "korvane-energy-cli: --xlsx: a sheet holds " << held << " rooms below its header: rooms "
+            << held + 1 << " to " << held + left << " are on standard output only\n";
+        code = kExitFile;
+    }
+    return code;
 }
 
 // One room: its period, or the year and the months, and the result files drawn from them.
@@ -316,13 +367,16 @@ int RoomMode(const Request& r, SiteList& sites, std::ostream& out, std::ostream&
     std::ostream& printed = r.s.svg == "-" ? discard : out;
     const int code = r.allPeriods ? AllPeriods(periods, r.s.json, printed, err)
                                   : SingleRoom(r.given, sites, r.s.json, printed, err);
-    if (r.xlsx)
-        WritePeriodXlsx(periods, r.s.xlsx);
-    if (r.svg && r.s.svg == "-")
-        out << PeriodSvg(periods);
-    else if (r.svg)
-        WritePeriodSvg(periods, r.s.svg);
-    return code;
+    return WrittenResultFiles(
+        [&] {
+            if (r.xlsx)
+                WritePeriodXlsx(periods, r.s.xlsx);
+            if (r.svg && r.s.svg == "-")
+                out << PeriodSvg(periods);
+            else if (r.svg)
+                WritePeriodSvg(periods, r.s.svg);
+        },
+        code, err);
 }
 
 // Reads the arguments into the options of app; an exit code when the run ends there (help, version, a
@@ -339,16 +393,14 @@ std::optional<int> Parse(CLI::App& app, const std::vector<std::string>& args, st
         out << e.what() << "\n";
         return kExitOk;
     } catch (const CLI::ParseError& e) {
-        err << "korvane-energy-cli: " << e.what() << "\n" << app.help();
-        return kExitUsage;
+        return Usage(err, e.what());
     }
     // An option given with an empty value is a mistake in the calling script, not a wish for the default.
     for (const CLI::Option* option : app.get_options()) {
         const auto& given = option->results();
         if (option->count() > 0 && option->get_type_size() != 0 &&
             std::any_of(given.begin(), given.end(), [](const std::string& v) { return v.empty(); })) {
-            err << "korvane-energy-cli: " << option->get_name() << ": an empty value\n" << app.help();
-            return kExitUsage;
+            return Usage(err, option->get_name() + ": an empty value");
         }
     }
     return std::nullopt;
@@ -406,7 +458,7 @@ int Run(const CLI::App& app, const Settings& s, const CliContext& context, SiteL
 
 int RunModes(const std::vector<std::string>& args, const CliContext& context, std::ostream& out,
              std::ostream& err) {
-    CLI::App app{"Estimates the lighting energy that a daylight-dependent control saves in one room.",
+    CLI::App app{"Estimates the lighting energy a daylight-dependent control saves in one room.",
                  "korvane-energy-cli"};
     Settings s;
     AddOptions(app, s);
@@ -423,13 +475,11 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
         CheckFiles(s, geo, aliases, sites, standardInput);
         return Run(app, s, context, sites, standardInput, out, err);
     } catch (const UsageError& e) {
-        err << "korvane-energy-cli: " << e.why << "\n" << app.help();
-        return kExitUsage;
+        return Usage(err, e.why);
     } catch (const OptionError& e) {
-        err << "korvane-energy-cli: " << e.why << "\n" << app.help();
-        return kExitUsage;
+        return Usage(err, e.why);
     } catch (const VbError& e) { // the site file could not be read
-        err << ErrorLine(e) << "\n";
+        err << WithoutControls(ErrorLine(e), false) << "\n";
         return kExitEngineError;
     }
 }

@@ -8,7 +8,9 @@
 
 namespace korvane::cli {
 
-enum ExitCode : int { kExitOk = 0, kExitEngineError = 1, kExitUsage = 2, kExitOutput = 3 };
+// kExitEngineError: a room (or a batch's row) could not be calculated; kExitFile: a --xlsx or --svg file
+// could not be written, or could not take every row.
+enum ExitCode : int { kExitOk = 0, kExitEngineError = 1, kExitUsage = 2, kExitOutput = 3, kExitFile = 4 };
 
 struct CliContext {
     std::filesystem::path programDir;  // where DEFAULT.GEO is looked for

@@ -39,13 +39,14 @@ RoomSpec AtFileSite(RoomSpec room, const WeatherFile& file) {
 
 std::optional<std::string> WeatherSiteConflict(const std::vector<const OptionTexts*>& layers,
                                                const std::string& dashes) {
+    // A layer may be absent: a batch run from code names no command line.
     const bool weather = std::any_of(layers.begin(), layers.end(),
-                                     [](const OptionTexts* l) { return Names(*l, kWeatherOption); });
+                                     [](const OptionTexts* l) { return l && Names(*l, kWeatherOption); });
     if (!weather)
         return std::nullopt;
     for (const OptionTexts* layer : layers) {
         for (const char* name : kSiteOptions) {
-            if (Names(*layer, name))
+            if (layer && Names(*layer, name))
                 return dashes + "weather: the site is the weather file's; " + dashes + name +
                        " cannot be given with it";
         }

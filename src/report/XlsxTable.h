@@ -19,6 +19,8 @@ class XlsxTableWriter {
   public:
     // Rooms charted at most when each row is a room: more series than this are no longer told apart.
     static constexpr size_t kMaxChartRows = 10;
+    // Rows a sheet holds, the header's included.
+    static constexpr size_t kMaxRows = 1048576;
 
     // Starts the workbook beside target (nothing is in target's place until Close). frozenColumns: columns
     // kept in view when scrolling sideways. rowByRow: each row goes to disk as it is written, for long

@@ -1,16 +1,24 @@
 #include "SiteSearch.h"
 
 #include <unicode/translit.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
+#include <unicode/uscript.h>
 
 #include <algorithm>
 #include <memory>
 #include <numeric>
+#include <string_view>
 #include <tuple>
+#include <unordered_map>
 
 namespace korvane::sites {
 
 namespace {
+
+// Characters transliterated at once, about: far longer than any word, short enough that moving the rest is
+// cheap.
+constexpr int32_t kFoldPiece = 256;
 
 bool IsAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -35,6 +43,36 @@ icu::Transliterator* ToAsciiLatin() {
         return U_SUCCESS(status) ? std::move(t) : nullptr;
     }();
     return transliterator.get();
+}
+
+bool IsHan(UChar32 c) {
+    UErrorCode status = U_ZERO_ERROR;
+    return uscript_getScript(c, &status) == USCRIPT_HAN;
+}
+
+// The characters after which the transliterator sets a Han syllable apart with a space: letters (syllables
+// included) with their marks, and the punctuation that ends a phrase.
+bool SetsSyllableApart(UChar32 previous) {
+    const int8_t type = u_charType(previous);
+    return u_isalpha(previous) || type == U_NON_SPACING_MARK || type == U_COMBINING_SPACING_MARK ||
+           type == U_END_PUNCTUATION || type == U_FINAL_PUNCTUATION ||
+           std::u32string_view(U".,:;?!\uFF0E\uFF0C\uFF1A\uFF1F\uFF01\uFF61\u3001\uFF1B").find(previous) !=
+               std::u32string_view::npos;
+}
+
+// The Han characters read by the one that follows (chong in Chongqing): transliterated together with it.
+bool ReadByTheNext(UChar32 c) {
+    return c == U'\u85CF' || c == U'\u91CD' || c == U'\u6C88' || c == U'\u79D8';
+}
+
+// A Han character in Latin letters. Han's transliteration is slow, one character at a time and without
+// context: kept per character, which bounds what is kept by the script's size.
+const icu::UnicodeString& HanSyllable(UChar32 c, icu::Transliterator* t) {
+    thread_local std::unordered_map<UChar32, icu::UnicodeString> known;
+    const auto [it, added] = known.try_emplace(c, c);
+    if (added && t)
+        t->transliterate(it->second);
+    return it->second;
 }
 
 uint32_t Piece(std::string_view text, size_t at) {
@@ -64,13 +102,50 @@ size_t Edits(std::string_view a, std::string_view b, bool whole) {
 std::string FoldForSearch(std::string_view utf8) {
     if (IsAscii(utf8))
         return AsciiLower(utf8); // what the transliteration and the case fold give for ASCII
-    icu::UnicodeString text =
+    const icu::UnicodeString text =
         icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
-    if (icu::Transliterator* t = ToAsciiLatin())
-        t->transliterate(text);
-    text.foldCase();
+    icu::Transliterator* t = ToAsciiLatin();
+    icu::UnicodeString folded, run;
+    const auto transliterateRun = [&] {
+        if (t)
+            t->transliterate(run);
+        folded += run;
+        run.remove();
+    };
+    // A transliterator rewrites its text in place, moving the rest of it at each replacement: on one long
+    // text that is quadratic. Run by run, each cut after a space where there is one, it stays linear.
+    for (int32_t at = 0; at < text.length();) {
+        const UChar32 c = text.char32At(at);
+        const int32_t next = at + U16_LENGTH(c);
+        if (IsHan(c)) {
+            transliterateRun();
+            if (at > 0 && SetsSyllableApart(text.char32At(at - 1)))
+                folded += u' ';
+            if (ReadByTheNext(c) && next < text.length()) {
+                run.append(c).append(text.char32At(next));
+                transliterateRun();
+                at = next + U16_LENGTH(text.char32At(next));
+                continue;
+            }
+            folded += HanSyllable(c, t);
+        } else {
+            const int8_t type = u_charType(c);
+            if ((type == U_START_PUNCTUATION || type == U_INITIAL_PUNCTUATION) && at > 0 &&
+                IsHan(text.char32At(at - 1)))
+                folded += u' '; // a bracket opened after a syllable is set apart too
+            run.append(c);
+            if (run.length() >= kFoldPiece && c == u' ')
+                transliterateRun();
+            else if (run.length() >= 2 * kFoldPiece && next < text.length() &&
+                     u_getCombiningClass(text.char32At(next)) == 0)
+                transliterateRun(); // a long run without spaces, never cut before a combining mark
+        }
+        at = next;
+    }
+    transliterateRun();
+    folded.foldCase();
     std::string out;
-    return text.toUTF8String(out);
+    return folded.toUTF8String(out);
 }
 
 std::string FoldLatin1Case(std::string_view utf8) {
@@ -87,6 +162,15 @@ std::string FoldLatin1Case(std::string_view utf8) {
         }
     }
     return out;
+}
+
+std::string_view ClosestKey(std::string_view text) {
+    if (text.size() <= kClosestKeyBytes)
+        return text;
+    size_t end = kClosestKeyBytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end; // a whole character, not the first bytes of one
+    return text.substr(0, end);
 }
 
 SubstringIndex::SubstringIndex(std::vector<std::string> texts) : texts_(std::move(texts)) {
@@ -162,8 +246,7 @@ std::optional<size_t> SiteFinder::Find(std::string_view text) const {
 }
 
 std::vector<std::string> SiteFinder::Closest(std::string_view text, size_t count) const {
-    // Edits cost the product of the lengths for every site: a long text is judged by its beginning.
-    const std::string folded = FoldForSearch(text).substr(0, 64);
+    const std::string folded = FoldForSearch(ClosestKey(text)).substr(0, 64);
     struct Candidate {
         size_t pieceEdits, wholeEdits, order;
         const Spelling* alias; // the other spelling that came closest, if any

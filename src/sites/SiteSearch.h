@@ -22,6 +22,12 @@ std::string FoldForSearch(std::string_view utf8);
 // Lower case for ASCII letters and the Latin-1 capitals only: how site names have always been matched.
 std::string FoldLatin1Case(std::string_view utf8);
 
+// Edits cost the product of the lengths for every site: a long text is judged by its beginning, at most
+// this many bytes of it.
+inline constexpr size_t kClosestKeyBytes = 256;
+// The beginning of text that SiteFinder::Closest judges it by: the same key, the same closest names.
+std::string_view ClosestKey(std::string_view text);
+
 // The first of a list of texts that contains a given piece, found through the texts' three-byte pieces.
 class SubstringIndex {
   public:

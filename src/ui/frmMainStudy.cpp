@@ -18,6 +18,8 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPrinter>
 
 namespace korvane::ui {
 
@@ -408,6 +410,8 @@ report::StudyReport frmMain::ReportOfWindow() {
         choice(lblInput(17).text(), ticked(optWindowSlope));
         break;
     }
+    r.resultPeriod = lstInput(1).currentText();
+    r.markLegend = S("reportMarkLegend");
     r.resultText = lblResult->text();
     r.resultOk = lastFailure_.isEmpty();
     r.resultMessage = DisplayText(lastFailure_);
@@ -444,7 +448,11 @@ void frmMain::PrintReport() {
             return;
         const report::StudyReport page = ReportOfWindow();
         seams_.printer->PrintPage(this, [&page](QPainter& painter, const QRectF& printable) {
-            report::PaintReport(painter, printable, page);
+            // On paper the PDF's margins, whatever the printer's are.
+            const auto* printer = dynamic_cast<QPrinter*>(painter.device());
+            report::PaintReport(
+                painter,
+                printer ? report::ReportArea(printer->pageLayout(), printer->resolution()) : printable, page);
         });
     });
 }

@@ -2,6 +2,7 @@
 // damaged files (stray and unbalanced quotes, rows of the wrong length, huge records, NUL bytes, clashing
 // columns, binary junk) that give a usage error or an error per row, never a row more or less.
 #include "CliBatch.h"
+#include "CliFiles.h"
 #include "CliTestSupport.h"
 #include "CsvReader.h"
 
@@ -181,6 +182,32 @@ TEST(BatchStream, FlushesBeforeWaitingAndStopsOnAFailedWrite) {
     EXPECT_EQ(RunCli({"--batch", "-"}, {KORVANE_BIN_DIR, false, false, &many}, closed, err), kExitOutput);
     EXPECT_EQ(err.str(),
               "korvane-energy-cli: cannot write to standard output; the batch stopped after 1024 rooms\n");
+}
+
+// A workbook that fills its sheet or cannot be written costs no printed row, and ends with a code of its own.
+TEST_F(Batch, AWorkbookThatCannotTakeEveryRowLeavesEveryRowPrinted) {
+    const std::string rooms = Write("room,depth\nA,4\nB,5\nC,6\n");
+    const std::string book = rooms + ".xlsx";
+    OptionTexts none;
+    SiteList sites(std::string(KORVANE_BIN_DIR) + "/DEFAULT.GEO");
+    XlsxBatchRows twoRooms(book, 2);
+    BatchSettings settings{&none, &sites};
+    settings.rows = &twoRooms;
+    settings.explicitOptions = &none;
+    std::ifstream in(rooms);
+    std::ostringstream out, err;
+    std::string why;
+    BatchCounts counts;
+    ASSERT_TRUE(RunBatch(in, settings, out, err, why, counts));
+    twoRooms.Close();
+    EXPECT_EQ(Lines(out.str()).size(), 4u);
+    EXPECT_EQ(twoRooms.RowsLeftOut(), 1u);
+    EXPECT_TRUE(std::filesystem::remove(book));
+
+    const auto r = Cli({"--batch", rooms, "--xlsx", "/nonexistent/rooms.xlsx"});
+    EXPECT_EQ(r.code, kExitFile);
+    EXPECT_EQ(r.out, Cli({"--batch", rooms}).out);
+    EXPECT_TRUE(r.err.starts_with("error 75: ")) << r.err;
 }
 
 std::string Junk(size_t size) {

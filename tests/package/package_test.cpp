@@ -98,6 +98,12 @@ class PackageTest : public QObject {
              "bash -c \". $USR/share/bash-completion/completions/korvane-energy-cli; COMP_WORDS=(x --vers); "
              "COMP_CWORD=1; _korvane_energy_cli; echo ${COMPREPLY[@]}\"",
              "^--version\n$"},
+            {"bash completion of choices and site names",
+             "bash -c \". $USR/share/bash-completion/completions/korvane-energy-cli; "
+             "COMP_WORDS=($USR/bin/korvane-energy-cli --control c); COMP_CWORD=2; _korvane_energy_cli; "
+             "echo ${COMPREPLY[@]}; COMP_WORDS[1]=--site; COMP_WORDS[2]=frankf; _korvane_energy_cli; "
+             "echo ${COMPREPLY[@]}\"",
+             "^continuous continuous-off\nFrankfurt\\\\ am\\\\ Main\n$"},
             // The command in bin is a relative link, so the tree can be moved as a whole.
             {"link to $P", "readlink $USR/bin/$P", "^\\.\\./lib/korvane-energy/$P\n$"},
             {"manual page of $P", "man --warnings -l $USR/share/man/man1/$P.1.gz",

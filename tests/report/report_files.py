@@ -150,12 +150,12 @@ with tempfile.TemporaryDirectory() as tmp:
         labels = [t.text for t in svg.iter(f"{{{NS['svg']}}}text") if t.get("class") == "name"]
         check(name, labels[:4] == first_names and len(labels) == 13, f"names {labels}")
 
-    # A write that fails: exit 1 with the reason, and nothing left where the file would have gone.
+    # A write that fails: exit 4 with the reason, and nothing left where the file would have gone.
     folder = os.path.join(tmp, "taken")
     os.mkdir(folder)
     for args in (["--period", "all", "--xlsx", folder], ["--svg", folder],
                  ["--period", "all", "--xlsx", os.path.join(tmp, "missing", "x.xlsx")]):
-        r = run(args, 1)
+        r = run(args, 4)
         left = [n for n in os.listdir(tmp) if n.startswith(".")] + os.listdir(folder)
         check(str(args), "error 75: cannot write" in r.stderr and not left, f"{r.stderr} left {left}")
     for args in (["--xlsx", "x.xlsx"], ["--svg", "x.svg", "--batch", "/dev/null"], ["--svg", "x", "--list-sites"]):

@@ -2,10 +2,13 @@
 // text on a click and after an incomplete input.
 
 #include "RoomFile.h"
+#include "StudyReport.h"
 #include "StudyTexts.h"
 #include "WindowHarness.h"
 
+#include <QFile>
 #include <QMenu>
+#include <QPageLayout>
 #include <QProcess>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -261,7 +264,8 @@ class frmMainStudyTest : public QObject {
         const QString pdf = dir.filePath("report.pdf");
         const QString text = Run("pdftotext", {"-layout", pdf, "-"}).simplified();
         for (const QString& expected : {Lang(language, 114).trimmed(), QStringLiteral("5,5"), s.Result(),
-                                        QStringLiteral("Frankfurt am Main"), Study(language, "reportResult")})
+                                        QStringLiteral("Frankfurt am Main"),
+                                        Study(language, "reportResult") + ": " + s.List(1)->currentText()})
             QVERIFY2(text.contains(expected), qPrintable(expected + " not in: " + text));
         const QString info = Run("pdfinfo", {pdf});
         QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
@@ -285,6 +289,59 @@ class frmMainStudyTest : public QObject {
         QImage blank(s.desktop.printer.pageSize, QImage::Format_RGB32);
         blank.fill(Qt::white);
         QVERIFY(s.desktop.printer.pages[0].image != blank);
+    }
+
+    // A long value wraps, or is shortened visibly in its middle, never cut at the margin; "!" is explained
+    // where a period has one.
+    void reportShowsLongValuesAndExplainsItsMarks_data() {
+        QTest::addColumn<QString>("site");
+        QTest::addColumn<bool>("marked");
+        QTest::addColumn<QStringList>("shown");
+        const QString sankt =
+            QStringLiteral("Sankt Peter-Ording an der Nordsee, Schleswig-Holstein (Deutschland)");
+        QTest::addRow("wrapped") << sankt << false << QStringList{"Sankt Peter-", "(Deutschland)"};
+        QTest::addRow("shortened") << QString(3000, 'x') + "END" << true
+                                   << QStringList{QStringLiteral("\u2026"), "END", "! and red"};
+    }
+    void reportShowsLongValuesAndExplainsItsMarks() {
+        QFETCH(QString, site);
+        QFETCH(bool, marked);
+        QFETCH(QStringList, shown);
+        korvane::report::StudyReport r;
+        r.inputs = {{"Site", site, {}}};
+        r.markLegend = Study(2, "reportMarkLegend");
+        for (auto& period : r.periods) {
+            period.percent = 50;
+            if (marked)
+                period.error = korvane::VbError(1, "s", "d");
+        }
+        QTemporaryDir dir;
+        QFile pdf(dir.filePath("r.pdf"));
+        QVERIFY(pdf.open(QIODevice::WriteOnly) && pdf.write(korvane::report::ReportPdf(r)) > 0);
+        pdf.close();
+        const QString text = Run("pdftotext", {pdf.fileName(), "-"});
+        for (const QString& piece : shown)
+            QVERIFY2(text.contains(piece), qPrintable(piece + " not in: " + text.left(400)));
+        QCOMPARE(text.contains("! and red"), marked);
+    }
+
+    // On paper the report keeps its margins from the edge, or the printer's where they are wider (at
+    // 254 dpi, ten dots to the millimetre; the painter starts at the printable corner).
+    void reportKeepsItsMarginsOnAnyPrinter() {
+        for (const auto& [printer, area] : {std::pair{QMarginsF(), QRectF(150, 120, 1800, 2730)},
+                                            {QMarginsF(5, 5, 5, 5), QRectF(100, 70, 1800, 2730)},
+                                            {QMarginsF(20, 5, 20, 5), QRectF(0, 70, 1700, 2730)}}) {
+            const QRectF got =
+                korvane::report::ReportArea(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                                        printer, QPageLayout::Millimeter),
+                                            254);
+            // Qt keeps pages and margins in points: half a millimetre either way.
+            QVERIFY2(
+                (got.marginsAdded(QMarginsF(5, 5, 5, 5)).contains(area) &&
+                 area.marginsAdded(QMarginsF(5, 5, 5, 5)).contains(got)),
+                qPrintable(
+                    QString("%1,%2 %3x%4").arg(got.x()).arg(got.y()).arg(got.width()).arg(got.height())));
+        }
     }
 
     // Entering a field selects its text however it is entered, so typing replaces it.

@@ -3,10 +3,12 @@
 #include "Drawings.h"
 
 #include <QBuffer>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextOption>
 
 #include <algorithm>
 
@@ -36,6 +38,28 @@ double Text(QPainter& painter, const QRectF& box, const QString& text, const QFo
     QRectF used;
     painter.drawText(box, flags, text, &used);
     return used.height();
+}
+
+// A value right-aligned, wrapped at its words, or anywhere in a word longer than the line.
+QTextOption ValueOption() {
+    QTextOption option(Qt::AlignRight | Qt::AlignVCenter);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
+double LinesHeight(QPainter& painter, const QRectF& box, const QString& text, const QFont& font) {
+    painter.setFont(font);
+    return painter.boundingRect(QRectF(box.left(), box.top(), box.width(), 1e6), text, ValueOption())
+        .height();
+}
+
+// text, shortened in its middle until it takes at most `lines` lines of box.
+QString Fitted(QPainter& painter, const QRectF& box, const QString& text, const QFont& font, int lines) {
+    const double most = QFontMetricsF(font, painter.device()).lineSpacing() * (lines + 0.5);
+    QString fitted = text;
+    for (qsizetype keep = text.size() - 1; keep > 1 && LinesHeight(painter, box, fitted, font) > most; --keep)
+        fitted = text.left(keep / 2) + QChar(0x2026) + text.right(keep - keep / 2);
+    return fitted;
 }
 
 ui::Sketch SketchOf(int windowType) {
@@ -145,20 +169,27 @@ void PaintReport(QPainter& painter, const QRectF& page, const StudyReport& r) {
     y += 36;
     const double row = 25;
     for (const ReportLine& line : r.inputs) {
+        // A long value (a site's full name) wraps onto more lines, and is shortened in the middle, with an
+        // ellipsis, beyond three.
+        const QRectF valueBox(330, y, 240, row);
+        const QString value = Fitted(painter, valueBox, line.value, Font(16, true), 3);
+        const double height = std::max(row, LinesHeight(painter, valueBox, value, Font(16, true)));
         painter.setPen(kGrid);
-        painter.drawLine(QPointF(0, y + row), QPointF(620, y + row));
+        painter.drawLine(QPointF(0, y + height), QPointF(620, y + height));
         painter.setPen(Qt::black);
-        Text(painter, QRectF(0, y, 330, row), line.label, Font(16), Qt::AlignLeft | Qt::AlignVCenter);
-        Text(painter, QRectF(330, y, 240, row), line.value, Font(16, true),
-             Qt::AlignRight | Qt::AlignVCenter);
-        Text(painter, QRectF(580, y, 40, row), line.unit, Font(16), Qt::AlignLeft | Qt::AlignVCenter);
-        y += row;
+        Text(painter, QRectF(0, y, 330, height), line.label, Font(16), Qt::AlignLeft | Qt::AlignVCenter);
+        painter.setFont(Font(16, true));
+        painter.drawText(QRectF(330, y, 240, height), value, ValueOption());
+        Text(painter, QRectF(580, y, 40, height), line.unit, Font(16), Qt::AlignLeft | Qt::AlignVCenter);
+        y += height;
     }
     ui::PaintSketch(SketchOf(r.windowType), painter, QRectF(650, sketchTop + 36, 350, 380));
 
     // The result.
     y += 30;
-    Text(painter, QRectF(0, y, 400, 60), r.resultLabel, Font(24, true), Qt::AlignLeft | Qt::AlignVCenter);
+    Text(painter, QRectF(0, y, 400, 60),
+         r.resultPeriod.isEmpty() ? r.resultLabel : r.resultLabel + QStringLiteral(": ") + r.resultPeriod,
+         Font(24, true), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap);
     const QRectF field(420, y, 200, 60);
     painter.fillRect(field, r.resultOk ? kGreen : kRed);
     Text(painter, field, r.resultText, Font(36, true), Qt::AlignCenter);
@@ -172,12 +203,26 @@ void PaintReport(QPainter& painter, const QRectF& page, const StudyReport& r) {
     y += 40;
     PaintMonthTable(painter, QRectF(0, y, 300, 420), r.periods, r.months);
     PaintMonthlyChart(painter, QRectF(340, y, kWidth - 340, 420), r.periods, r.months);
+    if (std::any_of(r.periods.begin(), r.periods.end(), [](const PeriodOutcome& p) { return p.error; }))
+        Text(painter, QRectF(0, y + 430, kWidth, 50), r.markLegend, Font(15));
 
     // The disclaimer closes the page.
     painter.setPen(QColor(90, 90, 90));
     Text(painter, QRectF(0, kHeight - 110, kWidth, 110), r.disclaimer, Font(14),
          Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap);
     painter.restore();
+}
+
+QRectF ReportArea(const QPageLayout& layout, int resolution) {
+    const QRect paper = layout.fullRectPixels(resolution);
+    const QRect printable = layout.paintRectPixels(resolution);
+    QPageLayout ours(layout);
+    ours.setUnits(QPageLayout::Millimeter);
+    ours.setMinimumMargins(QMarginsF());
+    ours.setMargins(kReportMarginsMm);
+    const QRectF wanted = QRectF(ours.paintRectPixels(resolution)).intersected(QRectF(printable));
+    // The painter's origin is the printable area's corner, not the paper's.
+    return wanted.translated(-QPointF(printable.topLeft() - paper.topLeft()));
 }
 
 QByteArray ReportPdf(const StudyReport& report) {
@@ -189,8 +234,8 @@ QByteArray ReportPdf(const StudyReport& report) {
         writer.setTitle(report.title);
         writer.setCreator(QStringLiteral("KORVANE Energy"));
         writer.setResolution(300);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, kReportMarginsMm,
+                                         QPageLayout::Millimeter));
         QPainter painter(&writer);
         PaintReport(painter,
                     QRectF(QPointF(0, 0), writer.pageLayout().paintRectPixels(writer.resolution()).size()),

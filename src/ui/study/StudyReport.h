@@ -6,12 +6,14 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMarginsF>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
 
 #include <array>
 
+class QPageLayout;
 class QPainter;
 
 namespace korvane::report {
@@ -40,14 +42,23 @@ struct ReportLine {
 struct StudyReport {
     QString title, dateLine, versionLine, inputsHeading, monthsHeading, resultLabel;
     QList<ReportLine> inputs;
-    int windowType = 1; // which sketch
-    QString resultText; // "69%"
+    int windowType = 1;   // which sketch
+    QString resultPeriod; // the period the result is of, as the period list names it
+    QString resultText;   // "69%"
     bool resultOk = true;
     QString resultMessage; // the model's message when not ok
     Periods periods;
     MonthTexts months;
+    QString markLegend; // what a "!" and a red bar mean; shown when a period has one
     QString disclaimer;
 };
+
+// The report's margins from the paper's edge, in millimetres, on paper as in the PDF.
+inline const QMarginsF kReportMarginsMm(15, 12, 15, 12);
+
+// Where the report goes on a printer whose painter starts at the printable area of `layout`: within the
+// report's margins from the paper's edge, or within the printer's own where they are wider.
+QRectF ReportArea(const QPageLayout& layout, int resolution);
 
 // Draws the page into `page` (painter coordinates), scaled evenly from an A4 design.
 void PaintReport(QPainter& painter, const QRectF& page, const StudyReport& report);
