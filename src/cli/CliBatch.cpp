@@ -198,8 +198,11 @@ RowResults Compute(const Layout& layout, const CsvRecord& record, const BatchSet
         texts[name] = std::move(text);
     }
     try {
-        texts = WithRoomFile(texts, texts[kRoomFileColumn], kRoomFileColumn, settings.explicitOptions);
-        const RoomSpec room = BuildRoom({settings.commandLine, &texts}, *settings.sites);
+        const auto file = ReadRoomFile(texts[kRoomFileColumn],
+                                       std::string(kRoomFileColumn) + " (line " + std::to_string(record.line) + ")");
+        const RoomSpec room = BuildRoom({{settings.commandLine, settings.commandLineRoom},
+                                         {&texts, file ? &*file : nullptr}},
+                                        *settings.sites);
         if (!settings.allPeriods) {
             results.periods.push_back(Calculate(room, skies.For(room.params).get()));
             return results;

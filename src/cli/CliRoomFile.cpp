@@ -3,25 +3,12 @@
 #include "RoomFile.h"
 
 #include <fstream>
-#include <iterator>
 
 namespace korvane::cli {
 
-namespace {
-
-bool Names(const OptionTexts* texts, const std::string& name) {
-    if (texts == nullptr)
-        return false;
-    const auto it = texts->find(name);
-    return it != texts->end() && !it->second.empty();
-}
-
-} // namespace
-
-OptionTexts WithRoomFile(OptionTexts texts, const std::string& path, const std::string& label,
-                         const OptionTexts* wins) {
+std::optional<RoomFileTexts> ReadRoomFile(const std::string& path, const std::string& label) {
     if (path.empty())
-        return texts;
+        return std::nullopt;
     std::ifstream file(path, std::ios::binary);
     std::string bytes;
     if (file) {
@@ -32,20 +19,11 @@ OptionTexts WithRoomFile(OptionTexts texts, const std::string& path, const std::
     }
     if (!file && !file.eof())
         throw OptionError{ErrFileNotFound, label + ": cannot read '" + path + "'"};
-    room::Room r;
     try {
-        r = room::ReadRoom(bytes);
+        return RoomFileTexts{room::TextsOf(room::ReadRoom(bytes)), label + ": '" + path + "'"};
     } catch (const room::RoomFileError& e) {
         throw OptionError{room::kErrRoomFile, label + ": '" + path + "': " + e.Description()};
     }
-    const bool site = Names(&texts, "site") || Names(wins, "site");
-    room::ForEachOption(r, [&](const std::string& name, const std::string& value) {
-        const bool coordinate = name == "longitude" || name == "latitude" || name == "gmt";
-        if (Names(&texts, name) || Names(wins, name) || (coordinate && site))
-            return;
-        texts[name] = value;
-    });
-    return texts;
 }
 
 } // namespace korvane::cli

@@ -121,8 +121,9 @@ OptionTexts GivenOptions(const CLI::App& app, const Settings& s) {
     return given;
 }
 
-int SingleRoom(const OptionTexts& given, SiteList& sites, bool json, std::ostream& out, std::ostream& err) {
-    const RoomResult r = Calculate(BuildRoom({&given}, sites));
+int SingleRoom(const OptionTexts& given, const RoomFileTexts* file, SiteList& sites, bool json, std::ostream& out,
+               std::ostream& err) {
+    const RoomResult r = Calculate(BuildRoom({{&given, file}}, sites));
     if (json) {
         out << "{" << JsonResultMembers(r) << "}\n";
     } else {
@@ -138,9 +139,9 @@ int SingleRoom(const OptionTexts& given, SiteList& sites, bool json, std::ostrea
     return kExitOk;
 }
 
-std::vector<PeriodRow> PeriodRows(OptionTexts given, SiteList& sites) {
+std::vector<PeriodRow> PeriodRows(OptionTexts given, const RoomFileTexts* file, SiteList& sites) {
     given["period"] = "0"; // every period comes from the one pass
-    const auto results = CalculatePeriods(BuildRoom({&given}, sites));
+    const auto results = CalculatePeriods(BuildRoom({{&given, file}}, sites));
     std::vector<PeriodRow> rows;
     for (int16_t period = 0; period < kPeriodCount; ++period) {
         const RoomResult& r = results[static_cast<size_t>(period)];
@@ -189,8 +190,8 @@ std::optional<char> BatchCharacter(const char* option, const std::string& text, 
     return given[0];
 }
 
-int Batch(const Settings& s, OptionTexts given, const OptionTexts& explicitOptions, bool allPeriods,
-          bool xlsx, const CliContext& context, SiteList& sites, std::ostream& out, std::ostream& err) {
+int Batch(const Settings& s, OptionTexts given, const RoomFileTexts* roomFile, bool allPeriods, bool xlsx,
+          const CliContext& context, SiteList& sites, std::ostream& out, std::ostream& err) {
     if (allPeriods)
         given.erase("period"); // each row computes all periods
     std::ifstream file;
@@ -215,7 +216,7 @@ int Batch(const Settings& s, OptionTexts given, const OptionTexts& explicitOptio
     batch.delimiter = BatchCharacter("--delimiter", s.delimiter, ",;\t");
     batch.outputDelimiter = BatchCharacter("--output-delimiter", s.outputDelimiter, ",;\t");
     batch.outputDecimalMark = BatchCharacter("--decimal-point", s.decimalPoint, ".,");
-    batch.explicitOptions = &explicitOptions;
+    batch.commandLineRoom = roomFile;
     XlsxBatchRows workbook(s.xlsx);
     if (xlsx)
         batch.rows = &workbook;
@@ -286,8 +287,9 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
         if (!s.geo.empty())
             sites.Sites(); // a site file named is read, and refused, even when no site is asked for
 
-        const OptionTexts explicitOptions = GivenOptions(app, s);
-        const OptionTexts given = WithRoomFile(explicitOptions, s.room, "--room");
+        const OptionTexts given = GivenOptions(app, s);
+        const auto roomFile = ReadRoomFile(s.room, "--room");
+        const RoomFileTexts* file = roomFile ? &*roomFile : nullptr;
         const bool allPeriods = given.count("period") && given.at("period") == "all";
         const bool xlsx = app.count("--xlsx") > 0, svg = app.count("--svg") > 0;
         if ((xlsx && s.xlsx.empty()) || (svg && s.svg.empty()))
@@ -307,14 +309,14 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
             return kExitOk;
         }
         if (!s.batch.empty())
-            return Batch(s, given, explicitOptions, allPeriods, xlsx, context, sites, out, err);
+            return Batch(s, given, file, allPeriods, xlsx, context, sites, out, err);
         if (!(s.delimiter + s.outputDelimiter + s.decimalPoint).empty())
             throw UsageError{"--delimiter, --output-delimiter and --decimal-point are for --batch"};
         // The chart always shows the year and every month, whichever period is printed.
         const std::vector<PeriodRow> periods =
-            allPeriods || svg ? PeriodRows(given, sites) : std::vector<PeriodRow>();
-        const int code =
-            allPeriods ? AllPeriods(periods, s.json, out, err) : SingleRoom(given, sites, s.json, out, err);
+            allPeriods || svg ? PeriodRows(given, file, sites) : std::vector<PeriodRow>();
+        const int code = allPeriods ? AllPeriods(periods, s.json, out, err)
+                                    : SingleRoom(given, file, sites, s.json, out, err);
         if (xlsx)
             WritePeriodXlsx(periods, s.xlsx);
         if (svg)
