@@ -53,7 +53,6 @@ const std::array<ChoiceRule, kChoiceCount> kChoices{{
     {ChoiceId::Slope, "sawtoothRoof.slope", "slope", kSlopes, 90, false, 128},
 }};
 
-constexpr std::array<std::optional<int16_t>, 4> kGlazingPresets{kNone, int16_t{80}, int16_t{50}, int16_t{30}};
 
 std::string Bound(double value) {
     return CStr(value, ".");

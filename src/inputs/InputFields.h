@@ -163,4 +163,7 @@ inline constexpr int16_t kMsgHoursOutOfOrder = 153;
 // InputRefusal for the first field that stops the run; the engine is not called.
 clsInputOutput ToCalculation(const RoomTexts& room, std::span<const GeoEntry> sites);
 
+// Transmittance of the glazing list's entries, %: entry 0 is user-defined, 1 to 3 the presets.
+inline constexpr std::array<std::optional<int16_t>, 4> kGlazingPresets{std::nullopt, 80, 50, 30};
+
 } // namespace korvane::inputs
