@@ -178,10 +178,13 @@ RowResults Compute(const Layout& layout, const CsvRecord& record, const BatchSet
         texts[name] = std::move(text);
     }
     try {
-        if (const auto conflict = WeatherSiteConflict({settings.explicitOptions, &texts}, ""))
+        if (const auto conflict = WeatherSiteConflict({settings.commandLine, &texts}, ""))
             return inputError(ErrInvalidCall, *conflict);
-        texts = WithRoomFile(texts, texts[kRoomFileColumn], kRoomFileColumn, settings.explicitOptions);
-        const RoomSpec room = BuildRoom({settings.commandLine, &texts}, *settings.sites);
+        const auto file = ReadRoomFile(texts[kRoomFileColumn],
+                                       std::string(kRoomFileColumn) + " (line " + std::to_string(record.line) + ")");
+        const RoomSpec room = BuildRoom({{settings.commandLine, settings.commandLineRoom},
+                                         {&texts, file ? &*file : nullptr}},
+                                        *settings.sites);
         if (!room.weatherFile.empty()) {
             if (settings.allPeriods) {
                 const auto periods = CalculatePeriodsUnderWeather(room, skies.weatherFiles);

@@ -27,8 +27,7 @@ struct BatchSettings {
     unsigned threads = 0;  // 0: one per core
     size_t chunkRows = 1024;
     BatchRowSink* rows = nullptr; // also given every row, e.g. for a workbook
-    const OptionTexts* explicitOptions =
-        nullptr;                        // what the command line names itself; beats a row's room file
+    const RoomFileTexts* commandLineRoom = nullptr; // --room: the room a row without a room file starts from
     bool allPeriods = false;            // the year and the twelve months per row
     bool progressSharesOutput = false;  // err and out are the same terminal: the progress line is cleared
     std::optional<char> delimiter = {}; // unset: found from the header line

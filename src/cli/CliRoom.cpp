@@ -2,6 +2,7 @@
 
 #include "CliFormat.h"
 #include "InputFields.h"
+#include "VbConvert.h"
 #include "VbMath.h"
 #include "clsGeoFile.h"
 #include "daylight.h"
@@ -12,6 +13,8 @@
 namespace korvane::cli {
 
 namespace {
+
+using inputs::FieldId;
 
 constexpr const char* kSite = "site";
 
@@ -39,16 +42,6 @@ OptionText TextOf(const std::vector<const OptionTexts*>& layers, std::string_vie
     return Lookup(layers, name).value_or(OptionText{fallback, Label(0, name)});
 }
 
-template <class T> T Whole(const OptionText& option) {
-    const std::string& text = option.text;
-    if (const auto value = ParseWhole<T>(text))
-        return *value;
-    const bool digits = !text.empty() && text.find_first_not_of("+-0123456789") == std::string::npos;
-    if (digits && ParseReal(text))
-        throw OptionError{ErrOverflow, option.label + ": '" + text + "' is out of range"};
-    throw OptionError{ErrTypeMismatch, option.label + ": '" + text + "' is not a whole number"};
-}
-
 double Real(const OptionText& option) {
     if (const auto value = ParseReal(option.text))
         return *value;
@@ -62,17 +55,6 @@ double RealWithin(const OptionText& option, double low, double high, const char*
     return value;
 }
 
-// Refuses what the window's field could not hold or would refuse when left.
-const OptionText& Held(inputs::FieldId field, const OptionText& option) {
-    if (const auto problem = inputs::CheckField(field, option.text, ".")) {
-        const int32_t number = problem->kind == inputs::ProblemKind::Length  ? ErrOverflow
-                               : problem->kind == inputs::ProblemKind::Range ? ErrInvalidCall
-                                                                             : ErrTypeMismatch;
-        throw OptionError{number, option.label + ": " + problem->why};
-    }
-    return option;
-}
-
 Dimming::Control ControlOf(const OptionText& option) {
     if (option.text == "continuous")
         return Dimming::Control::Continuous;
@@ -82,24 +64,119 @@ Dimming::Control ControlOf(const OptionText& option) {
                       option.label + ": '" + option.text + "' is not continuous or continuous-off"};
 }
 
-// Longitude, latitude or GMT difference: from the most specific layer that names it or a site.
-template <class T, class Parse, class FromSite>
-T Coordinate(const std::vector<const OptionTexts*>& layers, SiteList& sites, std::string_view name,
-             const char* fallback, Parse parse, FromSite fromSite) {
+// A room's texts with the name each field's text is blamed on; an empty name is the calculator's default.
+struct Sourced {
+    inputs::RoomTexts room;
+    std::array<std::string, inputs::kFieldSlots> origin{};
+    std::array<bool, inputs::kFieldSlots> fromFile{};
+};
+
+const char* DefaultText(std::string_view name) {
+    for (const RoomOption& option : RoomOptions()) {
+        if (name == option.name)
+            return option.defaultText;
+    }
+    return "";
+}
+
+// The window's start, with a site's coordinates typed in: the calculator names no site unless asked.
+Sourced Start(const std::vector<RoomLayer>& layers) {
     for (size_t layer = layers.size(); layer-- > 0;) {
-        const OptionTexts& texts = *layers[layer];
-        if (const auto it = texts.find(name); it != texts.end() && !it->second.empty())
-            return parse(OptionText{it->second, Label(layer, name)});
-        if (const auto it = texts.find(kSite); it != texts.end() && !it->second.empty()) {
-            try {
-                return fromSite(sites.Find(it->second));
-            } catch (OptionError& e) {
-                e.why = Label(layer, e.why);
-                throw;
-            }
+        if (const RoomFileTexts* file = layers[layer].file) {
+            Sourced start{file->texts, {}};
+            start.origin.fill(file->label);
+            start.fromFile.fill(true);
+            return start;
         }
     }
-    return parse(OptionText{fallback, Label(0, name)});
+    Sourced start{inputs::StartRoom(), {}};
+    for (const auto id : {FieldId::Longitude, FieldId::Latitude, FieldId::TimeDiffGMT})
+        start.room.Field(id) = DefaultText(inputs::RuleOf(id).option);
+    return start;
+}
+
+// A named site the list holds becomes its coordinates typed in, so that an option can replace one of them.
+void TypeInSite(inputs::RoomTexts& room, SiteList& sites) {
+    if (!room.siteName)
+        return;
+    const auto& all = sites.Sites();
+    for (size_t i = 1; i < all.size(); ++i) {
+        if (all[i].Name == *room.siteName) {
+            room.Field(FieldId::Longitude) = CStr(all[i].Longitude, room.separator);
+            room.Field(FieldId::Latitude) = CStr(all[i].Latitude, room.separator);
+            room.Field(FieldId::TimeDiffGMT) = std::to_string(all[i].TimeDiffGMT);
+            break;
+        }
+    }
+    room.siteName.reset();
+}
+
+void ApplyChoices(Sourced& s, const std::vector<RoomLayer>& layers) {
+    for (size_t layer = 0; layer < layers.size(); ++layer) {
+        for (const inputs::ChoiceRule& rule : inputs::ChoiceRules()) {
+            const auto it = rule.option ? layers[layer].options->find(rule.option) : layers[layer].options->end();
+            if (it == layers[layer].options->end() || it->second.empty())
+                continue;
+            const auto choice = inputs::ChoiceOf(rule.id, it->second);
+            if (!choice)
+                throw OptionError{ErrInvalidCall, Label(layer, rule.option) + ": '" + it->second +
+                                                      "' is not one of " + inputs::AllowedText(rule.id)};
+            s.room.Choice(rule.id) = *choice;
+        }
+    }
+}
+
+void ApplyFields(Sourced& s, size_t layer, const OptionTexts& options, SiteList& sites) {
+    if (const auto it = options.find(kSite); it != options.end() && !it->second.empty()) {
+        try {
+            s.room.siteName = sites.Find(it->second).Name;
+        } catch (OptionError& e) {
+            e.why = Label(layer, e.why);
+            throw;
+        }
+        TypeInSite(s.room, sites);
+        for (const auto id : {FieldId::Longitude, FieldId::Latitude, FieldId::TimeDiffGMT})
+            s.origin[static_cast<size_t>(id)] = Label(layer, kSite), s.fromFile[static_cast<size_t>(id)] = false;
+    }
+    const int windowType = s.room.Choice(inputs::ChoiceId::WindowType);
+    for (const auto& [name, text] : options) {
+        const inputs::FieldRule* rule = inputs::FieldOfOption(name, windowType);
+        if (rule == nullptr || text.empty())
+            continue;
+        if (rule->id == FieldId::Longitude || rule->id == FieldId::Latitude || rule->id == FieldId::TimeDiffGMT)
+            TypeInSite(s.room, sites);
+        if (rule->id == FieldId::Transmittance)
+            s.room.Choice(inputs::ChoiceId::Glazing) = 0;
+        s.room.Field(rule->id) = text;
+        s.origin[static_cast<size_t>(rule->id)] = Label(layer, name);
+        s.fromFile[static_cast<size_t>(rule->id)] = false;
+    }
+}
+
+// What the conversion refused, blamed on what gave the text: an option in English as the calculator words
+// it, a room file in the language chosen.
+OptionError Refused(const inputs::InputRefusal& e, const Sourced& s) {
+    const auto origin = [&](FieldId id) {
+        const std::string& given = s.origin[static_cast<size_t>(id)];
+        return given.empty() ? std::string(inputs::RuleOf(id).option) + " (default)" : given;
+    };
+    const std::string& text = s.room.Field(e.Field());
+    if (e.Message() == inputs::kMsgHoursOutOfOrder) {
+        const auto hour = [&](FieldId id) {
+            const bool file = s.fromFile[static_cast<size_t>(id)];
+            return (file ? inputs::FieldLabel(id) : origin(id)) + " '" + s.room.Field(id) + "'";
+        };
+        const bool file = s.fromFile[static_cast<size_t>(FieldId::BeginHour)] ||
+                          s.fromFile[static_cast<size_t>(FieldId::EndHour)];
+        const std::string& label = s.origin[static_cast<size_t>(s.fromFile[0] ? 0 : 1)];
+        return {ErrInvalidCall, (file ? label + ": " : std::string()) + hour(FieldId::BeginHour) + " and " +
+                                    hour(FieldId::EndHour) + ": " + e.Description()};
+    }
+    const std::string& from = origin(e.Field());
+    if (s.fromFile[static_cast<size_t>(e.Field())])
+        return {e.Number(), from + ": " + e.Description()};
+    const auto problem = inputs::CheckField(e.Field(), text, s.room.separator);
+    return {e.Number(), from + ": " + (problem ? problem->why : e.Description())};
 }
 
 } // namespace
@@ -200,59 +277,33 @@ const GeoEntry& SiteList::Find(std::string_view text) {
     throw OptionError{ErrInvalidCall, "site: no site contains '" + std::string(text) + "'" + closest};
 }
 
-RoomSpec BuildRoom(const std::vector<const OptionTexts*>& layers, SiteList& sites) {
-    using inputs::FieldId;
-    const auto text = [&](std::string_view name, const char* fallback) {
-        return TextOf(layers, name, fallback);
-    };
-    const auto field = [&](FieldId id, std::string_view name, const char* fallback) {
-        return Held(id, text(name, fallback));
-    };
+RoomSpec BuildRoom(const std::vector<RoomLayer>& layers, SiteList& sites) {
+    Sourced s = Start(layers);
+    ApplyChoices(s, layers);
+    for (size_t layer = 0; layer < layers.size(); ++layer)
+        ApplyFields(s, layer, *layers[layer].options, sites);
     RoomSpec room;
     clsInputOutput& p = room.params;
-    p.WindowType = Whole<int16_t>(text("window-type", "1"));
-    const OptionText begin = field(FieldId::BeginHour, "begin", "8");
-    const OptionText end = field(FieldId::EndHour, "end", "17");
-    p.BeginHour = Whole<int16_t>(begin);
-    p.EndHour = Whole<int16_t>(end);
-    if (const auto message = inputs::CheckWorkingHours(p.BeginHour, p.EndHour))
-        throw OptionError{ErrInvalidCall, begin.label + " '" + begin.text + "' and " + end.label + " '" +
-                                              end.text + "': " + GetLangString(*message)};
-    p.CalcPeriod = Whole<int16_t>(text("period", "0"));
-    p.RoomDepth = Real(field(FieldId::RoomDepth, "depth", "4"));
-    p.RoomWidth = Real(field(FieldId::RoomWidth, "width", "5"));
-    p.NominalIlluminance = Whole<int32_t>(field(FieldId::NominalIlluminance, "illuminance", "500"));
-    // Beyond the window's fields, which take any number here: no place on earth lies outside these.
-    p.Longitude = Coordinate<double>(
-        layers, sites, "longitude", "8.68",
-        [](const OptionText& o) { return RealWithin(Held(FieldId::Longitude, o), -180, 180, "-180 to 180"); },
-        [](const GeoEntry& site) { return site.Longitude; });
-    p.Latitude = Coordinate<double>(
-        layers, sites, "latitude", "50.11",
-        [](const OptionText& o) { return RealWithin(Held(FieldId::Latitude, o), -90, 90, "-90 to 90"); },
-        [](const GeoEntry& site) { return site.Latitude; });
-    p.TimeDiffGMT = Coordinate<int16_t>(
-        layers, sites, "gmt", "1",
-        [](const OptionText& o) { return Whole<int16_t>(Held(FieldId::TimeDiffGMT, o)); },
-        [](const GeoEntry& site) { return site.TimeDiffGMT; });
-    p.Transmittance = Whole<int16_t>(field(FieldId::Transmittance, "transmittance", "80"));
-    p.WindowArray = Whole<int16_t>(text("band", "60"));
-    // The geometry options stand for the fields of the window type's own panel.
-    const bool sawtooth = p.WindowType == 3;
-    p.WindowHeight = Real(field(sawtooth ? FieldId::SawtoothGlassHeight : FieldId::WindowHeight,
-                                "window-height", sawtooth ? "1" : "2"));
-    p.RoomHeight =
-        Real(field(sawtooth ? FieldId::SawtoothRoomHeight : FieldId::FlatRoofRoomHeight, "room-height", "4"));
-    p.WindowArea = Real(field(FieldId::WindowArea, "window-area", "1"));
-    p.WindowDistance = Real(field(sawtooth ? FieldId::SawtoothDistance : FieldId::WindowDistance,
-                                  "window-distance", sawtooth ? "5" : "2"));
-    p.WindowSlope = Whole<int16_t>(text("slope", "90"));
+    try {
+        const std::vector<GeoEntry> none;
+        p = inputs::ToCalculation(s.room, s.room.siteName ? std::span(sites.Sites()) : std::span(none));
+    } catch (const inputs::InputRefusal& e) {
+        throw Refused(e, s);
+    } catch (const VbError& e) {
+        throw OptionError{e.Number(), e.Description()};
+    }
+    std::vector<const OptionTexts*> options;
+    for (const RoomLayer& layer : layers)
+        options.push_back(layer.options);
+    const auto text = [&](std::string_view name, const char* fallback) {
+        return TextOf(options, name, fallback);
+    };
     p.DimmingLimits.minPowerFraction = RealWithin(text("min-power-fraction", "0"), 0.0, 0.6, "0 to 0.6");
     p.DimmingLimits.minLightFraction = RealWithin(text("min-light-fraction", "0"), 0.0, 0.6, "0 to 0.6");
     p.DimmingLimits.control = ControlOf(text("control", "continuous"));
-    if (const auto weather = Lookup(layers, "weather"))
-        room.weatherFile = weather->text;
-    if (const auto density = Lookup(layers, "power-density"))
+    if (const auto weather = Lookup(options, "weather"))
+        room.weatherFile = *weather;
+    if (const auto density = Lookup(options, "power-density"))
         room.powerDensity = RealWithin(*density, 0.0, 1e6, "0 to 1000000");
     return room;
 }

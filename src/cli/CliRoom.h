@@ -3,6 +3,7 @@
 
 #include "Dimming.h"
 #include "GeoEntry.h"
+#include "InputFields.h"
 #include "SiteSearch.h"
 #include "VbError.h"
 #include "clsInputOutput.h"
@@ -80,10 +81,23 @@ struct RoomSpec {
     std::string weatherFile;            // the EPW file whose sky the room is under; empty: the standard sky
 };
 
-// Builds a room from layers of option texts, the most specific last (command line, then a batch row). A
-// coordinate comes from the most specific layer that names it or a site; within a layer an explicit
-// coordinate wins over the layer's site. Raises OptionError.
-RoomSpec BuildRoom(const std::vector<const OptionTexts*>& layers, SiteList& sites);
+// A room file's texts, and the name a problem with them is blamed on ("--room: 'Office.kvroom'").
+struct RoomFileTexts {
+    inputs::RoomTexts texts;
+    std::string label;
+};
+
+// One layer of a room's inputs: option texts and, beneath them, the room file it names.
+struct RoomLayer {
+    const OptionTexts* options;
+    const RoomFileTexts* file = nullptr;
+};
+
+// Builds a room from layers, the most specific last (command line, then a batch row). The room starts from
+// the most specific layer's room file, else the calculator's defaults; the options of each layer then
+// replace its texts (a site its coordinates, a transmittance the glazing preset), and the room becomes a
+// calculation through the one conversion of the window's fields. Raises OptionError.
+RoomSpec BuildRoom(const std::vector<RoomLayer>& layers, SiteList& sites);
 
 struct EnergyFigures {
     double floorArea;      // m²

@@ -6,21 +6,10 @@
 
 namespace korvane::cli {
 
-namespace {
-
-bool Names(const OptionTexts* texts, const std::string& name) {
-    if (texts == nullptr)
-        return false;
-    const auto it = texts->find(name);
-    return it != texts->end() && !it->second.empty();
-}
-
-} // namespace
-
-OptionTexts WithRoomFile(OptionTexts texts, const std::string& path, const std::string& label,
-                         const OptionTexts* wins, std::istream* standardInput) {
+std::optional<RoomFileTexts> ReadRoomFile(const std::string& path, const std::string& label,
+                                          std::istream* standardInput) {
     if (path.empty())
-        return texts;
+        return std::nullopt;
     // One byte past the limit is enough to refuse a file that is too large.
     constexpr size_t kLimit = room::kMaxFileSize + 1;
     std::string bytes;
@@ -31,20 +20,11 @@ OptionTexts WithRoomFile(OptionTexts texts, const std::string& path, const std::
         if (!file.ReadAtMost(kLimit, bytes))
             throw OptionError{ErrFileNotFound, label + ": cannot read '" + path + "': " + file.Reason()};
     }
-    room::Room r;
     try {
-        r = room::ReadRoom(bytes);
+        return RoomFileTexts{room::TextsOf(room::ReadRoom(bytes)), label + ": '" + path + "'"};
     } catch (const room::RoomFileError& e) {
         throw OptionError{room::kErrRoomFile, label + ": '" + path + "': " + e.Description()};
     }
-    const bool site = Names(&texts, "site") || Names(wins, "site");
-    room::ForEachOption(r, [&](const std::string& name, const std::string& value) {
-        const bool coordinate = name == "longitude" || name == "latitude" || name == "gmt";
-        if (Names(&texts, name) || Names(wins, name) || (coordinate && site))
-            return;
-        texts[name] = value;
-    });
-    return texts;
 }
 
 } // namespace korvane::cli

@@ -166,8 +166,9 @@ OptionTexts GivenOptions(const CLI::App& app, const Settings& s) {
     return given;
 }
 
-int SingleRoom(const OptionTexts& given, SiteList& sites, bool json, std::ostream& out, std::ostream& err) {
-    const RoomSpec room = BuildRoom({&given}, sites);
+int SingleRoom(const OptionTexts& given, const RoomFileTexts* file, SiteList& sites, bool json, std::ostream& out,
+               std::ostream& err) {
+    const RoomSpec room = BuildRoom({{&given, file}}, sites);
     WeatherFiles files;
     const RoomResult r = room.weatherFile.empty() ? Calculate(room) : CalculateUnderWeather(room, files);
     if (json) {
@@ -187,9 +188,9 @@ int SingleRoom(const OptionTexts& given, SiteList& sites, bool json, std::ostrea
     return kExitOk;
 }
 
-std::vector<PeriodRow> PeriodRows(OptionTexts given, SiteList& sites) {
+std::vector<PeriodRow> PeriodRows(OptionTexts given, const RoomFileTexts* file, SiteList& sites) {
     given["period"] = "0"; // every period comes from the one pass
-    const RoomSpec room = BuildRoom({&given}, sites);
+    const RoomSpec room = BuildRoom({{&given, file}}, sites);
     WeatherFiles files;
     const auto results =
         room.weatherFile.empty() ? CalculatePeriods(room) : CalculatePeriodsUnderWeather(room, files);
@@ -239,8 +240,9 @@ void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out, size_t onl
 // What one run asks for, once its options are read.
 struct Request {
     const Settings& s;
-    OptionTexts explicitOptions; // what the command line names itself
-    OptionTexts given;           // the same with the room file's inputs
+    OptionTexts given;                    // what the command line names itself
+    std::optional<RoomFileTexts> roomFile; // --room: the room the options are laid over
+    const RoomFileTexts* File() const { return roomFile ? &*roomFile : nullptr; }
     bool allPeriods = false;
     bool xlsx = false, svg = false;
 };
@@ -327,7 +329,7 @@ int BatchMode(const Request& r, const CliContext& context, SiteList& sites, std:
     batch.delimiter = BatchCharacter("--delimiter", s.delimiter, ",;\t");
     batch.outputDelimiter = BatchCharacter("--output-delimiter", s.outputDelimiter, ",;\t");
     batch.outputDecimalMark = BatchCharacter("--decimal-point", s.decimalPoint, ".,");
-    batch.explicitOptions = &r.explicitOptions;
+    batch.commandLineRoom = r.File();
     XlsxBatchRows workbook(s.xlsx);
     if (r.xlsx)
         batch.rows = &workbook;
@@ -361,12 +363,12 @@ int BatchMode(const Request& r, const CliContext& context, SiteList& sites, std:
 int RoomMode(const Request& r, SiteList& sites, std::ostream& out, std::ostream& err) {
     // The chart always shows the year and every month, whichever period is printed.
     const std::vector<PeriodRow> periods =
-        r.allPeriods || r.svg ? PeriodRows(r.given, sites) : std::vector<PeriodRow>();
+        r.allPeriods || r.svg ? PeriodRows(r.given, r.File(), sites) : std::vector<PeriodRow>();
     // With `--svg -` standard output carries the chart alone.
     std::ostream discard(nullptr);
     std::ostream& printed = r.s.svg == "-" ? discard : out;
     const int code = r.allPeriods ? AllPeriods(periods, r.s.json, printed, err)
-                                  : SingleRoom(r.given, sites, r.s.json, printed, err);
+                                  : SingleRoom(r.given, r.File(), sites, r.s.json, printed, err);
     return WrittenResultFiles(
         [&] {
             if (r.xlsx)
@@ -439,9 +441,9 @@ int Run(const CLI::App& app, const Settings& s, const CliContext& context, SiteL
         sites.Sites(); // a site file named is read, and refused, even when no site is asked for
 
     Request r{s, GivenOptions(app, s), {}};
-    if (const auto conflict = WeatherSiteConflict({&r.explicitOptions}, "--"))
+    if (const auto conflict = WeatherSiteConflict({&r.given}, "--"))
         throw UsageError{*conflict};
-    r.given = WithRoomFile(r.explicitOptions, s.room, "--room", nullptr, &standardInput);
+    r.roomFile = ReadRoomFile(s.room, "--room", &standardInput);
     r.allPeriods = r.given.count("period") && r.given.at("period") == "all";
     r.xlsx = app.count("--xlsx") > 0;
     r.svg = app.count("--svg") > 0;

@@ -1,9 +1,12 @@
 #include "RoomFile.h"
 
 #include "StudyTexts.h"
+#include "VbConvert.h"
 
 #include <nlohmann/json.hpp>
 
+#include <array>
+#include <functional>
 #include <charconv>
 #include <cmath>
 
@@ -13,25 +16,59 @@ namespace {
 
 using nlohmann::json;
 
+using inputs::ChoiceId;
+using inputs::FieldId;
+
 [[noreturn]] void Fail(Fault fault, const std::string& field, const std::string& why) {
-    throw RoomFileError(fault, field, field.empty() ? why : field + ": " + why);
+    throw RoomFileError(fault, field, why);
 }
 
-// How the window's field takes a value: its length limit, whether a minus sign can be typed, and the range
-// its check on leaving allows.
-struct FieldRule {
-    size_t maxLength;
-    bool minus;
-    double low;
-    double high;
+// Where each field and choice is kept in a Room.
+struct NumberSlot {
+    FieldId id;
+    Number Room::*member;
 };
-constexpr double kAny = 1e300;
-constexpr FieldRule kHours{2, false, 0, 24};
-constexpr FieldRule kLength{5, false, 0, kAny};
-constexpr FieldRule kIlluminance{6, false, 0, kAny};
-constexpr FieldRule kDegrees{6, true, -kAny, kAny};
-constexpr FieldRule kGmt{3, true, -24, 24};
-constexpr FieldRule kPercent{3, false, 0, 100};
+constexpr std::array<NumberSlot, 16> kNumbers{{
+    {FieldId::BeginHour, &Room::beginHour},
+    {FieldId::EndHour, &Room::endHour},
+    {FieldId::RoomDepth, &Room::depth},
+    {FieldId::RoomWidth, &Room::width},
+    {FieldId::NominalIlluminance, &Room::illuminance},
+    {FieldId::Longitude, &Room::longitude},
+    {FieldId::Latitude, &Room::latitude},
+    {FieldId::TimeDiffGMT, &Room::timeDiffGMT},
+    {FieldId::Transmittance, &Room::transmittance},
+    {FieldId::FlatRoofRoomHeight, &Room::flatRoomHeight},
+    {FieldId::WindowHeight, &Room::windowHeight},
+    {FieldId::WindowArea, &Room::windowArea},
+    {FieldId::WindowDistance, &Room::roofLightDistance},
+    {FieldId::SawtoothGlassHeight, &Room::glassHeight},
+    {FieldId::SawtoothRoomHeight, &Room::sawtoothRoomHeight},
+    {FieldId::SawtoothDistance, &Room::rowDistance},
+}};
+struct ChoiceSlot {
+    ChoiceId id;
+    int Room::*member;
+};
+constexpr std::array<ChoiceSlot, inputs::kChoiceCount> kChoices{{
+    {ChoiceId::Period, &Room::period},
+    {ChoiceId::WindowType, &Room::windowType},
+    {ChoiceId::Glazing, &Room::glazing},
+    {ChoiceId::Band, &Room::band},
+    {ChoiceId::Slope, &Room::slope},
+}};
+constexpr const char* kSiteName = "site.name";
+// The file's layout: its groups and top-level choices in the order written.
+constexpr std::array<const char*, 9> kLayout{"workingHours", "period", "room", "site", "glazing", "windowType",
+                                             "facadeWindows", "flatRoof", "sawtoothRoof"};
+
+// A member "group.name" as its group ("" at the top) and its name.
+std::pair<std::string, std::string> Split(std::string_view member) {
+    const size_t dot = member.find('.');
+    if (dot == std::string_view::npos)
+        return {std::string(), std::string(member)};
+    return {std::string(member.substr(0, dot)), std::string(member.substr(dot + 1))};
+}
 
 nlohmann::ordered_json Put(const Number& value) {
     if (!value)
@@ -42,56 +79,46 @@ nlohmann::ordered_json Put(const Number& value) {
     return *value;
 }
 
-const json& Member(const json& object, const char* group, const char* name) {
-    static const json missing;
-    if (!object.is_object())
-        Fail(Fault::WrongType, group, "is not an object");
-    const auto it = object.find(name);
-    if (it == object.end())
-        Fail(Fault::WrongType, std::string(group).empty() ? name : std::string(group) + "." + name,
-             "is missing");
+nlohmann::ordered_json& Slot(nlohmann::ordered_json& out, std::string_view member) {
+    const auto [group, name] = Split(member);
+    return group.empty() ? out[name] : out[group][name];
+}
+
+// The member's value; its label names it when it is missing.
+const json& Member(const json& root, std::string_view member, const std::function<std::string()>& label) {
+    const auto [group, name] = Split(member);
+    const json* object = &root;
+    if (!group.empty()) {
+        const auto it = root.find(group);
+        if (it == root.end() || !it->is_object())
+            Fail(Fault::WrongType, std::string(member), label() + " " + StudyText("fieldMissing"));
+        object = &*it;
+    }
+    const auto it = object->find(name);
+    if (it == object->end())
+        Fail(Fault::WrongType, std::string(member), label() + " " + StudyText("fieldMissing"));
     return *it;
 }
 
-std::string Path(const char* group, const char* name) {
-    return std::string(group).empty() ? std::string(name) : std::string(group) + "." + name;
-}
-
-Number GetNumber(const json& object, const char* group, const char* name, const FieldRule& rule) {
-    const json& value = Member(object, group, name);
-    const std::string path = Path(group, name);
+Number GetNumber(const json& root, const inputs::FieldRule& rule) {
+    const json& value = Member(root, rule.member, [&] { return inputs::FieldLabel(rule.id); });
     if (value.is_null())
         return std::nullopt;
-    if (!value.is_number())
-        Fail(Fault::WrongType, path, "is not a number");
-    const double number = value.get<double>();
-    if (!std::isfinite(number))
-        Fail(Fault::WrongType, path, "is not a finite number");
-    if ((number < 0 && !rule.minus) || number < rule.low || number > rule.high)
-        Fail(Fault::WrongType, path, FieldText(number) + " is out of range");
-    if (FieldText(number).size() > rule.maxLength)
-        Fail(Fault::WrongType, path, FieldText(number) + " is longer than the field");
-    return number;
+    const std::string text = value.is_number() ? FieldText(value.get<double>()) : value.dump();
+    if (!value.is_number() || !std::isfinite(value.get<double>()))
+        Fail(Fault::WrongType, rule.member, inputs::SaidInLanguage(rule.id, inputs::ProblemKind::NotANumber, text));
+    if (const auto problem = inputs::CheckField(rule.id, text, "."))
+        Fail(Fault::WrongType, rule.member, inputs::SaidInLanguage(rule.id, problem->kind, text));
+    return value.get<double>();
 }
 
-int GetChoice(const json& object, const char* group, const char* name, std::initializer_list<int> allowed) {
-    const json& value = Member(object, group, name);
-    const std::string path = Path(group, name);
-    if (!value.is_number_integer())
-        Fail(Fault::WrongType, path, "is not a whole number");
-    const auto number = value.get<int64_t>();
-    for (const int choice : allowed) {
-        if (number == choice)
-            return choice;
-    }
-    Fail(Fault::WrongType, path, std::to_string(number) + " is not one of the choices");
-}
-
-const json& Group(const json& root, const char* name) {
-    const json& group = Member(root, "", name);
-    if (!group.is_object())
-        Fail(Fault::WrongType, name, "is not an object");
-    return group;
+int GetChoice(const json& root, const inputs::ChoiceRule& rule) {
+    const json& value = Member(root, rule.member, [&] { return inputs::ChoiceLabel(rule.id); });
+    const std::string text = value.dump();
+    const auto choice = value.is_number_integer() ? inputs::ChoiceOf(rule.id, text) : std::nullopt;
+    if (!choice)
+        Fail(Fault::WrongType, rule.member, inputs::ChoiceSaidInLanguage(rule.id, text));
+    return *choice;
 }
 
 } // namespace
@@ -104,44 +131,24 @@ std::string FieldText(double value) {
     return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string();
 }
 
-// The numeric fields in the keyboard's order: index, and where the room holds it.
-constexpr std::pair<int, Number Room::*> kFieldNumbers[] = {
-    {0, &Room::beginHour},          {1, &Room::endHour},           {2, &Room::depth},
-    {3, &Room::width},              {4, &Room::illuminance},       {5, &Room::longitude},
-    {6, &Room::latitude},           {7, &Room::timeDiffGMT},       {9, &Room::transmittance},
-    {11, &Room::windowHeight},      {10, &Room::flatRoomHeight},   {12, &Room::windowArea},
-    {13, &Room::roofLightDistance}, {14, &Room::glassHeight},      {15, &Room::sawtoothRoomHeight},
-    {16, &Room::rowDistance},
-};
-
-void SetFieldNumbers(Room& r, const std::function<Number(int)>& field) {
-    for (const auto& [index, member] : kFieldNumbers)
-        r.*member = field(index);
-}
-
 std::string WriteRoom(const Room& room) {
     // In the order written here, so that "format" and "version" open the file.
     nlohmann::ordered_json out = nlohmann::ordered_json::object();
     out["format"] = kFormatName;
     out["version"] = kFormatVersion;
-    out["workingHours"] = {{"begin", Put(room.beginHour)}, {"end", Put(room.endHour)}};
-    out["period"] = room.period;
-    out["room"] = {
-        {"depth", Put(room.depth)}, {"width", Put(room.width)}, {"illuminance", Put(room.illuminance)}};
-    out["site"] = {{"name", room.siteName ? nlohmann::ordered_json(*room.siteName) : nullptr},
-                   {"longitude", Put(room.longitude)},
-                   {"latitude", Put(room.latitude)},
-                   {"gmt", Put(room.timeDiffGMT)}};
-    out["glazing"] = {{"choice", room.glazing}, {"transmittance", Put(room.transmittance)}};
-    out["windowType"] = room.windowType;
-    out["facadeWindows"] = {{"band", room.band}, {"windowHeight", Put(room.windowHeight)}};
-    out["flatRoof"] = {{"roomHeight", Put(room.flatRoomHeight)},
-                       {"windowArea", Put(room.windowArea)},
-                       {"distance", Put(room.roofLightDistance)}};
-    out["sawtoothRoof"] = {{"glassHeight", Put(room.glassHeight)},
-                           {"roomHeight", Put(room.sawtoothRoomHeight)},
-                           {"distance", Put(room.rowDistance)},
-                           {"slope", room.slope}};
+    for (const char* part : kLayout)
+        out[part] = nlohmann::ordered_json::object();
+    for (const bool leading : {true, false}) {
+        for (const ChoiceSlot& slot : kChoices) {
+            if (inputs::RuleOf(slot.id).leadsGroup == leading)
+                Slot(out, inputs::RuleOf(slot.id).member) = room.*slot.member;
+        }
+        if (leading) {
+            Slot(out, kSiteName) = room.siteName ? nlohmann::ordered_json(*room.siteName) : nullptr;
+            for (const NumberSlot& slot : kNumbers)
+                Slot(out, inputs::RuleOf(slot.id).member) = Put(room.*slot.member);
+        }
+    }
     return out.dump(2) + "\n";
 }
 
@@ -157,46 +164,46 @@ Room ReadRoom(std::string_view bytes) {
         Fail(Fault::Foreign, "", "the file is not a room file");
     const auto version = root.find("version");
     if (version == root.end() || !version->is_number_integer() || version->get<int64_t>() < 1)
-        Fail(Fault::Foreign, "version", "is not a version number");
+        Fail(Fault::Foreign, "version", "version: is not a version number");
     if (version->get<int64_t>() > kFormatVersion)
         Fail(Fault::Newer, "version",
-             std::to_string(version->get<int64_t>()) + " is newer than this program's " +
+             "version: " + std::to_string(version->get<int64_t>()) + " is newer than this program's " +
                  std::to_string(kFormatVersion));
 
     Room room;
-    const json& hours = Group(root, "workingHours");
-    room.beginHour = GetNumber(hours, "workingHours", "begin", kHours);
-    room.endHour = GetNumber(hours, "workingHours", "end", kHours);
-    room.period = GetChoice(root, "", "period", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
-    const json& inside = Group(root, "room");
-    room.depth = GetNumber(inside, "room", "depth", kLength);
-    room.width = GetNumber(inside, "room", "width", kLength);
-    room.illuminance = GetNumber(inside, "room", "illuminance", kIlluminance);
-    const json& site = Group(root, "site");
-    const json& name = Member(site, "site", "name");
+    for (const NumberSlot& slot : kNumbers)
+        room.*slot.member = GetNumber(root, inputs::RuleOf(slot.id));
+    for (const ChoiceSlot& slot : kChoices)
+        room.*slot.member = GetChoice(root, inputs::RuleOf(slot.id));
+    const json& name = Member(root, kSiteName, [] { return std::string(kSiteName); });
     if (name.is_string())
         room.siteName = name.get<std::string>();
     else if (!name.is_null())
-        Fail(Fault::WrongType, "site.name", "is not a text");
-    room.longitude = GetNumber(site, "site", "longitude", kDegrees);
-    room.latitude = GetNumber(site, "site", "latitude", kDegrees);
-    room.timeDiffGMT = GetNumber(site, "site", "gmt", kGmt);
-    const json& glazing = Group(root, "glazing");
-    room.glazing = GetChoice(glazing, "glazing", "choice", {0, 1, 2, 3});
-    room.transmittance = GetNumber(glazing, "glazing", "transmittance", kPercent);
-    room.windowType = GetChoice(root, "", "windowType", {1, 2, 3});
-    const json& facade = Group(root, "facadeWindows");
-    room.band = GetChoice(facade, "facadeWindows", "band", {30, 60, 90});
-    room.windowHeight = GetNumber(facade, "facadeWindows", "windowHeight", kLength);
-    const json& flat = Group(root, "flatRoof");
-    room.flatRoomHeight = GetNumber(flat, "flatRoof", "roomHeight", kLength);
-    room.windowArea = GetNumber(flat, "flatRoof", "windowArea", kLength);
-    room.roofLightDistance = GetNumber(flat, "flatRoof", "distance", kLength);
-    const json& saw = Group(root, "sawtoothRoof");
-    room.glassHeight = GetNumber(saw, "sawtoothRoof", "glassHeight", kLength);
-    room.sawtoothRoomHeight = GetNumber(saw, "sawtoothRoof", "roomHeight", kLength);
-    room.rowDistance = GetNumber(saw, "sawtoothRoof", "distance", kLength);
-    room.slope = GetChoice(saw, "sawtoothRoof", "slope", {60, 90});
+        Fail(Fault::WrongType, kSiteName, std::string(kSiteName) + " " + StudyText("fieldNotText"));
+    return room;
+}
+
+inputs::RoomTexts TextsOf(const Room& room) {
+    inputs::RoomTexts texts;
+    for (const NumberSlot& slot : kNumbers) {
+        const Number& value = room.*slot.member;
+        texts.Field(slot.id) = value ? FieldText(*value) : std::string();
+    }
+    for (const ChoiceSlot& slot : kChoices)
+        texts.Choice(slot.id) = room.*slot.member;
+    texts.siteName = room.siteName;
+    return texts;
+}
+
+Room RoomOf(const inputs::RoomTexts& texts) {
+    Room room;
+    for (const NumberSlot& slot : kNumbers) {
+        const std::string& text = texts.Field(slot.id);
+        room.*slot.member = text.empty() ? Number() : Number(CDbl(text, texts.separator));
+    }
+    for (const ChoiceSlot& slot : kChoices)
+        room.*slot.member = texts.Choice(slot.id);
+    room.siteName = texts.siteName;
     return room;
 }
 

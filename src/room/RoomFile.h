@@ -1,8 +1,10 @@
 #pragma once
 // A room file (.kvroom): every input of the main window, so that a room can be kept, opened again and handed
 // to the command line. UTF-8 JSON with a "format" and a "version" field; numbers carry a "." point whatever
-// the locale. The reader takes only what the window itself could be given by typing.
+// the locale. The reader takes what the window's fields and lists could hold (the field table's characters,
+// ranges and choices; a length limits typing only).
 
+#include "InputFields.h"
 #include "VbError.h"
 
 #include <cstdint>
@@ -28,7 +30,8 @@ enum class Fault {
     TooLarge,
 };
 
-// Raised by ReadRoom: the fault, the field concerned (if any), and the VbError triple for the command line.
+// Raised by ReadRoom: the fault, the member concerned (if any), and the VbError triple; the description says
+// what is wrong in the current language, naming a field by its label in the window.
 class RoomFileError : public VbError {
   public:
     RoomFileError(Fault fault, std::string field, std::string description)
@@ -71,17 +74,12 @@ Room ReadRoom(std::string_view bytes);
 // What is wrong with a refused room file, in the current language, as the window and the page say it.
 std::string FaultText(const RoomFileError& e);
 
-// Sets the room's numbers from the numeric fields, by the index the window and the page give them, in the
-// fields' order of the keyboard (so the first field at fault is the first one read).
-void SetFieldNumbers(Room& room, const std::function<Number(int)>& field);
-
 // A field's value as the window shows it: "." as the point, no exponent, shortest form ("4", "2.5").
 std::string FieldText(double value);
 
-// Each input of the room as a command-line option text (name without dashes, as --help lists them), with
-// the fields of the chosen window type only; an empty field gives no option.
-template <class Put> void ForEachOption(const Room& room, Put&& put);
+// The room as the window's texts ("." as the point, an empty field as the empty text), and back; RoomOf
+// raises 13 for a text that is no number.
+inputs::RoomTexts TextsOf(const Room& room);
+Room RoomOf(const inputs::RoomTexts& texts);
 
 } // namespace korvane::room
-
-#include "RoomOptions.inl"

@@ -66,6 +66,19 @@ VbTextBox::VbTextBox(QWidget* parent) : QLineEdit(parent) {
     // Composed input and drops would put text into the field past the key filter.
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setAcceptDrops(false);
+    // Once edited, a longer text put in by the program shrinks the limit back to the typed length.
+    connect(this, &QLineEdit::textEdited, this,
+            [this] { setMaxLength(std::max(typedLength_, static_cast<int>(text().size()))); });
+}
+
+void VbTextBox::SetText(const QString& text) {
+    setMaxLength(std::max(typedLength_, static_cast<int>(text.size())));
+    setText(text);
+}
+
+void VbTextBox::SetTypedLength(int characters) {
+    typedLength_ = characters;
+    setMaxLength(std::max(typedLength_, static_cast<int>(text().size())));
 }
 
 void VbTextBox::Bind(int16_t index, const Events* events) {

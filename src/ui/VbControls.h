@@ -95,7 +95,10 @@ class VbTextBox : public QLineEdit {
     int16_t Index() const { return index_; }
 
     QString Text() const { return text(); }
-    void SetText(const QString& text) { setText(text); }
+    // Text put in by the program is held whole, however long; the typed length limits only what a person
+    // types or pastes.
+    void SetText(const QString& text);
+    void SetTypedLength(int characters);
     void SetEnabled(bool enabled) { setEnabled(enabled); }
     // Gives this field the keyboard focus. From inside a lost-focus handler the focus comes back once the
     // focus change under way has ended, and no other field's lost-focus handler runs on the way back, so
@@ -116,6 +119,7 @@ class VbTextBox : public QLineEdit {
     void TakeFocusBack();
 
     bool enteredByMouse_ = false;
+    int typedLength_ = 32767;
     int16_t index_ = 0;
     const Events* events_ = nullptr;
     static int lostFocusDepth_;

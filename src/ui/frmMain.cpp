@@ -306,15 +306,12 @@ void frmMain::txtInput_KeyPress(int16_t Index, int16_t& KeyAscii) {
     const bool ok = Trap("frmMain:txtInput_KeyPress", [this, Index, &KeyAscii] {
         if (KeyAscii == 8)
             return;
-        if (KeyAscii == ',' || KeyAscii == '.') {
-            const QString separator = QString::fromStdString(Separator());
-            KeyAscii = static_cast<int16_t>(separator.at(0).unicode());
+        const char32_t typed = inputs::TypedCharacter(static_cast<inputs::FieldId>(Index),
+                                                      static_cast<char32_t>(KeyAscii), Separator());
+        if (typed != 0) {
+            KeyAscii = static_cast<int16_t>(typed);
             return;
         }
-        if (KeyAscii >= '0' && KeyAscii <= '9')
-            return;
-        if ((Index == 5 || Index == 6 || Index == 7) && KeyAscii == '-')
-            return;
         KeyAscii = 0;
     });
     // After a failure the field keeps its text.
@@ -324,33 +321,8 @@ void frmMain::txtInput_KeyPress(int16_t Index, int16_t& KeyAscii) {
 
 void frmMain::txtInput_LostFocus(int16_t Index) {
     Trap("frmMain:txtInput_LostFocus", [this, Index] {
-        const std::string text = Utf8(txtInput(Index).Text());
-        if (!IsNumeric(text, Separator()))
-            return;
-        const double value = CDbl(text, Separator());
-        bool inRange = true;
-        switch (Index) {
-        case 0:
-        case 1:
-            inRange = value >= 0 && value <= 24;
-            break;
-        case 2:
-        case 3:
-        case 10:
-        case 11:
-        case 12:
-        case 13:
-            inRange = value >= 0;
-            break;
-        case 7:
-            inRange = value >= -24 && value <= 24;
-            break;
-        case 9:
-            inRange = value >= 0 && value <= 100;
-            break;
-        default:
-            break;
-        }
+        const bool inRange =
+            !inputs::RefusedOnLeave(static_cast<inputs::FieldId>(Index), Utf8(txtInput(Index).Text()), Separator());
         if (!inRange) {
             seams_.beep->Beep();
             txtInput(Index).SetFocus();
@@ -429,44 +401,58 @@ void frmMain::cmdPrint_Click() {
     });
 }
 
+inputs::RoomTexts frmMain::TextsOfWindow() {
+    auto tag = [](const ControlArray<VbOptionButton>& group) {
+        for (const auto& [index, option] : group.Elements()) {
+            if (option->Value())
+                return option->Tag().toInt();
+        }
+        return 0; // none checked: the conversion refuses it
+    };
+    inputs::RoomTexts room;
+    room.separator = Separator();
+    for (const inputs::FieldRule& rule : inputs::FieldRules())
+        room.Field(rule.id) = Utf8(txtInput(static_cast<int16_t>(rule.id)).Text());
+    room.Choice(inputs::ChoiceId::Period) = lstInput(1).ListIndex();
+    room.Choice(inputs::ChoiceId::WindowType) = tabWindowTyp->SelectedItem();
+    // The field shows the preset; a glazing list without an entry chosen reads the field as typed.
+    room.Choice(inputs::ChoiceId::Glazing) = std::max(0, lstInput(2).ListIndex());
+    room.Choice(inputs::ChoiceId::Band) = tag(optWindowArray);
+    room.Choice(inputs::ChoiceId::Slope) = tag(optWindowSlope);
+    if (const int site = lstInput(0).ListIndex(); site >= 1)
+        room.siteName = SiteAt(site).Name;
+    return room;
+}
+
+// A run the fields stop: the message of an incomplete input or of the hours' order, or the beep of the
+// check on leaving for a value out of range.
+void frmMain::RefuseRun(const inputs::InputRefusal& e) {
+    if (e.Message() == 0) {
+        seams_.beep->Beep();
+        txtInput(static_cast<int16_t>(e.Field())).SetFocus();
+        return;
+    }
+    Message(L(e.Message()));
+    if (e.Message() != inputs::kMsgIncomplete)
+        return;
+    txtInput(0).SetFocus();
+    // The field may have had the focus all along, so no entry selects its text.
+    txtInput(0).selectAll();
+}
+
 void frmMain::CalculateData(const bool& blnPrintData) {
     lastRun_.reset();
     Trap("frmMain:CalculateData", [this, &blnPrintData] {
-        const std::string& sep = Separator();
-        auto text = [this](int index) { return Utf8(txtInput(index).Text()); };
         clsInputOutput io;
         try {
-            const int16_t beginHour = CInt(text(0), sep);
-            const int16_t endHour = CInt(text(1), sep);
-            if (beginHour >= endHour) {
-                Message(L(153));
-                return;
-            }
-            io.BeginHour = beginHour;
-            io.EndHour = endHour;
-            inputs::SetFieldInputs(io, text, tabWindowTyp->SelectedItem(), sep);
-            for (const auto& [index, option] : optWindowArray.Elements()) {
-                if (option->Value()) {
-                    io.WindowArray = CInt(Utf8(option->Tag()), sep);
-                    break;
-                }
-            }
-            for (const auto& [index, option] : optWindowSlope.Elements()) {
-                if (option->Value()) {
-                    io.WindowSlope = CInt(Utf8(option->Tag()), sep);
-                    break;
-                }
-            }
-        } catch (const VbError& e) {
-            if (e.Number() != ErrTypeMismatch)
-                throw;
-            Message(L(146));
-            txtInput(0).SetFocus();
-            // The field may have had the focus all along, so no entry selects its text.
-            txtInput(0).selectAll();
+            // The fields hold a chosen site's coordinates whole, so the run reads them, as it always has.
+            inputs::RoomTexts room = TextsOfWindow();
+            room.siteName.reset();
+            io = inputs::ToCalculation(room, {});
+        } catch (const inputs::InputRefusal& e) {
+            RefuseRun(e);
             return;
         }
-        io.CalcPeriod = static_cast<int16_t>(lstInput(1).ListIndex());
         io.DaylightSavingTime = chkDLSTime->isChecked();
 
         int16_t percent = 0;

@@ -26,6 +26,10 @@ class clsInputOutput;
 namespace korvane::room {
 struct Room;
 }
+namespace korvane::inputs {
+struct RoomTexts;
+class InputRefusal;
+} // namespace korvane::inputs
 namespace korvane::report {
 class MonthlyOverview;
 struct StudyReport;
@@ -84,6 +88,8 @@ class frmMain : public QMainWindow {
     void tabWindowTyp_Click();
 
     // The calculation run.
+    inputs::RoomTexts TextsOfWindow();
+    void RefuseRun(const inputs::InputRefusal& e);
     void CalculateData(const bool& blnPrintData);
     void cmdCalculate_Click();
     void cmdPrint_Click();

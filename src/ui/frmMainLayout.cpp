@@ -3,6 +3,7 @@
 
 #include "frmMain.h"
 
+#include "InputFields.h"
 #include "modLangConstants.h"
 
 #ifdef KORVANE_HAVE_DRAWINGS
@@ -71,12 +72,12 @@ void frmMain::CreateControls() {
     setCentralWidget(client);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    // Numeric field with its start text and length limit.
-    auto field = [this](int16_t index, QWidget* parent, const char* start, int maxLength, int left, int top,
-                        int width) {
+    // Numeric field with its start text and typed length from the field table.
+    auto field = [this](int16_t index, QWidget* parent, int left, int top, int width) {
+        const inputs::FieldRule& rule = inputs::RuleOf(static_cast<inputs::FieldId>(index));
         VbTextBox& box = txtInput.Load(index, parent);
-        box.setMaxLength(maxLength);
-        box.SetText(QString::fromUtf8(start));
+        box.SetTypedLength(rule.maxLength);
+        box.SetText(QString::fromUtf8(rule.startText));
         PlaceTwips(box, left, top, width, 285);
         return &box;
     };
@@ -111,10 +112,10 @@ void frmMain::CreateControls() {
 
     // Working hours.
     QWidget* hours = frame(0, StartText(135), 60, 60, 4575, 735);
-    field(0, hours, "8", 2, 1440, 300, 375);
+    field(0, hours, 1440, 300, 375);
     nameLabel(0, hours, 112, 120, 360, 1215, 255);
     unit(0, hours, "h", 1860, 360);
-    field(1, hours, "17", 2, 3840, 300, 375);
+    field(1, hours, 3840, 300, 375);
     nameLabel(1, hours, 113, 2460, 360, 1155, 255);
     unit(1, hours, "h", 4260, 360);
 
@@ -128,13 +129,13 @@ void frmMain::CreateControls() {
 
     // Room.
     QWidget* room = frame(2, StartText(141), 60, 1740, 4575, 1155);
-    field(2, room, "4", 5, 1320, 240, 555);
+    field(2, room, 1320, 240, 555);
     nameLabel(2, room, 114, 120, 240, 1185, 435);
     unit(2, room, "m", 1920, 300);
-    field(3, room, "5", 5, 3660, 240, 555);
+    field(3, room, 3660, 240, 555);
     nameLabel(3, room, 115, 2220, 240, 1395, 435);
     unit(3, room, "m", 4260, 300);
-    field(4, room, "500", 6, 3480, 720, 735);
+    field(4, room, 3480, 720, 735);
     nameLabel(4, room, 116, 120, 780, 2475, 255);
     unit(4, room, "lx", 4260, 780);
 
@@ -143,13 +144,13 @@ void frmMain::CreateControls() {
     list(0, site, 120, 360, 1815);
     // The three site labels end at their fields; they reach left as far as the site list, so that a longer
     // translation still shows whole.
-    field(5, site, "", 6, 3660, 300, 555);
+    field(5, site, 3660, 300, 555);
     nameLabel(5, site, 117, kSiteLabelLeft, 360, 3615 - kSiteLabelLeft, 195, right);
     SetPointSize(*unit(5, site, "°", 4260, 300), kDegreePointSize);
-    field(6, site, "", 6, 3660, 720, 555);
+    field(6, site, 3660, 720, 555);
     nameLabel(6, site, 118, kSiteLabelLeft, 720, 3615 - kSiteLabelLeft, 195, right);
     SetPointSize(*unit(6, site, "°", 4260, 720), kDegreePointSize);
-    field(7, site, "", 3, 3660, 1140, 555);
+    field(7, site, 3660, 1140, 555);
     nameLabel(7, site, 119, kSiteLabelLeft, 1140, 3615 - kSiteLabelLeft, 195, right);
     unit(7, site, "h", 4260, 1200);
 
@@ -171,7 +172,7 @@ void frmMain::CreateControls() {
     // Glazing.
     QWidget* glazing = frame(5, StartText(138), 4740, 60, 4215, 975);
     list(2, glazing, 1560, 180, 2175);
-    field(9, glazing, "", 3, 3180, 600, 555);
+    field(9, glazing, 3180, 600, 555);
     nameLabel(8, glazing, 120, 120, 240, 1695, 255);
     nameLabel(9, glazing, 121, 120, 600, 1695, 255);
     unit(8, glazing, "%", 3840, 660);
@@ -204,19 +205,19 @@ void frmMain::CreateControls() {
     option(optWindowArray, 2, normal, "90%", "90", 180, 2100, 915, 315);
     Image1 = CreatePicture(Picture::SideWindows, "Image1", normal);
     PlaceTwips(*Image1, 1440, 480, 2580, 2280);
-    field(11, normal, "2", 5, 3060, 2820, 555);
+    field(11, normal, 3060, 2820, 555);
     nameLabel(11, normal, 122, 1260, 2880, 1755, 255, right);
     unit(9, normal, "m", 3660, 2880);
 
     // Panel 2, flat roof.
     QWidget* flat = &picWindowType(2);
-    field(10, flat, "4", 5, 120, 540, 555);
+    field(10, flat, 120, 540, 555);
     nameLabel(10, flat, 123, 60, 60, 1155, 435);
     unit(10, flat, "m", 720, 600);
-    field(12, flat, "1", 5, 120, 1500, 555);
+    field(12, flat, 120, 1500, 555);
     nameLabel(12, flat, 124, 60, 1020, 1155, 435);
     unit(11, flat, "m²", 720, 1560);
-    field(13, flat, "2", 5, 120, 2460, 555);
+    field(13, flat, 120, 2460, 555);
     nameLabel(13, flat, 125, 60, 1920, 1155, 495);
     unit(12, flat, "m", 720, 2520);
     Image2 = CreatePicture(Picture::FlatRoof, "Image2", flat);
@@ -226,13 +227,13 @@ void frmMain::CreateControls() {
     QWidget* sawtooth = &picWindowType(3);
     Image4 = CreatePicture(Picture::Sawtooth, "Image4", sawtooth);
     PlaceTwips(*Image4, 60, 60, 3975, 2025);
-    field(14, sawtooth, "1", 5, 1500, 2220, 555);
+    field(14, sawtooth, 1500, 2220, 555);
     nameLabel(14, sawtooth, 127, 60, 2220, 1395, 435, right);
     unit(13, sawtooth, "m", 2160, 2280);
-    field(15, sawtooth, "4", 5, 1500, 2700, 555);
+    field(15, sawtooth, 1500, 2700, 555);
     nameLabel(15, sawtooth, 123, 60, 2700, 1395, 435, right);
     unit(14, sawtooth, "m", 2160, 2760);
-    field(16, sawtooth, "5", 5, 1500, 3180, 555);
+    field(16, sawtooth, 1500, 3180, 555);
     nameLabel(16, sawtooth, 125, 60, 3120, 1395, 435, right);
     unit(15, sawtooth, "m", 2160, 3240);
     nameLabel(17, sawtooth, 128, 2580, 2160, 1215, 435, Qt::AlignHCenter | Qt::AlignTop);

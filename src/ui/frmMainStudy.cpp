@@ -8,6 +8,7 @@
 #include "StudyTexts.h"
 #include "VbConvert.h"
 #include "clsInputOutput.h"
+#include "InputFields.h"
 #include "clsLocalInfo.h"
 #include "frmMain.h"
 #include "modLangConstants.h"
@@ -160,54 +161,30 @@ bool frmMain::MayClose() {
 }
 
 room::Room frmMain::RoomOfWindow() {
-    auto number = [this](int index) -> room::Number {
-        const std::string text = txtInput(index).Text().toStdString();
-        if (text.empty())
-            return std::nullopt;
-        if (!IsNumeric(text, Separator())) {
-            txtInput(index).SetFocus();
-            txtInput(index).selectAll();
+    const inputs::RoomTexts texts = TextsOfWindow();
+    for (const inputs::FieldRule& rule : inputs::FieldRules()) {
+        const std::string& text = texts.Field(rule.id);
+        if (!text.empty() && !IsNumeric(text, texts.separator)) {
+            VbTextBox& field = txtInput(static_cast<int16_t>(rule.id));
+            field.SetFocus();
+            field.selectAll();
             RaiseRuntime(ErrTypeMismatch, "frmMain:RoomOfWindow");
         }
-        return CDbl(text, Separator());
-    };
-    auto tag = [](const ControlArray<VbOptionButton>& group, int fallback) {
-        for (const auto& [index, option] : group.Elements()) {
-            if (option->Value())
-                return option->Tag().toInt();
-        }
-        return fallback;
-    };
-    room::Room r;
-    room::SetFieldNumbers(r, number);
-    r.period = lstInput(1).ListIndex();
-    if (const int site = lstInput(0).ListIndex(); site >= 1)
-        r.siteName = SiteAt(site).Name;
-    r.glazing = lstInput(2).ListIndex();
-    r.windowType = tabWindowTyp->SelectedItem();
-    r.band = tag(optWindowArray, 60);
-    r.slope = tag(optWindowSlope, 90);
-    return r;
+    }
+    return room::RoomOf(texts);
 }
 
 void frmMain::ShowRoom(const room::Room& r) {
-    auto put = [this](int index, const room::Number& value) {
-        QString text;
-        if (value)
-            text = QString::fromStdString(room::FieldText(*value))
-                       .replace('.', QString::fromStdString(Separator()));
-        txtInput(index).SetText(text);
+    const inputs::RoomTexts texts = room::TextsOf(r);
+    auto put = [this, &texts](inputs::FieldId id) {
+        txtInput(static_cast<int16_t>(id))
+            .SetText(QString::fromStdString(texts.Field(id)).replace('.', QString::fromStdString(Separator())));
     };
     auto tick = [](const ControlArray<VbOptionButton>& group, int value) {
         for (const auto& [index, option] : group.Elements())
             option->setChecked(option->Tag().toInt() == value);
     };
-    put(0, r.beginHour);
-    put(1, r.endHour);
     lstInput(1).SetListIndex(r.period);
-    put(2, r.depth);
-    put(3, r.width);
-    put(4, r.illuminance);
     // A site of the list is chosen from it, as the user would; any other becomes typed coordinates.
     int site = 0;
     for (size_t i = 1; r.siteName && i < SiteTable.size(); ++i) {
@@ -217,23 +194,18 @@ void frmMain::ShowRoom(const room::Room& r) {
         }
     }
     lstInput(0).SetListIndex(site);
-    if (site == 0) {
-        put(5, r.longitude);
-        put(6, r.latitude);
-        put(7, r.timeDiffGMT);
-    }
     lstInput(2).SetListIndex(r.glazing);
-    if (r.glazing == 0)
-        put(9, r.transmittance);
+    for (const inputs::FieldRule& rule : inputs::FieldRules()) {
+        const bool coordinate = rule.id == inputs::FieldId::Longitude || rule.id == inputs::FieldId::Latitude ||
+                          rule.id == inputs::FieldId::TimeDiffGMT;
+        // The lists filled their own fields.
+        if ((coordinate && lstInput(0).ListIndex() != 0) ||
+            (rule.id == inputs::FieldId::Transmittance && r.glazing != 0))
+            continue;
+        put(rule.id);
+    }
     tabWindowTyp->setCurrentIndex(r.windowType - 1);
     tick(optWindowArray, r.band);
-    put(11, r.windowHeight);
-    put(10, r.flatRoomHeight);
-    put(12, r.windowArea);
-    put(13, r.roofLightDistance);
-    put(14, r.glassHeight);
-    put(15, r.sawtoothRoomHeight);
-    put(16, r.rowDistance);
     tick(optWindowSlope, r.slope);
 }
 

@@ -285,8 +285,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "- 13 line 2: more than 4096 fields|69%"},
         Damaged{"ALineOfSmallFieldsOverOneMebibyte", "depth\n" + std::string(2 << 20, ',') + "\n4\n",
                 "- 13 line 2: the record is longer than 1048576 bytes|69%"},
-        Damaged{"ANumberOfHalfAMillionDigits", "room,depth\nA," + std::string(500000, '0') + "4\n",
-                "- 6 depth: '" + std::string(500000, '0') + "4' is longer than 5 characters"},
+        // A length limits typing only.
+        Damaged{"ANumberOfHalfAMillionDigits", "room,depth\nA," + std::string(500000, '0') + "4\n", "69%"},
         Damaged{"ANumberBeyondTheDoubles", "room,depth\nA," + std::string(400, '9') + "\n",
                 "- 13 depth: '" + std::string(400, '9') + "' is not a number"},
         Damaged{"NulBytes", std::string("room,depth\nA\0,4\0\n", 17),

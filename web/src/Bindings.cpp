@@ -18,6 +18,7 @@
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cctype>
 #include <optional>
 #include <string>
@@ -29,7 +30,6 @@ namespace korvane::web {
 
 namespace {
 
-constexpr int16_t kMsgIncomplete = 146;
 constexpr int16_t kUserDefined = 177;
 
 // Base ids of the table that is asked for texts; the page takes them all at once per language.
@@ -65,34 +65,52 @@ std::string Text(const val& fields, int index) {
     return text.isString() ? text.as<std::string>() : std::string();
 }
 
-// The window's calculation run on the page's inputs: {texts of the fields by index, windowType, band, slope
-// (the option tags), period, separator, language}. Gives {message: 146 or 153} when the run stops before the
-// engine, else the period's outcome and, on request, the thirteen periods.
+// The page's inputs as the window's texts: {texts of the fields by index, windowType, band, slope (the option
+// tags), period, glazing, siteName (empty for the user-defined site), separator}.
+inputs::RoomTexts TextsOfPage(const val& page) {
+    inputs::RoomTexts room;
+    room.separator = page["separator"].as<std::string>();
+    const val fields = page["fields"];
+    for (const inputs::FieldRule& rule : inputs::FieldRules())
+        room.Field(rule.id) = Text(fields, static_cast<int>(rule.id));
+    const auto number = [&](const char* name, int fallback) {
+        const val v = page[name];
+        if (v.isNumber())
+            return v.as<int>();
+        return v.isString() ? std::atoi(v.as<std::string>().c_str()) : fallback;
+    };
+    room.Choice(inputs::ChoiceId::Period) = number("period", 0);
+    room.Choice(inputs::ChoiceId::WindowType) = number("windowType", 1);
+    // The page's transmittance field shows the preset, as the window's does.
+    room.Choice(inputs::ChoiceId::Glazing) = page["glazing"].isNumber() ? page["glazing"].as<int>() : 0;
+    room.Choice(inputs::ChoiceId::Band) = number("band", 60);
+    room.Choice(inputs::ChoiceId::Slope) = number("slope", 90);
+    return room;
+}
+
+// The window's calculation run on the page's inputs (TextsOfPage, and language). Gives {message: 146 or 153}
+// when the run stops before the engine, {refusedField} for a value out of its field's range, {refused: error}
+// for a choice outside its list, else the
+// period's outcome and, on request, the thirteen periods.
 val Calculate(const val& page, bool withPeriods) {
     SetLanguage(page["language"].as<int>());
-    const std::string sep = page["separator"].as<std::string>();
-    const val fields = page["fields"];
-    const auto text = [&](int index) { return Text(fields, index); };
     clsInputOutput io;
     try {
-        io.BeginHour = CInt(text(0), sep);
-        io.EndHour = CInt(text(1), sep);
-        if (const auto message = inputs::CheckWorkingHours(io.BeginHour, io.EndHour)) {
-            val stop = val::object();
-            stop.set("message", *message);
-            return stop;
-        }
-        inputs::SetFieldInputs(io, text, page["windowType"].as<int>(), sep);
-        io.WindowArray = CInt(page["band"].as<std::string>(), sep);
-        io.WindowSlope = CInt(page["slope"].as<std::string>(), sep);
-    } catch (const VbError& e) {
-        if (e.Number() != ErrTypeMismatch)
-            throw;
+        io = inputs::ToCalculation(TextsOfPage(page), {});
+    } catch (const inputs::InputRefusal& e) {
         val stop = val::object();
-        stop.set("message", kMsgIncomplete);
+        if (e.Message() != 0)
+            stop.set("message", e.Message());
+        else
+            stop.set("refusedField", static_cast<int>(e.Field()));
         return stop;
     }
-    io.CalcPeriod = static_cast<int16_t>(page["period"].as<int>());
+    catch (const VbError& e) {
+        // A choice outside its list.
+        val stop = val::object();
+        stop.set("refused", ErrorObject(e));
+        return stop;
+    }
 
     std::optional<VbError> error;
     try {
@@ -213,33 +231,26 @@ std::string FormatNumber(double value, std::string sep) {
 // field is kept as empty). The page's inputs as for Calculate, with the glazing choice and the chosen site's
 // name (empty for the user-defined site).
 val RoomText(const val& page) {
-    const std::string sep = page["separator"].as<std::string>();
-    const val fields = page["fields"];
-    std::optional<int> invalid;
-    const auto number = [&](int index) -> room::Number {
-        const std::string text = Text(fields, index);
-        if (text.empty())
-            return std::nullopt;
-        if (!IsNumeric(text, sep)) {
-            invalid = invalid.value_or(index);
-            return std::nullopt;
-        }
-        return CDbl(text, sep);
-    };
-    room::Room r;
-    room::SetFieldNumbers(r, number);
-    r.period = page["period"].as<int>();
+    inputs::RoomTexts texts = TextsOfPage(page);
     if (const std::string site = page["siteName"].as<std::string>(); !site.empty())
-        r.siteName = site;
-    r.glazing = page["glazing"].as<int>();
-    r.windowType = page["windowType"].as<int>();
-    r.band = std::stoi(page["band"].as<std::string>());
-    r.slope = std::stoi(page["slope"].as<std::string>());
+        texts.siteName = site;
     val result = val::object();
-    if (invalid)
-        result.set("invalidField", *invalid);
-    else
-        result.set("text", room::WriteRoom(r));
+    for (const inputs::FieldRule& rule : inputs::FieldRules()) {
+        const std::string& text = texts.Field(rule.id);
+        if (!text.empty() && !IsNumeric(text, texts.separator)) {
+            result.set("invalidField", static_cast<int>(rule.id));
+            return result;
+        }
+    }
+    const std::string text = room::WriteRoom(room::RoomOf(texts));
+    try {
+        // What the window would refuse is not kept.
+        room::ReadRoom(text);
+    } catch (const room::RoomFileError& e) {
+        result.set("fault", room::FaultText(e));
+        return result;
+    }
+    result.set("text", text);
     return result;
 }
 
@@ -257,28 +268,13 @@ val OpenRoom(const val& bytes, std::string sep, int language) {
         return refused;
     }
     val fields = val::object();
-    const auto put = [&](int index, const room::Number& value) {
-        std::string text = value ? room::FieldText(*value) : std::string();
+    const inputs::RoomTexts texts = room::TextsOf(r);
+    for (const inputs::FieldRule& rule : inputs::FieldRules()) {
+        std::string text = texts.Field(rule.id);
         if (const size_t point = text.find('.'); point != std::string::npos)
             text.replace(point, 1, sep);
-        fields.set(std::to_string(index), text);
-    };
-    put(0, r.beginHour);
-    put(1, r.endHour);
-    put(2, r.depth);
-    put(3, r.width);
-    put(4, r.illuminance);
-    put(5, r.longitude);
-    put(6, r.latitude);
-    put(7, r.timeDiffGMT);
-    put(9, r.transmittance);
-    put(10, r.flatRoomHeight);
-    put(11, r.windowHeight);
-    put(12, r.windowArea);
-    put(13, r.roofLightDistance);
-    put(14, r.glassHeight);
-    put(15, r.sawtoothRoomHeight);
-    put(16, r.rowDistance);
+        fields.set(std::to_string(static_cast<int>(rule.id)), text);
+    }
     val page = val::object();
     page.set("fields", fields);
     page.set("period", r.period);
@@ -305,18 +301,18 @@ val FieldLimits() {
 // The key filter: digits, "," and "." (which type the separator), and the minus sign where the field's rule
 // allows it; the character the field receives, or the empty text when it refuses the key.
 std::string FilterKey(int index, std::string typed, std::string sep) {
-    const inputs::FieldRule& rule = inputs::RuleOf(static_cast<inputs::FieldId>(index));
-    if (typed == "," || typed == ".")
-        return sep;
-    const bool digit = typed.size() == 1 && typed[0] >= '0' && typed[0] <= '9';
-    return digit || (typed == "-" && rule.minusAllowed) ? typed : std::string();
+    if (typed.size() != 1)
+        return std::string();
+    const char32_t key = inputs::TypedCharacter(static_cast<inputs::FieldId>(index), static_cast<unsigned char>(typed[0]), sep);
+    if (key == 0)
+        return std::string();
+    return key == static_cast<unsigned char>(typed[0]) ? typed : sep;
 }
 
 // The check on leaving a field: false when its text is a number outside the field's range. Empty or
-// unreadable text passes here; the calculation run reports it.
+// unreadable text passes; the calculation run reports it.
 bool AcceptOnLeave(int index, std::string text, std::string sep) {
-    const auto problem = inputs::CheckField(static_cast<inputs::FieldId>(index), text, sep);
-    return !(problem && problem->kind == inputs::ProblemKind::Range);
+    return !inputs::RefusedOnLeave(static_cast<inputs::FieldId>(index), text, sep);
 }
 
 // The most the page reads of a file before the core refuses it, as the window's readers do.
