@@ -302,7 +302,7 @@ RoomSpec BuildRoom(const std::vector<RoomLayer>& layers, SiteList& sites) {
     p.DimmingLimits.minLightFraction = RealWithin(text("min-light-fraction", "0"), 0.0, 0.6, "0 to 0.6");
     p.DimmingLimits.control = ControlOf(text("control", "continuous"));
     if (const auto weather = Lookup(options, "weather"))
-        room.weatherFile = *weather;
+        room.weatherFile = weather->text;
     if (const auto density = Lookup(options, "power-density"))
         room.powerDensity = RealWithin(*density, 0.0, 1e6, "0 to 1000000");
     return room;

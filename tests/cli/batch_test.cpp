@@ -193,7 +193,6 @@ TEST_F(Batch, AWorkbookThatCannotTakeEveryRowLeavesEveryRowPrinted) {
     XlsxBatchRows twoRooms(book, 2);
     BatchSettings settings{&none, &sites};
     settings.rows = &twoRooms;
-    settings.explicitOptions = &none;
     std::ifstream in(rooms);
     std::ostringstream out, err;
     std::string why;

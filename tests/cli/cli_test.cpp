@@ -158,7 +158,7 @@ TEST_F(WithFile, BatchRowRefusesARoomFileThatIsNoRegularFile) {
     const auto rows = Lines(r.out);
     EXPECT_EQ(r.code, kExitEngineError);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_NE(rows[1].find(",53,room-file: cannot read '" + Fifo() + "': not a regular file"),
+    EXPECT_NE(rows[1].find(",53,room-file (line 2): cannot read '" + Fifo() + "': not a regular file"),
               std::string::npos)
         << rows[1];
     EXPECT_NE(rows[2].find(",69,"), std::string::npos) << rows[2];
@@ -224,8 +224,9 @@ INSTANTIATE_TEST_SUITE_P(
         Named{{"--svg", "-"}, "", "<?xml", ""},
         Named{{"--room", "-"},
               [] {
-                  room::Room r;
+                  room::Room r = room::RoomOf(inputs::StartRoom());
                   r.depth = 6;
+                  r.siteName = "Frankfurt am Main";
                   return room::WriteRoom(r);
               }(),
               "41%\n",
