@@ -348,8 +348,8 @@ def _value(text):
 def read_room(path):
     """The inputs of a room file (.kvroom) as a dict of ``calculate``'s arguments.
 
-    ``calculate(**read_room(path))`` gives what the window shows for the file. Numbers come as int or
-    float, the site's name (when the file names one) as ``site``.
+    ``calculate(**read_room(path))`` gives what the window shows for the file; numbers come as int or
+    float, the site as its coordinates.
 
     Raises
     ------

@@ -41,9 +41,10 @@ def python_name(text):
 
 def input_error(number, why):
     # The calculator names "--depth" or the column "window-height"; here they are keyword arguments.
-    label = re.match(r"^(--)?([a-z][a-z-]*)(?=[: ])", why)
+    why = re.sub(r"--([a-z][a-z-]*)", lambda m: python_name(m.group(1)), why)
+    label = re.match(r"^[a-z][a-z-]*(?=[: ])", why)
     if label:
-        why = python_name(label.group(2)) + why[label.end():]
+        why = python_name(label.group(0)) + why[label.end():]
     return InputError(why, number)
 
 
