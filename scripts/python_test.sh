@@ -10,6 +10,8 @@ rm -rf "$venv" "$ROOT/build/setuptools"
 (cd "$ROOT" && "$venv/bin/pip" install --no-build-isolation --no-index -q .)
 # Away from the source tree, so that the installed copy is the one imported.
 (cd "$BUILD_DIR" && "$venv/bin/python" -c 'import korvane_energy as k; r = k.calculate(); print(r); assert str(r) == "69%"')
-# The notebook's kernel is the first python3 on PATH: the environment's.
-PATH="$venv/bin:$PATH" PYDEVD_DISABLE_FILE_VALIDATION=1 "$venv/bin/python" -m nbconvert --to notebook --execute \
-    --output-dir "$BUILD_DIR/notebooks" "$ROOT/docs/notebooks/building-stock.ipynb"
+# Debian's python3 kernel names /usr/bin/python3: the notebook runs on a kernel of the environment's own.
+"$venv/bin/python" -m ipykernel install --prefix "$venv" --name korvane-venv >/dev/null
+PYDEVD_DISABLE_FILE_VALIDATION=1 "$venv/bin/python" -m nbconvert --to notebook --execute \
+    --ExecutePreprocessor.kernel_name=korvane-venv --output-dir "$BUILD_DIR/notebooks" \
+    "$ROOT/docs/notebooks/building-stock.ipynb"

@@ -50,3 +50,7 @@ def input_error(number, why):
 
 def calculation_error(number, source, description):
     return CalculationError(number, source, description)
+
+
+# Shown and pickled under the package's name, where users meet them.
+InputError.__module__ = CalculationError.__module__ = "korvane_energy"

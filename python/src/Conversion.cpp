@@ -22,6 +22,10 @@ RoomTexts RoomFileUnder(const RoomTexts& texts, const std::string& path, const s
     return cli::WithRoomFile(texts, path, label, wins);
 }
 
+std::vector<std::string> ResultColumns(bool energy, bool allPeriods) {
+    return cli::BatchResultColumns(energy, allPeriods);
+}
+
 RoomResult CalculateRoom(const Room& room, const JahrEnergie::SkyHours* sky) {
     return cli::Calculate(room, sky);
 }

@@ -2,6 +2,7 @@
 // The one place where the module reaches the calculator's conversion of option texts into a calculation,
 // until that conversion lives in the core: every type and call the module needs from it, by its own names.
 
+#include "CliBatch.h"
 #include "CliRoom.h"
 
 #include <array>
@@ -30,6 +31,9 @@ Room RoomOf(const RoomTexts& defaults, const RoomTexts& texts, SiteList& sites);
 // `texts` with the room file at path beneath them and beneath `wins`; raises InputError naming `label`.
 RoomTexts RoomFileUnder(const RoomTexts& texts, const std::string& path, const std::string& label,
                        const RoomTexts* wins = nullptr);
+
+// The result columns of a batch, in order, named as the calculator's batch output names them.
+std::vector<std::string> ResultColumns(bool energy, bool allPeriods);
 
 RoomResult CalculateRoom(const Room& room, const JahrEnergie::SkyHours* sky = nullptr);
 std::array<RoomResult, kPeriodCount> CalculateRoomPeriods(const Room& room,

@@ -83,30 +83,6 @@ py::object ResultTuple(int16_t period, const RoomResult& r) {
                           r.fraction ? py::cast(*r.fraction) : py::none(), ErrorTuple(r.error), energy);
 }
 
-std::string PeriodSuffix(int16_t period) {
-    return period == 0 ? "year" : (period < 10 ? "0" : "") + std::to_string(period);
-}
-
-// The result columns of a batch, named as the calculator's batch output names them.
-std::vector<std::string> ResultColumns(bool energy, bool allPeriods) {
-    std::vector<std::string> names;
-    if (allPeriods) {
-        for (int16_t period = 0; period < kPeriodCount; ++period)
-            names.push_back("percent_" + PeriodSuffix(period));
-    } else {
-        names = {"percent", "fraction"};
-    }
-    names.insert(names.end(), {"error_number", "error_description"});
-    if (energy && allPeriods) {
-        for (int16_t period = 0; period < kPeriodCount; ++period)
-            names.push_back("saved_kwh_" + PeriodSuffix(period));
-    } else if (energy) {
-        names.insert(names.end(),
-                     {"floor_area_m2", "working_hours", "kwh_without_control", "kwh_with_control", "kwh_saved"});
-    }
-    return names;
-}
-
 // One table's rows, a chunk at a time, sharing sky hours from chunk to chunk.
 class Batch {
   public:
@@ -157,12 +133,12 @@ class Batch {
         for (size_t i = 0; i < n; ++i) {
             const RowOutcome& o = outcomes[i];
             const RoomResult first = o.periods.empty() ? RoomResult{} : o.periods.front();
+            // With all periods, the 13 percent columns lead and the 13 of the energy saved end the row.
             for (size_t p = 0; p < (settings_.allPeriods ? size_t{kPeriodCount} : 1); ++p) {
                 const RoomResult r = p < o.periods.size() ? o.periods[p] : RoomResult{};
-                const auto suffix = PeriodSuffix(static_cast<int16_t>(p));
-                put(settings_.allPeriods ? "percent_" + suffix : "percent", i, r.percent);
+                put(names[p], i, r.percent);
                 if (settings_.allPeriods && energy)
-                    put("saved_kwh_" + suffix, i,
+                    put(names[names.size() - kPeriodCount + p], i,
                         r.energy ? std::optional<double>(r.energy->saved) : std::nullopt);
             }
             const auto error = o.FirstError();

@@ -484,6 +484,10 @@ std::optional<char> DecimalMarkOf(const Layout& layout, const std::vector<CsvRec
 
 } // namespace
 
+std::vector<std::string> BatchResultColumns(bool energy, bool allPeriods) {
+    return ResultColumns(energy, allPeriods);
+}
+
 bool RunBatch(std::istream& in, const BatchSettings& settings, std::ostream& out, std::ostream& err,
               std::string& why, BatchCounts& counts) {
     CsvReader reader(in);
