@@ -94,6 +94,8 @@ class Result:
 
 def _text(name, value):
     """The option text of an argument, after the checks of its type that the calculator never needs."""
+    if name == "room-file" and isinstance(value, os.PathLike):
+        value = os.fspath(value)
     if isinstance(value, bool) or not isinstance(value, (str, numbers.Real)):
         raise TypeError(f"{python_name(name)}: expected a number or a string, got {type(value).__name__}")
     if name in _TEXT_OPTIONS and not isinstance(value, str):
@@ -302,7 +304,7 @@ def batch(df, *, period=None, language=2, **defaults):
     for start in range(0, n, _CHUNK_ROWS):
         stop = min(n, start + _CHUNK_ROWS)
         cells = [df.iloc[start:stop, i].tolist() for i, _ in used]
-        part = engine.run([o for _, o in used], cells)
+        part = engine.run([o for _, o in used], cells, stop - start)
         for name in names:
             out[name][start:stop] = part[name]
     result = df.copy()

@@ -89,13 +89,15 @@ class Batch {
     Batch(const py::dict& defaults, bool allPeriods, int language, std::string geo, std::string aliases)
         : language_(language), sites_(SitesOf(geo, aliases)) {
         settings_.defaults = TextsOf(defaults);
+        // A room file for every row lies beneath the other defaults, as --room beneath the options.
+        if (const auto file = settings_.defaults.find(kRoomFileColumn); file != settings_.defaults.end())
+            settings_.defaults = RoomFileUnder(settings_.defaults, file->second, "room_file");
         settings_.allPeriods = allPeriods;
     }
 
-    // names: the option each column sets; columns: the cells of each, as lists of equal length. Returns the
+    // names: the option each column sets; columns: the cells of each, n rows long. Returns the
     // result columns by name, numbers as float64 arrays with NaN where a row has none.
-    py::dict Run(const std::vector<std::string>& names, const py::list& columns) {
-        const size_t n = columns.empty() ? 0 : py::len(columns[0]);
+    py::dict Run(const std::vector<std::string>& names, const py::list& columns, size_t n) {
         std::vector<RoomTexts> rows(n);
         for (size_t c = 0; c < names.size(); ++c) {
             const py::list cells = columns[c];
@@ -275,5 +277,5 @@ PYBIND11_MODULE(_core, m) {
     py::class_<Batch>(m, "Batch")
         .def(py::init<const py::dict&, bool, int, std::string, std::string>(), py::arg("defaults"),
              py::arg("all_periods"), py::arg("language"), py::arg("geo"), py::arg("aliases"))
-        .def("run", &Batch::Run, py::arg("names"), py::arg("columns"));
+        .def("run", &Batch::Run, py::arg("names"), py::arg("columns"), py::arg("rows"));
 }

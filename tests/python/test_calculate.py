@@ -1,5 +1,6 @@
 import pickle
 
+import pandas as pd
 import pytest
 
 import korvane_energy as k
@@ -106,7 +107,9 @@ def test_room_file_round_trip(tmp_path, cli):
                     ' "sawtoothRoof": {"glassHeight": 1, "roomHeight": 4, "distance": 5, "slope": 90}}')
     room = k.read_room(path)
     assert (room["depth"], room["latitude"], room["window_type"]) == (6, 52.52, 1)
-    assert k.calculate(**room).fraction == cli_json({"room": path})["fraction"]
+    fraction = cli_json({"room": path})["fraction"]
+    assert k.calculate(**room).fraction == k.calculate(room_file=path).fraction == fraction
+    assert k.batch(pd.DataFrame({"room": ["a"]}), room_file=path)["fraction"].tolist() == [fraction]
     with pytest.raises(ValueError, match="cannot read"):
         k.read_room(tmp_path / "none.kvroom")
 
