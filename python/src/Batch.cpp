@@ -11,7 +11,6 @@ namespace korvane::python {
 namespace {
 
 constexpr const char* kSource = "korvane_energy";
-constexpr int16_t kFirstPeriodName = 161; // "Whole year", then January .. December
 constexpr size_t kSkyBudgetBytes = 8 << 20;
 
 RowOutcome ComputeRow(const RoomTexts& given, const BatchSettings& settings, SiteList& sites, SkyShare& skies) {
@@ -72,10 +71,6 @@ std::optional<VbError> RowOutcome::FirstError() const {
         }
     }
     return std::nullopt;
-}
-
-std::string PeriodName(int16_t period) {
-    return GetLangString(static_cast<int16_t>(kFirstPeriodName + period));
 }
 
 std::vector<RowOutcome> ComputeRows(const std::vector<RoomTexts>& rows, const BatchSettings& settings,

@@ -43,7 +43,4 @@ struct BatchSettings {
 std::vector<RowOutcome> ComputeRows(const std::vector<RoomTexts>& rows, const BatchSettings& settings,
                                     SiteList& sites, SkyShare& skies);
 
-// "Whole year", "January", ... in the current language.
-std::string PeriodName(int16_t period);
-
 } // namespace korvane::python

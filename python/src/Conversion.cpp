@@ -23,7 +23,7 @@ RoomTexts RoomFileUnder(const RoomTexts& texts, const std::string& path, const s
 }
 
 std::vector<std::string> ResultColumns(bool energy, bool allPeriods) {
-    return cli::BatchResultColumns(energy, allPeriods);
+    return cli::ResultColumns(energy, allPeriods);
 }
 
 RoomResult CalculateRoom(const Room& room, const JahrEnergie::SkyHours* sky) {

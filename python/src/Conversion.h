@@ -2,7 +2,7 @@
 // The one place where the module reaches the calculator's conversion of option texts into a calculation,
 // until that conversion lives in the core: every type and call the module needs from it, by its own names.
 
-#include "CliBatch.h"
+#include "ResultSchema.h"
 #include "CliRoom.h"
 
 #include <array>

@@ -42,9 +42,6 @@ struct BatchCounts {
     bool outputFailed = false; // a write failed, and the batch stopped there
 };
 
-// The result columns a batch adds after the input's, in order.
-std::vector<std::string> BatchResultColumns(bool energy, bool allPeriods);
-
 // Returns false with `why` set when the header cannot be used (a usage error); row errors go into the output.
 // A site file that cannot be read raises its error.
 bool RunBatch(std::istream& in, const BatchSettings& settings, std::ostream& out, std::ostream& err,
