@@ -3,7 +3,7 @@
 #
 # KORVANE_CORE_FOLDERS: the Qt-free core that needs nothing beyond the standard library (and header-only
 # nlohmann-json), so the browser build compiles it to WebAssembly as it is.
-set(KORVANE_CORE_FOLDERS platform lang engine geo inputs room)
+set(KORVANE_CORE_FOLDERS platform lang engine geo weather inputs room)
 # KORVANE_FOLDERS: all of them; sites (ICU) and report (libxlsxwriter) are native only, ui and app need Qt,
 # cli is the calculator.
 set(KORVANE_FOLDERS ${KORVANE_CORE_FOLDERS} sites report ui app cli)

@@ -65,12 +65,15 @@ std::string Describe(const PeriodOutcome& o) {
         text = "raised " + std::to_string(o.error->Number()) + " " + o.error->Source() + " " +
                o.error->Description();
     }
-    Check(o.percent.has_value() == o.fraction.has_value());
+    Check(o.percent.has_value() == o.fraction.has_value() &&
+          o.fraction.has_value() == o.autonomy.has_value());
     if (!o.percent)
         return text;
-    Check(*o.percent >= 0 && *o.percent <= 100 && std::isfinite(*o.fraction));
+    Check(*o.percent >= 0 && *o.percent <= 100 && std::isfinite(*o.fraction) && *o.autonomy >= 0 &&
+          *o.autonomy <= 1);
     return text + ", stored " + std::to_string(*o.percent) + " " +
-           std::to_string(std::bit_cast<uint64_t>(*o.fraction));
+           std::to_string(std::bit_cast<uint64_t>(*o.fraction)) + " " +
+           std::to_string(std::bit_cast<uint64_t>(*o.autonomy));
 }
 
 template <class Run> std::string Calculate(clsInputOutput io, Run&& run) {
@@ -83,6 +86,7 @@ template <class Run> std::string Calculate(clsInputOutput io, Run&& run) {
     }
     outcome.percent = io.StoredPercent();
     outcome.fraction = io.SavedFraction();
+    outcome.autonomy = io.Autonomy();
     return Describe(outcome);
 }
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the browser page (the engine as WebAssembly) into build/web/ and serves it on 127.0.0.1.
+# Builds the browser page (the engine as WebAssembly) into build/web/page/, and the same page in one file as
+# build/web/korvane-energy.html, and serves the page's folder alone on 127.0.0.1.
 #   scripts/web.sh [PORT]        build, then serve on PORT (8080 when not given)
 #   scripts/web.sh --build-only  build only
 set -euo pipefail
@@ -20,4 +21,4 @@ cmake --build "$WEB_BUILD_DIR"
 [[ "${1:-}" == "--build-only" ]] && exit 0
 PORT="${1:-8080}"
 echo "KORVANE Energy: http://127.0.0.1:$PORT/"
-exec python3 -m http.server "$PORT" --bind 127.0.0.1 --directory "$WEB_BUILD_DIR"
+exec python3 -m http.server "$PORT" --bind 127.0.0.1 --directory "$WEB_BUILD_DIR/page"

@@ -3,6 +3,7 @@
 #include "CliFormat.h"
 #include "CliReport.h"
 #include "CliRoomFile.h"
+#include "CliWeather.h"
 #include "CsvReader.h"
 #include "ResultSchema.h"
 #include "TextInput.h"
@@ -73,7 +74,7 @@ const char* LookalikeOption(std::string_view name) {
 }
 
 bool IsNumberOption(std::string_view name) {
-    return name != "site" && name != "control" && name != kRoomFileColumn;
+    return name != "site" && name != "control" && name != kRoomFileColumn && name != kWeatherOption;
 }
 
 // A column that sets an input of the room: an option, or the room file the row starts from.
@@ -116,6 +117,8 @@ class SkyCache {
         bytes_ += added ? size : 0;
         return it->second;
     }
+
+    WeatherFiles weatherFiles; // the years of the weather files rows name
 
   private:
     static constexpr size_t kBudgetBytes = 8 << 20; // some 300 years of nine-hour days
@@ -175,8 +178,19 @@ RowResults Compute(const Layout& layout, const CsvRecord& record, const BatchSet
         texts[name] = std::move(text);
     }
     try {
+        if (const auto conflict = WeatherSiteConflict({settings.explicitOptions, &texts}, ""))
+            return inputError(ErrInvalidCall, *conflict);
         texts = WithRoomFile(texts, texts[kRoomFileColumn], kRoomFileColumn, settings.explicitOptions);
         const RoomSpec room = BuildRoom({settings.commandLine, &texts}, *settings.sites);
+        if (!room.weatherFile.empty()) {
+            if (settings.allPeriods) {
+                const auto periods = CalculatePeriodsUnderWeather(room, skies.weatherFiles);
+                results.periods.assign(periods.begin(), periods.end());
+            } else {
+                results.periods.push_back(CalculateUnderWeather(room, skies.weatherFiles));
+            }
+            return results;
+        }
         if (!settings.allPeriods) {
             results.periods.push_back(Calculate(room, skies.For(room.params).get()));
             return results;

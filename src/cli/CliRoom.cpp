@@ -135,6 +135,8 @@ const std::vector<RoomOption>& RoomOptions() {
         {"control", "MODE", "continuous, or continuous-off (off when daylight alone is enough)",
          "continuous"},
         {"power-density", "W", "installed lighting power, W/m2: adds the period's energy in kWh", ""},
+        {"weather", "FILE.epw",
+         "the sky of an EPW weather file instead of the standard overcast sky; the site is the file's", ""},
     };
     return options;
 }
@@ -240,6 +242,8 @@ RoomSpec BuildRoom(const std::vector<const OptionTexts*>& layers, SiteList& site
     p.DimmingLimits.minPowerFraction = RealWithin(text("min-power-fraction", "0"), 0.0, 0.6, "0 to 0.6");
     p.DimmingLimits.minLightFraction = RealWithin(text("min-light-fraction", "0"), 0.0, 0.6, "0 to 0.6");
     p.DimmingLimits.control = ControlOf(text("control", "continuous"));
+    if (const auto weather = Lookup(layers, "weather"))
+        room.weatherFile = weather->text;
     if (const auto density = Lookup(layers, "power-density"))
         room.powerDensity = RealWithin(*density, 0.0, 1e6, "0 to 1000000");
     return room;
@@ -290,6 +294,7 @@ RoomResult Calculate(const RoomSpec& room, const JahrEnergie::SkyHours* sky) {
     }
     result.percent = p.StoredPercent();
     result.fraction = p.SavedFraction();
+    result.autonomy = p.Autonomy();
     AddEnergy(result, room, p);
     return result;
 }
@@ -300,7 +305,8 @@ std::array<RoomResult, kPeriodCount> CalculatePeriods(const RoomSpec& room,
         yearSky ? CalculateAllPeriods(room.params, *yearSky) : CalculateAllPeriods(room.params);
     std::array<RoomResult, kPeriodCount> results;
     for (size_t i = 0; i < results.size(); ++i) {
-        results[i] = {outcomes[i].percent, outcomes[i].fraction, outcomes[i].error, std::nullopt};
+        results[i] = {outcomes[i].percent, outcomes[i].fraction, outcomes[i].error,
+                      std::nullopt,        outcomes[i].autonomy, nullptr};
         clsInputOutput p = room.params;
         p.CalcPeriod = static_cast<int16_t>(i);
         AddEnergy(results[i], room, p);

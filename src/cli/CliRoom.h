@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -72,6 +73,7 @@ class SiteList {
 struct RoomSpec {
     clsInputOutput params;
     std::optional<double> powerDensity; // W/m² of installed lighting
+    std::string weatherFile;            // the EPW file whose sky the room is under; empty: the standard sky
 };
 
 // Builds a room from layers of option texts, the most specific last (command line, then a batch row). A
@@ -87,11 +89,15 @@ struct EnergyFigures {
     double saved;          // kWh
 };
 
+struct WeatherFile;
+
 struct RoomResult {
     std::optional<int16_t> percent;
     std::optional<double> fraction;
     std::optional<VbError> error;
     std::optional<EnergyFigures> energy;
+    std::optional<double> autonomy;             // with the fraction
+    std::shared_ptr<const WeatherFile> weather; // the file whose sky gave the result; none: the standard sky
 };
 
 // Runs the engine on the room; never throws an engine error, it is kept in the result. With sky hours

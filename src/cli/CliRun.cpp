@@ -6,6 +6,7 @@
 #include "CliReport.h"
 #include "CliRoom.h"
 #include "CliRoomFile.h"
+#include "CliWeather.h"
 #include "CsvReader.h"
 #include "DataFiles.h"
 #include "ResultSchema.h"
@@ -123,12 +124,16 @@ OptionTexts GivenOptions(const CLI::App& app, const Settings& s) {
 }
 
 int SingleRoom(const OptionTexts& given, SiteList& sites, bool json, std::ostream& out, std::ostream& err) {
-    const RoomResult r = Calculate(BuildRoom({&given}, sites));
+    const RoomSpec room = BuildRoom({&given}, sites);
+    WeatherFiles files;
+    const RoomResult r = room.weatherFile.empty() ? Calculate(room) : CalculateUnderWeather(room, files);
     if (json) {
         out << JsonText(ResultJson(r)) << "\n";
     } else {
         if (r.percent)
             out << *r.percent << "%\n";
+        if (r.weather && r.autonomy)
+            out << "daylight autonomy: " << PercentOf(*r.autonomy) << "%\n";
         if (r.energy)
             WriteEnergyText(*r.energy, out);
     }
@@ -141,7 +146,10 @@ int SingleRoom(const OptionTexts& given, SiteList& sites, bool json, std::ostrea
 
 std::vector<PeriodRow> PeriodRows(OptionTexts given, SiteList& sites) {
     given["period"] = "0"; // every period comes from the one pass
-    const auto results = CalculatePeriods(BuildRoom({&given}, sites));
+    const RoomSpec room = BuildRoom({&given}, sites);
+    WeatherFiles files;
+    const auto results =
+        room.weatherFile.empty() ? CalculatePeriods(room) : CalculatePeriodsUnderWeather(room, files);
     std::vector<PeriodRow> rows;
     for (int16_t period = 0; period < kPeriodCount; ++period) {
         const RoomResult& r = results[static_cast<size_t>(period)];
@@ -342,6 +350,8 @@ int Run(const CLI::App& app, const Settings& s, const CliContext& context, SiteL
         sites.Sites(); // a site file named is read, and refused, even when no site is asked for
 
     Request r{s, GivenOptions(app, s), {}};
+    if (const auto conflict = WeatherSiteConflict({&r.explicitOptions}, "--"))
+        throw UsageError{*conflict};
     r.given = WithRoomFile(r.explicitOptions, s.room, "--room");
     r.allPeriods = r.given.count("period") && r.given.at("period") == "all";
     r.xlsx = app.count("--xlsx") > 0;

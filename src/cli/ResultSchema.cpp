@@ -1,6 +1,7 @@
 #include "ResultSchema.h"
 
 #include "CliFormat.h"
+#include "CliWeather.h"
 
 #include <array>
 #include <charconv>
@@ -22,7 +23,7 @@ std::string Fixed1(double value) {
 
 // The digits of a JSON number under key: a fraction's in full, any other's shortest.
 Digits DigitsOfKey(const std::string& key) {
-    return key == kFraction.jsonKey ? kFraction.digits : Digits::Shortest;
+    return key == kFraction.jsonKey || key == kAutonomy.jsonKey ? Digits::All : Digits::Shortest;
 }
 
 void AppendJson(std::string& out, const nlohmann::ordered_json& value, const std::string& key) {
@@ -123,11 +124,22 @@ nlohmann::ordered_json ResultJson(const RoomResult& r) {
     nlohmann::ordered_json json = nlohmann::ordered_json::object();
     json[kPercent.jsonKey] = r.percent ? nlohmann::ordered_json(*r.percent) : nullptr;
     json[kFraction.jsonKey] = r.fraction ? nlohmann::ordered_json(*r.fraction) : nullptr;
+    json[kAutonomy.jsonKey] = r.autonomy ? nlohmann::ordered_json(*r.autonomy) : nullptr;
     json["error"] = ErrorJson(r.error);
     if (r.energy) {
         auto& energy = json["energy"] = nlohmann::ordered_json::object();
         for (const auto& field : kEnergyFields)
             energy[field.jsonKey] = (*r.energy).*field.energy;
+    }
+    if (r.weather) { // the sky's name, the file, its site and the hours derived from irradiance
+        const auto& site = r.weather->year.site;
+        json["sky"] = "weather";
+        json["weather"] = r.weather->name;
+        json["site"] = {{"name", site.city},
+                        {"longitude", site.observer.longitude},
+                        {"latitude", site.observer.latitude},
+                        {"gmt", site.observer.timeZone}};
+        json["derivedHours"] = r.weather->year.derivedHours;
     }
     return json;
 }

@@ -33,6 +33,9 @@ inline constexpr ResultField kPercent{"percent", "percent", "percent_", Digits::
                                       "",        "%",       nullptr,    nullptr};
 inline constexpr ResultField kFraction{"fraction", "fraction", nullptr, Digits::All,
                                        "0.0000",   "",         nullptr, nullptr};
+// The daylight autonomy: the share of the working hours that daylight alone lights.
+inline constexpr ResultField kAutonomy{nullptr,  "autonomy", nullptr, Digits::All,
+                                       "0.0000", "",         nullptr, nullptr};
 inline constexpr ResultField kErrorNumber{"error_number", "number", nullptr, Digits::Whole, "", "",
                                           nullptr,        nullptr};
 inline constexpr ResultField kErrorSource{nullptr, "source", nullptr, Digits::Whole,
@@ -65,7 +68,8 @@ std::string ShownText(const ResultField& field, double value);
 // The text line of an energy figure: "energy saved: 450.8 kWh".
 std::string TextLine(const ResultField& field, double value);
 
-// The JSON members of a result: "percent", "fraction", "error" (and "energy" when present).
+// The JSON members of a result: "percent", "fraction", "autonomy", "error" (and "energy" when present; under
+// a weather file "sky", "weather", its "site" and "derivedHours").
 nlohmann::ordered_json ResultJson(const RoomResult& result);
 // {"number": ..., "source": ..., "description": ...}, or null.
 nlohmann::ordered_json ErrorJson(const std::optional<VbError>& e);

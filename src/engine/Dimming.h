@@ -2,10 +2,6 @@
 // Dimming limits of real control gear, for studies beyond the plain model in which the lighting dims
 // continuously down to nothing. Used by the command line only; the window never sets them.
 
-#include "JahrEnergie.h"
-
-#include <cstdint>
-
 namespace korvane::Dimming {
 
 enum class Control {
@@ -27,23 +23,5 @@ struct Limits {
 // Power drawn, as a fraction of full power, when the fraction FL (0..1) of the nominal light is still needed:
 // P up to FL = L, then a straight line to full power at FL = 1; 0 with ContinuousOff when FL is 0.
 double PowerFraction(double neededFraction, const Limits& limits);
-
-// Saved fraction of the lighting energy over the period with these limits: one minus the mean power fraction
-// over the working hours. Arguments and errors as JahrEnergie::CalculatePeriodSaving; with plain limits it is
-// that function, to the bit.
-double CalculatePeriodSavingDimmed(double longitude, double latitude, int16_t gmt, int16_t beginHour,
-                                   int16_t endHour, double f, int32_t En, int16_t period,
-                                   const Limits& limits);
-// The same over shared sky hours.
-double CalculatePeriodSavingDimmed(const JahrEnergie::SkyHours& sky, double f, int32_t En, int16_t period,
-                                   const Limits& limits);
-
-// CalculatePeriodSavingDimmed of the year and of every month, as JahrEnergie::CalculateYearAndMonths.
-JahrEnergie::YearAndMonths CalculateYearAndMonthsDimmed(double longitude, double latitude, int16_t gmt,
-                                                        int16_t beginHour, int16_t endHour, double f,
-                                                        int32_t En, const Limits& limits);
-// The same over the year's complete sky hours.
-JahrEnergie::YearAndMonths CalculateYearAndMonthsDimmed(const JahrEnergie::SkyHours& yearSky, double f,
-                                                        int32_t En, const Limits& limits);
 
 } // namespace korvane::Dimming

@@ -1,24 +1,20 @@
 #pragma once
+// The period integration: every working hour of every day of a period adds the artificial light a room still
+// needs under the outdoor illuminance of a sky, chosen by name.
+
+#include "Dimming.h"
 #include "VbError.h"
 #include "VbMath.h"
 #include "daylight.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <variant>
 #include <vector>
 
 namespace korvane::JahrEnergie {
-
-// Saved fraction of the lighting energy over the period (0 = nothing saved, 1 = no artificial light needed).
-//
-// longitude/latitude in degrees (east/north positive); gmt = hours the site's standard time is ahead of GMT;
-// working hours beginHour <= h < endHour, each evaluated at its full clock hour; f = daylight ratio with the
-// glazing transmittance included; En = nominal illuminance in lux; period 0 = the year (365 days), 1..12 =
-// one month. Expects 0 <= beginHour < endHour <= 24, En > 0 and f >= 0 but checks none of it: a zero
-// normaliser raises 6.
-double CalculatePeriodSaving(double longitude, double latitude, int16_t gmt, int16_t beginHour,
-                             int16_t endHour, double f, int32_t En, int16_t period);
 
 // The days and hours a period evaluates. Raises 6 when the 16-bit day or hour arithmetic overflows.
 struct PeriodHours {
@@ -37,83 +33,19 @@ PeriodHours HoursOfPeriod(const PeriodHours& year, int16_t period);
 // month.
 double PeriodNormaliser(const PeriodHours& hours, int32_t En, int16_t period);
 
-// Sums value(N, h) over every working hour, each day on its own first: the order of additions is part of the
-// result.
-template <class HourValue> double SumOverPeriod(const PeriodHours& p, HourValue&& value) {
-    double periodSum = 0.0;
-    for (int32_t N = p.firstDay; N <= p.lastDay; ++N) {
-        double daySum = 0.0;
-        for (int32_t h = p.beginHour; h <= p.lastHour; ++h)
-            daySum = vb::Add(daySum, value(static_cast<int16_t>(N), static_cast<int16_t>(h)));
-        periodSum = vb::Add(periodSum, daySum);
-    }
-    return periodSum;
-}
-
-// A figure for the year (index 0) and for each month (1..12), or the error that period raises instead.
-inline constexpr size_t kYearAndMonths = 13;
-struct YearAndMonths {
-    std::array<double, kYearAndMonths> value{};
-    std::array<std::optional<VbError>, kYearAndMonths> error;
-
-    // Replaces each value that has no error by finish(period, value), or by the error that raises.
-    template <class F> void Finish(F&& finish) {
-        for (size_t p = 0; p < kYearAndMonths; ++p) {
-            if (error[p])
-                continue;
-            try {
-                value[p] = finish(static_cast<int16_t>(p), value[p]);
-            } catch (const VbError& e) {
-                error[p] = e;
-            }
-        }
-    }
+// The skies, by name.
+enum class SkyName {
+    StandardOvercast, // DIN 5034: 300 lx + 21000 lx x sin(altitude of the sun)
+    Weather,          // the diffuse horizontal illuminance of a site's weather year
 };
 
-// SumOverPeriod for the year and for every month in one pass over the year's days, each to the bit what its
-// own call gives or raises: a month adds its own day sums from zero, and an error raised within a day belongs
-// to the year and to that day's month only. `year` is GetPeriodHours(..., 0).
-template <class HourValue> YearAndMonths SumOverYearAndMonths(const PeriodHours& year, HourValue&& value) {
-    YearAndMonths sums;
-    size_t month = 1;
-    int32_t monthEnd = daylight::GetDaysOfMonth(1);
-    for (int32_t N = 1; N <= 365; ++N) {
-        if (N > monthEnd) {
-            ++month;
-            monthEnd += daylight::GetDaysOfMonth(static_cast<int16_t>(month));
-        }
-        const size_t periods[] = {0, month};
-        if (sums.error[0] && sums.error[month])
-            continue; // nothing left that this day could change
-        double daySum = 0.0;
-        try {
-            for (int32_t h = year.beginHour; h <= year.lastHour; ++h)
-                daySum = vb::Add(daySum, value(static_cast<int16_t>(N), static_cast<int16_t>(h)));
-        } catch (const VbError& e) {
-            for (size_t p : periods) {
-                if (!sums.error[p])
-                    sums.error[p] = e;
-            }
-            continue;
-        }
-        for (size_t p : periods) {
-            if (sums.error[p])
-                continue;
-            try {
-                sums.value[p] = vb::Add(sums.value[p], daySum);
-            } catch (const VbError& e) {
-                sums.error[p] = e;
-            }
-        }
-    }
-    return sums;
-}
-
-// The overcast-sky illuminance (lux) of every working hour of a period at one site, in the order the
-// integration visits them. Everything in a calculation that depends on the site, the hours and the period
-// alone, so rooms that share these can share it; results from it are bit for bit those of the functions that
-// take a site.
+// The outdoor illuminance (lux) of every working hour of a period, in the order the integration visits them:
+// everything in a calculation that depends on the sky, the hours and the period alone, so that rooms sharing
+// these can share it. Any sky can fill it; over the standard overcast sky's hours the results are bit for
+// bit those computed hour by hour.
 struct SkyHours {
+    SkyName sky = SkyName::StandardOvercast;
+    int16_t period = 0; // 0 the year, 1..12 a month
     PeriodHours hours{};
     bool hoursKnown = false;         // false when working out the period's hours raised `error`
     std::vector<double> illuminance; // every working hour, or those before the one that raised `error`
@@ -127,25 +59,60 @@ struct SkyHours {
         return illuminance[i];
     }
 };
+// The standard overcast sky's hours at one site (longitude and latitude in degrees, east and north positive;
+// gmt the hours its standard time is ahead of GMT).
 SkyHours GetSkyHours(double longitude, double latitude, int16_t gmt, int16_t beginHour, int16_t endHour,
                      int16_t period);
-
-// CalculatePeriodSaving over shared sky hours.
-double CalculatePeriodSaving(const SkyHours& sky, double f, int32_t En, int16_t period);
-
-// Whether sky holds every working hour of the year, so that each month can be read from it.
+// Whether sky holds every working hour of the year (or the error that ends them), so that each month can be
+// read from it.
 bool IsCompleteYear(const SkyHours& sky);
-// The index in SkyHours::illuminance of hour h of day N of the year.
-inline size_t YearHourIndex(const PeriodHours& year, int16_t N, int16_t h) {
-    return static_cast<size_t>(N - 1) * static_cast<size_t>(year.hoursPerDay) +
-           static_cast<size_t>(h - year.beginHour);
+// The index in SkyHours::illuminance of hour h of day N of the period.
+inline size_t PeriodHourIndex(const PeriodHours& p, int16_t N, int16_t h) {
+    return static_cast<size_t>(N - p.firstDay) * static_cast<size_t>(p.hoursPerDay) +
+           static_cast<size_t>(h - p.beginHour);
 }
 
-// CalculatePeriodSaving of the year and of every month, each result or error that of its own call. What
-// working out the hours raises, every period raises: it leaves this function.
-YearAndMonths CalculateYearAndMonths(double longitude, double latitude, int16_t gmt, int16_t beginHour,
-                                     int16_t endHour, double f, int32_t En);
-// The same over the year's sky hours, which must be complete (IsCompleteYear).
-YearAndMonths CalculateYearAndMonths(const SkyHours& yearSky, double f, int32_t En);
+// The standard overcast sky worked out hour by hour over a site, for working hours beginHour <= h < endHour,
+// each evaluated at its full clock hour.
+struct StandardOvercastSky {
+    double longitude;
+    double latitude;
+    int16_t gmt;
+    int16_t beginHour;
+    int16_t endHour;
+};
+// Where a calculation's outdoor illuminance comes from: the standard overcast sky, or hours any sky filled.
+using Sky = std::variant<StandardOvercastSky, std::reference_wrapper<const SkyHours>>;
+SkyName NameOf(const Sky& sky);
+
+// What a period gives: the saved fraction of the lighting energy (0 nothing saved, 1 no artificial light
+// needed) and the daylight autonomy, the share of its working hours in which daylight alone reaches the
+// nominal illuminance.
+struct PeriodFigures {
+    double saving;
+    double autonomy;
+};
+
+// The figures of one period (0 the year of 365 days, 1..12 a month) for daylight ratio f (glazing
+// transmittance included) and nominal illuminance En (lux). With plain limits the saving is one minus the
+// needed light over the period's normaliser; with dimming limits one minus the mean power fraction over the
+// working hours. Expects En > 0 and f >= 0 but checks neither: a zero normaliser raises 6. Shared sky hours
+// must be of this period (else 5).
+PeriodFigures CalculatePeriod(const Sky& sky, double f, int32_t En, int16_t period,
+                              const Dimming::Limits& limits = {});
+
+// A figure for the year (index 0) and for each month (1..12), or the error that period raises instead.
+inline constexpr size_t kYearAndMonths = 13;
+struct YearAndMonths {
+    std::array<PeriodFigures, kYearAndMonths> value{};
+    std::array<std::optional<VbError>, kYearAndMonths> error;
+};
+
+// CalculatePeriod of the year and of every month in one pass over the year's days, each to the bit what its
+// own call gives or raises: a month adds its own day sums from zero, and an error raised within a day belongs
+// to the year and to that day's month only. What working out the hours raises, every period raises: it
+// leaves this function, as does 5 for shared sky hours that do not hold the whole year.
+YearAndMonths CalculateYearAndMonths(const Sky& sky, double f, int32_t En,
+                                     const Dimming::Limits& limits = {});
 
 } // namespace korvane::JahrEnergie

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace korvane {
 
@@ -46,31 +47,28 @@ int16_t PercentOf(double savedFraction) {
     return std::clamp<int16_t>(percent, 0, 100);
 }
 
-template <class Integrate> int16_t clsInputOutput::Calculate(Integrate&& integrate) {
+int16_t clsInputOutput::Calculate(const JahrEnergie::Sky& sky) {
     gCalcErrorText.clear();
     storedPercent_.reset();
     savedFraction_.reset();
+    autonomy_.reset();
     const double f = DaylightRatio();
-    const double s = integrate(f);
-    const int16_t percent = PercentOf(s);
+    const auto figures = JahrEnergie::CalculatePeriod(sky, f, NominalIlluminance, CalcPeriod, DimmingLimits);
+    const int16_t percent = PercentOf(figures.saving);
     storedPercent_ = percent;
-    savedFraction_ = s;
+    savedFraction_ = figures.saving;
+    autonomy_ = figures.autonomy;
     if (!gCalcErrorText.empty())
         Raise(modErrors::GetErrNumber(kErrModelMessage), kSource, gCalcErrorText);
     return percent;
 }
 
 int16_t clsInputOutput::CalculateEnergySaving() {
-    return Calculate([&](double f) {
-        return Dimming::CalculatePeriodSavingDimmed(Longitude, Latitude, TimeDiffGMT, BeginHour, EndHour, f,
-                                                    NominalIlluminance, CalcPeriod, DimmingLimits);
-    });
+    return Calculate(OvercastSky());
 }
 
 int16_t clsInputOutput::CalculateEnergySaving(const JahrEnergie::SkyHours& sky) {
-    return Calculate([&](double f) {
-        return Dimming::CalculatePeriodSavingDimmed(sky, f, NominalIlluminance, CalcPeriod, DimmingLimits);
-    });
+    return Calculate(std::cref(sky));
 }
 
 namespace {
@@ -78,13 +76,14 @@ namespace {
 // Each period's outcome from the savings of all periods, in the order a single run raises: what the window
 // model or the period's hours raise stops every period; a saving that cannot be shown as a percent stores
 // nothing; the model's message follows a stored result.
-template <class Savings>
-std::array<PeriodOutcome, kPeriodCount> OutcomesOf(const clsInputOutput& inputs, Savings&& savings) {
+std::array<PeriodOutcome, kPeriodCount> OutcomesOf(const clsInputOutput& inputs,
+                                                   const JahrEnergie::Sky& sky) {
     std::array<PeriodOutcome, kPeriodCount> outcomes;
     JahrEnergie::YearAndMonths s;
     gCalcErrorText.clear();
     try {
-        s = savings(inputs.DaylightRatio());
+        s = JahrEnergie::CalculateYearAndMonths(sky, inputs.DaylightRatio(), inputs.NominalIlluminance,
+                                                inputs.DimmingLimits);
     } catch (const VbError& e) {
         for (auto& outcome : outcomes)
             outcome.error = e;
@@ -97,8 +96,9 @@ std::array<PeriodOutcome, kPeriodCount> OutcomesOf(const clsInputOutput& inputs,
             continue;
         }
         try {
-            outcome.percent = PercentOf(s.value[p]);
-            outcome.fraction = s.value[p];
+            outcome.percent = PercentOf(s.value[p].saving);
+            outcome.fraction = s.value[p].saving;
+            outcome.autonomy = s.value[p].autonomy;
         } catch (const VbError& e) {
             outcome.error = e;
             continue;
@@ -112,19 +112,12 @@ std::array<PeriodOutcome, kPeriodCount> OutcomesOf(const clsInputOutput& inputs,
 } // namespace
 
 std::array<PeriodOutcome, kPeriodCount> CalculateAllPeriods(const clsInputOutput& in) {
-    return OutcomesOf(in, [&](double f) {
-        return Dimming::CalculateYearAndMonthsDimmed(in.Longitude, in.Latitude, in.TimeDiffGMT, in.BeginHour,
-                                                     in.EndHour, f, in.NominalIlluminance, in.DimmingLimits);
-    });
+    return OutcomesOf(in, in.OvercastSky());
 }
 
 std::array<PeriodOutcome, kPeriodCount> CalculateAllPeriods(const clsInputOutput& in,
                                                             const JahrEnergie::SkyHours& yearSky) {
-    if (!JahrEnergie::IsCompleteYear(yearSky))
-        return CalculateAllPeriods(in);
-    return OutcomesOf(in, [&](double f) {
-        return Dimming::CalculateYearAndMonthsDimmed(yearSky, f, in.NominalIlluminance, in.DimmingLimits);
-    });
+    return OutcomesOf(in, std::cref(yearSky));
 }
 
 } // namespace korvane

@@ -2,6 +2,7 @@
 // The parameter set of one calculation and its driver; the one interface between the window and the engine.
 
 #include "Dimming.h"
+#include "JahrEnergie.h"
 #include "VbError.h"
 
 #include <array>
@@ -38,24 +39,33 @@ class clsInputOutput {
     // Runs the calculation and returns the saving in whole percent (0..100). Raises "Wrong Window Type" for
     // an unknown type, a model's message after the result has been stored, or any run-time error unchanged.
     int16_t CalculateEnergySaving();
-    // The same calculation with the sky taken from hours computed for this object's longitude, latitude, GMT
-    // difference, working hours and period: the same result to the bit, for rooms that share a site.
+    // The same calculation under another sky: the standard overcast sky's hours computed for this object's
+    // longitude, latitude, GMT difference, working hours and period give the same result to the bit, for
+    // rooms that share a site; hours of another sky must be of this object's working hours and period.
     int16_t CalculateEnergySaving(const JahrEnergie::SkyHours& sky);
 
     // The percent stored by the last calculation, also when a model message was raised after it.
     std::optional<int16_t> StoredPercent() const { return storedPercent_; }
     // The saved fraction behind that percent.
     std::optional<double> SavedFraction() const { return savedFraction_; }
+    // The daylight autonomy of that calculation: the share of the working hours in which daylight alone
+    // reaches the nominal illuminance.
+    std::optional<double> Autonomy() const { return autonomy_; }
+    // The standard overcast sky at this object's site and working hours.
+    JahrEnergie::StandardOvercastSky OvercastSky() const {
+        return {Longitude, Latitude, TimeDiffGMT, BeginHour, EndHour};
+    }
 
     // The daylight ratio f (transmittance included) the window model gives; may leave a message in
     // gCalcErrorText.
     double DaylightRatio() const;
 
   private:
-    template <class Integrate> int16_t Calculate(Integrate&& integrate);
+    int16_t Calculate(const JahrEnergie::Sky& sky);
 
     std::optional<int16_t> storedPercent_;
     std::optional<double> savedFraction_;
+    std::optional<double> autonomy_;
 };
 
 // What one period of a room gives: the percent (kept when a model message followed it), the saved fraction
@@ -64,14 +74,15 @@ struct PeriodOutcome {
     std::optional<int16_t> percent;
     std::optional<double> fraction;
     std::optional<VbError> error;
+    std::optional<double> autonomy; // with the fraction
 };
 inline constexpr int16_t kPeriodCount = 13; // the year, then January to December
 
 // The year (index 0) and the twelve months of these inputs, whatever their CalcPeriod says: each entry what
 // CalculateEnergySaving gives for that period, to the bit, from one pass over the year's days.
 std::array<PeriodOutcome, kPeriodCount> CalculateAllPeriods(const clsInputOutput& inputs);
-// The same with the sky taken from the year's hours (period 0) at the inputs' site and working hours, for
-// rooms that share them. Sky hours that stop at an error are passed over for the inputs' own site.
+// The same with the sky taken from the year's hours (period 0) of the inputs' working hours, for rooms that
+// share them; hours that do not hold the whole year are an error of every period.
 std::array<PeriodOutcome, kPeriodCount> CalculateAllPeriods(const clsInputOutput& inputs,
                                                             const JahrEnergie::SkyHours& yearSky);
 

@@ -89,8 +89,8 @@ std::string ReadFileBytes(const std::string& fileName, uintmax_t maxBytes) {
     if (!ec && status.type() != std::filesystem::file_type::regular)
         fail(ErrPathFileAccess, " is not a regular file");
     const uintmax_t size = std::filesystem::file_size(fileName, ec);
-    if (!ec && size > maxBytes)
-        fail(ErrPathFileAccess, " is larger than " + std::to_string(maxBytes) + " bytes");
+    if (!ec)
+        CheckFileSize(fileName, size, maxBytes);
     errno = 0;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"), &std::fclose);
     if (!file) {
@@ -106,12 +106,19 @@ std::string ReadFileBytes(const std::string& fileName, uintmax_t maxBytes) {
     // A file that grows while it is read stops at the limit all the same.
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
         if (got > maxBytes - std::min<uintmax_t>(maxBytes, bytes.size()))
-            fail(ErrPathFileAccess, " is larger than " + std::to_string(maxBytes) + " bytes");
+            CheckFileSize(fileName, UINTMAX_MAX, maxBytes);
         bytes.append(buffer, got);
     }
     if (std::ferror(file.get()))
         fail(ErrPathFileAccess, "");
     return bytes;
+}
+
+void CheckFileSize(const std::string& fileName, uintmax_t size, uintmax_t maxBytes) {
+    if (size > maxBytes)
+        Raise(ErrPathFileAccess, vb::kRuntimeSource,
+              RuntimeDescription(ErrPathFileAccess) + ": " + fileName + " is larger than " +
+                  std::to_string(maxBytes) + " bytes");
 }
 
 std::string DecodeText(std::string_view bytes) {

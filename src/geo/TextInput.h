@@ -14,6 +14,9 @@ namespace korvane {
 // program's run-time source and the file's name in the description.
 std::string ReadFileBytes(const std::string& fileName, uintmax_t maxBytes = UINTMAX_MAX);
 
+// Raises ReadFileBytes's 75 for a file of more than maxBytes, for a reader that is given a file's size alone.
+void CheckFileSize(const std::string& fileName, uintmax_t size, uintmax_t maxBytes);
+
 // Bytes that are valid UTF-8 stay as they are, without a leading byte-order mark; anything else is read as
 // Windows-1252, the code page such files were written in.
 std::string DecodeText(std::string_view bytes);

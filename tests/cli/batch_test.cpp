@@ -64,6 +64,33 @@ TEST_F(Batch, RowsEqualSingleRunsInEveryDialectWhereverSkyHoursAreShared) {
     }
 }
 
+// Rows under weather files, each file read once: each row what a single run under its file gives; a file
+// that cannot be read and a site given as well are that row's errors.
+TEST_F(Batch, RowsUnderWeatherFilesEqualSingleRunsUnderTheirFiles) {
+    const std::string sample = KORVANE_WEATHER_SAMPLE, bad = Write("LOCATION,x\n") + ".epw";
+    std::filesystem::rename(path_, bad);
+    const auto single = [&](const char* period) {
+        const auto out = Cli({"--weather", sample, "--period", period, "--json"}).out;
+        return out.substr(1, out.size() - 3);
+    };
+    const auto lines = Lines(Cli({"--batch",
+                                  Write("weather,period,site\n" + sample + ",0,\n" + bad + ",0,\n" + sample +
+                                        ",6,\n" + sample + ",1,wien\n"),
+                                  "--json"})
+                                 .out);
+    std::filesystem::remove(bad);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_NE(lines[0].find(single("0")), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("\"number\": 13, \"source\": \"weather:ReadEpw\", \"description\": \"" + bad +
+                            ": line 1: the LOCATION line has 2 fields, not 10\""),
+              std::string::npos)
+        << lines[1];
+    EXPECT_NE(lines[2].find(single("6")), std::string::npos) << lines[2];
+    EXPECT_NE(lines[3].find("weather: the site is the weather file's; site cannot be given with it"),
+              std::string::npos)
+        << lines[3];
+}
+
 // Input columns are kept as read and as UTF-8, quoted where they must be and with control characters made
 // harmless, in the input's delimiter and decimal mark or the ones asked for; the command line fills in what a
 // row leaves out; bad rows report in place.

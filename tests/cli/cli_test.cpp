@@ -36,7 +36,11 @@ INSTANTIATE_TEST_SUITE_P(
     Results, Runs,
     ::testing::Values(
         Prints({}, "69%\n"),
-        Prints({"--json"}, "{\"percent\": 69, \"fraction\": 0.68609985133014695, \"error\": null}\n"),
+        Prints({"--json"}, "{\"percent\": 69, \"fraction\": 0.68609985133014695, \"autonomy\": "
+                           "0.27975646879756466, \"error\": null}\n"),
+        Prints({"--weather", KORVANE_WEATHER_SAMPLE}, "85%\ndaylight autonomy: 64%\n"),
+        Prints({"--weather", "/dev/zero"}, "",
+               "error 75: Path/File access error: /dev/zero is not a regular file (weather:ReadEpw)\n"),
         Prints({"--min-power-fraction", "0.3", "--min-light-fraction", "0.1"}, "51%\n"),
         Prints({"--min-power-fraction", "0.3", "--min-light-fraction", "0.1", "--control", "continuous-off"},
                "59%\n"),
@@ -45,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                "49%\nfloor area: 20 m2\nworking hours: 252 h\nenergy without control: 50.4 kWh\n"
                "energy with control: 25.9 kWh\nenergy saved: 24.5 kWh\n"),
         Prints({"--period", "2", "--power-density", "10", "--json"},
-               "{\"percent\": 49, \"fraction\": 0.48694850969851633, \"error\": null, \"energy\": "
+               "{\"percent\": 49, \"fraction\": 0.48694850969851633, \"autonomy\": 0.0, \"error\": null, "
+               "\"energy\": "
                "{\"floor_area_m2\": 20, \"working_hours\": 252, \"kwh_without_control\": 50.4, "
                "\"kwh_with_control\": 25.857795111194775, \"kwh_saved\": 24.542204888805223}}\n"),
         // Padded by characters, not bytes; November as the table spells it.
@@ -77,6 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
     UsageErrors, Runs,
     ::testing::Values(
         Usage({"--gmt", "1.5"}, "--gmt: '1.5' is not a whole number"),
+        Usage({"--weather", "x.epw", "--latitude", "45"},
+              "--weather: the site is the weather file's; --latitude cannot be given with it"),
         Usage({"--period", "32768"}, "--period: '32768' is out of range"),
         // What the window's fields could not hold or refuse when left.
         Usage({"--begin", "9", "--end", "9", "--language", "1"},

@@ -161,13 +161,14 @@ TEST_F(WindowModel, ArithmeticFaultsAreRaisedBeforeAnyMessage) {
     EXPECT_EQ(gCalcErrorText, "");
 }
 
-double Frankfurt(double f, int32_t En, int16_t period, int16_t begin = 8, int16_t end = 17) {
-    return JahrEnergie::CalculatePeriodSaving(kLon, kLat, 1, begin, end, f, En, period);
-}
-
 double Dimmed(double f, int32_t En, int16_t period, const Limits& limits, int16_t begin = 8,
               int16_t end = 17) {
-    return Dimming::CalculatePeriodSavingDimmed(kLon, kLat, 1, begin, end, f, En, period, limits);
+    const JahrEnergie::StandardOvercastSky sky{kLon, kLat, 1, begin, end};
+    return JahrEnergie::CalculatePeriod(sky, f, En, period, limits).saving;
+}
+
+double Frankfurt(double f, int32_t En, int16_t period) {
+    return Dimmed(f, En, period, kPlain);
 }
 
 // f, En, period, working hours, limits; the saving within a tolerance, or NaN for 6 "Overflow". Reference
@@ -296,7 +297,9 @@ std::string Describe(const PeriodOutcome& o) {
     if (o.percent)
         text.append(std::to_string(*o.percent))
             .append(" ")
-            .append(std::to_string(std::bit_cast<uint64_t>(*o.fraction)));
+            .append(std::to_string(std::bit_cast<uint64_t>(*o.fraction)))
+            .append(" ")
+            .append(std::to_string(o.autonomy.value_or(-1)));
     if (o.error)
         text.append(" ")
             .append(std::to_string(o.error->Number()))
@@ -333,12 +336,39 @@ TEST_F(Driver, AllPeriodsInOnePassEqualThirteenSingleRuns) {
                 auto single = p;
                 single.CalcPeriod = period;
                 const auto error = ErrorOf([&] { single.CalculateEnergySaving(); });
-                ASSERT_EQ(Describe(all[static_cast<size_t>(period)]),
-                          Describe({single.StoredPercent(), single.SavedFraction(), error}))
+                ASSERT_EQ(
+                    Describe(all[static_cast<size_t>(period)]),
+                    Describe({single.StoredPercent(), single.SavedFraction(), error, single.Autonomy()}))
                     << room << " " << period;
             }
         }
     }
+}
+
+// A sky of one working hour a day (12:00) whose illuminance is 100 lx x the day of the year: with f = 1 and
+// 500 lx, days 1 to 4 need 400, 300, 200 and 100 lx and every later day is lit by daylight alone.
+TEST(SharedSky, AnySkyFillingTheHoursGivesTheSavingAndTheAutonomyAndAPartialYearIsAnError) {
+    JahrEnergie::SkyHours sky;
+    sky.sky = JahrEnergie::SkyName::Weather;
+    sky.hours = JahrEnergie::GetPeriodHours(12, 13, 0);
+    sky.hoursKnown = true;
+    for (int N = 1; N <= 365; ++N)
+        sky.illuminance.push_back(100.0 * N);
+    const auto year = JahrEnergie::CalculateYearAndMonths(std::cref(sky), 1.0, 500);
+    EXPECT_EQ(year.value[0].saving, 1 - 1000 / (365 * 500.0));
+    EXPECT_EQ(year.value[0].autonomy, 361 / 365.0);
+    EXPECT_EQ(year.value[1].saving, 1 - 1000 / (31 * 500.0));
+    EXPECT_EQ(year.value[1].autonomy, 27 / 31.0);
+    EXPECT_EQ(year.value[2].saving, 1.0);
+    EXPECT_EQ(year.value[2].autonomy, 1.0);
+    EXPECT_EQ(JahrEnergie::CalculatePeriod(std::cref(sky), 1.0, 500, 0).saving, year.value[0].saving);
+    EXPECT_EQ(JahrEnergie::NameOf(std::cref(sky)), JahrEnergie::SkyName::Weather);
+    // Hours of another period, or a year cut short without an error, are never made up.
+    EXPECT_VB_ERROR(JahrEnergie::CalculatePeriod(std::cref(sky), 1.0, 500, 1), ErrInvalidCall);
+    sky.illuminance.pop_back();
+    EXPECT_VB_ERROR(JahrEnergie::CalculateYearAndMonths(std::cref(sky), 1.0, 500), ErrInvalidCall);
+    for (const auto& outcome : CalculateAllPeriods(StartValues(), sky))
+        EXPECT_EQ(outcome.error.value_or(VbError(0, "", "")).Number(), ErrInvalidCall);
 }
 
 // The error numbers themselves are checked with the driver's errors.

@@ -1,11 +1,14 @@
 // The page's behaviour: it wires the fields, lists and buttons to the WebAssembly core and shows what the
 // core answers. Every number, text, site and check comes from the core.
-import createKorvane from './korvane.mjs';
+import createKorvane from './korvane.js';
 
-const core = await createKorvane();
+// LANGUAGE_KEY, LANGUAGE_CODES and engineMissing come from the page's first script, which runs without the
+// engine. Until the engine is there the result field stays empty; when it cannot load, the page says so.
+const core = await createKorvane().catch((error) => {
+  engineMissing();
+  throw error;
+});
 
-const LANGUAGE_KEY = 'korvane-energy.language';
-const LANGUAGE_CODES = ['de', 'en', 'fr', 'it', 'nl', 'es'];
 const APP_TITLE = 'KORVANE Energy';
 const FIELDS = [0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16];
 const GLAZING_ITEMS = [177, 174, 175, 176];
@@ -26,7 +29,7 @@ let studyTexts = {};
 let sites = [];
 let defaultSite = 1;
 let currentPanel = 1;
-let lastPeriods = null;
+let lastRun = null; // the inputs and outcome of the last calculation, for the chart and the print-out
 
 const L = (baseId) => texts[baseId - 100];
 // The table's line breaks are single carriage returns; menu captions mark their access key with "&".
@@ -213,6 +216,7 @@ function loadLanguage() {
     sites[0].name = L(177);
   fillCityList();
   drawOverview();
+  fillReport();
 }
 
 function switchLanguage(next) {
@@ -225,23 +229,6 @@ function switchLanguage(next) {
     // A browser that keeps nothing for the page still switches; the choice lasts until the page is left.
   }
   loadLanguage();
-}
-
-function firstLanguage() {
-  let stored = 0;
-  try {
-    stored = Number(localStorage.getItem(LANGUAGE_KEY));
-  } catch {
-    stored = 0;
-  }
-  if (stored >= 1 && stored <= 6)
-    return stored;
-  for (const tag of navigator.languages ?? [navigator.language]) {
-    const found = LANGUAGE_CODES.indexOf(String(tag).slice(0, 2).toLowerCase());
-    if (found >= 0)
-      return found + 1;
-  }
-  return 1;
 }
 
 languageMenu.addEventListener('change', () => switchLanguage(languageMenu.selectedIndex + 1));
@@ -278,8 +265,9 @@ async function calculateData(print) {
   }
   $('lblResult').textContent = `${result.percent}%`;
   $('picResult').className = result.error ? 'failure' : 'success';
-  lastPeriods = result.periods;
+  lastRun = { inputs: reportInputs(), result, period: periodList.selectedIndex, windowType: currentPanel };
   drawOverview();
+  fillReport();
   if (result.error)
     await message(result.error.description);
   if (print)
@@ -297,49 +285,141 @@ function svg(tag, attributes, text) {
   return element;
 }
 
-// Thirteen bars, the year first; a period whose calculation raised an error is drawn red.
-function drawOverview() {
-  const chart = $('overviewChart');
-  $('overview').hidden = !lastPeriods;
-  if (!lastPeriods)
-    return;
-  const names = Array.from({ length: PERIOD_COUNT }, (_, i) => L(FIRST_PERIOD + i).trim());
-  const labels = [studyTexts.chartYear, ...studyTexts.monthShort.split('|')];
-  const top = 20;
-  const height = 140;
-  const step = 560 / PERIOD_COUNT;
-  const parts = [svg('line', { x1: 0, y1: top + height, x2: 560, y2: top + height, class: 'axis' })];
-  lastPeriods.forEach((period, i) => {
-    const h = (height * Math.max(0, Math.min(100, period.percent))) / 100;
-    const x = i * step + 6;
-    const bar = svg('rect', { x, y: top + height - h, width: step - 12, height: h,
-      class: period.error ? 'bar failure' : 'bar success' });
-    bar.append(svg('title', {}, `${names[i]}: ${period.percent}%`));
-    const middle = x + (step - 12) / 2;
-    const label = svg('text', { x: middle, y: top + height + 16, class: 'label' }, labels[i]);
-    parts.push(bar, svg('text', { x: middle, y: top + height - h - 4, class: 'value' }, `${period.percent}%`),
-      label);
-  });
+// "69%", "69% !" when a model's message came with it, "–" when there is no figure.
+const periodText = (period) => (period.fraction === null ? '–' : `${period.percent}%${period.error ? ' !' : ''}`);
+const periodNames = () => Array.from({ length: PERIOD_COUNT }, (_, i) => L(FIRST_PERIOD + i).trim());
+
+// The twelve months as bars on a 0 to 100 % scale, red where a model left a message, the year as a dashed
+// line across them: the window's overview and report chart, drawn into the chart's view box.
+function drawMonthChart(chart, periods) {
+  const [, , width, height] = chart.getAttribute('viewBox').split(' ').map(Number);
+  const label = Math.max(9, Math.min(height * 0.07, (width / 12) * 0.42));
+  const axis = label * 2.6;
+  const plot = { left: axis, top: label * 0.6, width: width - axis - label * 0.3, height: height - label * 2.2 };
+  const yOf = (percent) => plot.top + plot.height - (plot.height * percent) / 100;
+  const parts = [];
+  for (let p = 0; p <= 100; p += 25) {
+    parts.push(svg('line', { x1: plot.left, x2: plot.left + plot.width, y1: yOf(p), y2: yOf(p),
+      class: p === 0 ? 'axis' : 'grid' }));
+    parts.push(svg('text', { x: axis - label * 0.3, y: yOf(p), class: 'scale' }, `${p}%`));
+  }
+  const slot = plot.width / 12;
+  const months = studyTexts.monthShort.split('|');
+  const names = periodNames();
+  for (let m = 1; m <= 12; ++m) {
+    const period = periods[m];
+    const x = plot.left + slot * (m - 1);
+    if (period.fraction !== null) {
+      const bar = svg('rect', { x: x + slot * 0.15, y: yOf(period.percent), width: slot * 0.7,
+        height: plot.top + plot.height - yOf(period.percent), class: period.error ? 'bar failure' : 'bar success' });
+      bar.append(svg('title', {}, `${names[m]}: ${periodText(period)}`));
+      parts.push(bar);
+    }
+    parts.push(svg('text', { x: x + slot / 2, y: plot.top + plot.height + label * 1.1, class: 'month' }, months[m - 1]));
+  }
+  if (periods[0].fraction !== null) {
+    const y = yOf(periods[0].percent);
+    parts.push(svg('line', { x1: plot.left, x2: plot.left + plot.width, y1: y, y2: y, class: 'year',
+      'stroke-width': Math.max(1, label * 0.15) }));
+    // The label above the line, or below it when the line runs along the top.
+    parts.push(svg('text', { x: plot.left + plot.width - label * 0.2, y: periods[0].percent > 90 ? y + label : y - label * 0.4,
+      class: 'year' }, `${studyTexts.chartYear} ${periods[0].percent}%`));
+  }
+  chart.style.setProperty('--label', `${label * 0.8}px`);
   chart.replaceChildren(...parts);
-  chart.setAttribute('aria-label',
-    lastPeriods.map((period, i) => `${names[i]}: ${period.percent}%`).join(', '));
+  chart.setAttribute('aria-label', periods.map((period, i) => `${names[i]}: ${periodText(period)}`).join(', '));
 }
+
+function drawOverview() {
+  $('overview').hidden = !lastRun;
+  if (lastRun)
+    drawMonthChart($('overviewChart'), lastRun.result.periods);
+}
+
+// --- the print-out -----------------------------------------------------------------------------------------
+
+const labelOf = (id) => shown(document.querySelector(`label[for="${id}"]`)?.textContent ?? $(id).textContent)
+  .replace(/:\s*$/, '');
+const unitOf = (index) => field(index).parentElement.querySelector('.unit')?.textContent ?? '';
+const tickedOf = (name) => document.querySelector(`input[name="${name}"]:checked`)?.parentElement.textContent.trim() ?? '';
+const chosen = (list) => list.options[list.selectedIndex]?.text ?? '';
+
+// Every input of the calculation as the window's report lists it: label, value, unit; the window type's own
+// fields only.
+function reportInputs() {
+  const lines = [];
+  const put = (index) => lines.push([labelOf(`txtInput${index}`), field(index).value, unitOf(index)]);
+  const choice = (label, value) => lines.push([label, value, '']);
+  [0, 1].forEach(put);
+  choice(shown(L(140)), chosen(periodList));
+  [2, 3, 4].forEach(put);
+  choice(studyTexts.reportSite, chosen(siteList));
+  [5, 6, 7].forEach(put);
+  choice(labelOf('lstInput2'), chosen(glazingList));
+  put(9);
+  choice(studyTexts.reportWindowType, tabs[currentPanel - 1].textContent);
+  if (currentPanel === 1) {
+    choice(studyTexts.reportBand, tickedOf('band'));
+    put(11);
+  } else if (currentPanel === 2) {
+    [10, 12, 13].forEach(put);
+  } else {
+    [14, 15, 16].forEach(put);
+    choice(shown($('lblInput17').textContent), tickedOf('slope'));
+  }
+  return lines;
+}
+
+function row(cells, header = false) {
+  const tr = document.createElement('tr');
+  for (const text of cells)
+    tr.append(Object.assign(document.createElement(header ? 'th' : 'td'), { textContent: text }));
+  return tr;
+}
+
+// The report of the last calculation, its inputs as they were then.
+function fillReport() {
+  if (!lastRun)
+    return;
+  const { inputs, result, period, windowType } = lastRun;
+  $('reportDate').textContent = `${studyTexts.reportDate}: ${new Date().toLocaleDateString('sv')}`;
+  $('reportVersion').textContent = `${studyTexts.reportVersion}: ${APP_TITLE} ${core.version()}`;
+  $('reportInputs').replaceChildren(...inputs.map((line) => row(line)));
+  $('reportSketch').replaceChildren($(`picWindowType${windowType}`).querySelector('svg').cloneNode(true));
+  $('reportResultLabel').textContent = `${studyTexts.reportResult} (${periodNames()[period]})`;
+  $('reportResult').textContent = `${result.percent}%`;
+  $('reportResult').className = result.error ? 'failure' : 'success';
+  $('reportMessage').textContent = result.error ? lines(result.error.description) : '';
+  const names = periodNames();
+  $('reportMonths').replaceChildren(row([studyTexts.columnPeriod, studyTexts.columnSaving], true),
+    ...result.periods.map((p, i) => row([names[i], periodText(p)])));
+  drawMonthChart($('reportChart'), result.periods);
+}
+
+// Printed later, the report carries the day it is printed.
+window.addEventListener('beforeprint', fillReport);
 
 $('cmdCalculate').addEventListener('click', () => calculateData(false));
 $('cmdPrint').addEventListener('click', () => calculateData(true));
 
 // --- site and room files -----------------------------------------------------------------------------------
 
-async function readChosenFile(input) {
+const limits = core.fileLimits();
+
+// The chosen file as {name, size, bytes}, read in the background and no further than one byte past what its
+// reader takes, which then refuses it as the window's does; null when none was chosen.
+async function readChosenFile(input, limit) {
   const file = input.files[0];
   input.value = '';
-  return file ? new Uint8Array(await file.arrayBuffer()) : null;
+  if (!file)
+    return null;
+  return { name: file.name, size: file.size, bytes: new Uint8Array(await file.slice(0, limit + 1).arrayBuffer()) };
 }
 
 $('geoFile').addEventListener('change', async (event) => {
-  const bytes = await readChosenFile(event.target);
-  if (bytes)
-    await takeSites(core.readSites(bytes, language), 'frmMain:OpenGeoFile;');
+  const file = await readChosenFile(event.target, limits.sites);
+  if (file)
+    await takeSites(core.readSites(file, language), 'frmMain:OpenGeoFile;');
 });
 
 function setChecked(name, value) {
@@ -370,15 +450,19 @@ function showRoom(room) {
   setChecked('slope', room.slope);
 }
 
+// As the window opens a room: the fields filled as if typed, then calculated; a refused file is named with
+// what is wrong, and the fields stay as they were.
 $('roomFile').addEventListener('change', async (event) => {
-  const bytes = await readChosenFile(event.target);
-  if (!bytes)
+  const file = await readChosenFile(event.target, limits.room);
+  if (!file)
     return;
-  const room = core.openRoom(bytes, separator, language);
-  if (room.fault)
-    await message(room.fault);
-  else
-    showRoom(room);
+  const room = core.openRoom(file.bytes, separator, language);
+  if (room.fault) {
+    await message(`${studyTexts.messageOpenFailed}\n${file.name}\n\n${room.fault}`);
+    return;
+  }
+  showRoom(room);
+  await calculateData(false);
 });
 
 $('saveRoom').addEventListener('click', async () => {
@@ -389,6 +473,12 @@ $('saveRoom').addEventListener('click', async () => {
     field(saved.invalidField).focus();
     return;
   }
+  // A room that no front end could open again (a value its field refuses on leaving) is not kept.
+  const check = core.openRoom(new TextEncoder().encode(saved.text), separator, language);
+  if (check.fault) {
+    await message(check.fault);
+    return;
+  }
   const link = document.createElement('a');
   link.href = URL.createObjectURL(new Blob([saved.text], { type: 'application/json' }));
   link.download = 'room.kvroom';
@@ -396,14 +486,33 @@ $('saveRoom').addEventListener('click', async () => {
   setTimeout(() => URL.revokeObjectURL(link.href), 0);
 });
 
+// --- about -------------------------------------------------------------------------------------------------
+
+// The window's About dialog, built in the page's language each time it opens; its two buttons speak English.
+function wireAbout() {
+  const box = $('frmAbout');
+  $('mnuHelpCmd0').addEventListener('click', () => {
+    $('aboutCaption').textContent = L(181) + APP_TITLE;
+    $('lblVersion').textContent = L(182) + core.version();
+    $('txtDescription').value = lines(L(183));
+    $('lblDisclaimer').textContent = L(184);
+    box.showModal();
+    $('txtDescription').scrollTop = 0;
+    $('cmdOK').focus();
+  });
+  // No page can start the system's information program.
+  $('cmdSysInfo').addEventListener('click', () => message('System Information Is Unavailable At This Time'));
+}
+
 // --- start -------------------------------------------------------------------------------------------------
 
 FIELDS.forEach(wireField);
 siteList.addEventListener('change', siteClick);
 glazingList.addEventListener('change', glazingClick);
-language = firstLanguage();
+language = LANGUAGE_CODES.indexOf(document.documentElement.lang) + 1;
 sites = [{ name: '', longitude: 0, latitude: 0, gmt: 0 }];
 loadLanguage();
 await takeSites(core.readSites(undefined, language), 'frmMain:OpenGeoFile;');
+wireAbout();
 await calculateData(false);
 document.body.dataset.ready = 'true';

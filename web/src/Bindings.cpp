@@ -6,6 +6,7 @@
 #include "InputFields.h"
 #include "RoomFile.h"
 #include "StudyTexts.h"
+#include "TextInput.h"
 #include "VbConvert.h"
 #include "VbError.h"
 #include "clsGeoFile.h"
@@ -170,20 +171,26 @@ int DefaultSite(const std::vector<GeoEntry>& sites) {
     return selection;
 }
 
-// A site file's bytes (the built-in one when none are given) as {sites, defaultSite}; entry 0 is the
-// user-defined site, named in the language given.
-val ReadSites(const val& bytes, int language) {
+// A site file {name, size, bytes} (the built-in one when none is given) as {sites, defaultSite}; entry 0 is
+// the user-defined site, named in the language given. A file over the window's limit is refused by its size,
+// so the page need not read it.
+val ReadSites(const val& file, int language) {
     return Trapped([&] {
         SetLanguage(language);
         std::vector<GeoEntry> sites(1);
         clsGeoFile reader;
-        if (bytes.isUndefined() || bytes.isNull())
+        if (file.isUndefined() || file.isNull())
             reader.ReadGeoData(DefaultGeoBytes(), sites);
         else {
+            const std::string name = file["name"].as<std::string>();
+            PassOn("clsGeoFile:OpenGeoFile", [&] {
+                CheckFileSize(name, static_cast<uintmax_t>(file["size"].as<double>()),
+                              clsGeoFile::kMaxFileBytes);
+            });
             // The file's bytes as they are: the reader tells UTF-8 from Windows-1252 itself.
-            const auto raw = emscripten::convertJSArrayToNumberVector<unsigned char>(bytes);
-            reader.ReadGeoData(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()),
-                               sites);
+            const auto raw = emscripten::convertJSArrayToNumberVector<unsigned char>(file["bytes"]);
+            reader.ReadGeoData(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()), sites,
+                               name);
         }
         sites[0].Name = GetLangString(kUserDefined);
         val result = val::object();
@@ -252,7 +259,7 @@ val RoomText(const val& page) {
 }
 
 // A room file's bytes as the page's inputs, the numbers written with the page's separator; or {fault} with
-// the reader's description when the file is refused.
+// what is wrong when the file is refused.
 val OpenRoom(const val& bytes, std::string sep, int language) {
     SetLanguage(language);
     const auto raw = emscripten::convertJSArrayToNumberVector<unsigned char>(bytes);
@@ -261,7 +268,7 @@ val OpenRoom(const val& bytes, std::string sep, int language) {
         r = room::ReadRoom(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()));
     } catch (const room::RoomFileError& e) {
         val refused = val::object();
-        refused.set("fault", StudyText("messageOpenFailed") + "\r\n" + room::FaultText(e));
+        refused.set("fault", room::FaultText(e));
         return refused;
     }
     val fields = val::object();
@@ -327,6 +334,18 @@ bool AcceptOnLeave(int index, std::string text, std::string sep) {
     return !(problem && problem->kind == inputs::ProblemKind::Range);
 }
 
+// The most the page reads of a file before the core refuses it, as the window's readers do.
+val FileLimits() {
+    val limits = val::object();
+    limits.set("room", room::kMaxFileSize);
+    limits.set("sites", static_cast<double>(clsGeoFile::kMaxFileBytes));
+    return limits;
+}
+
+std::string Version() {
+    return KORVANE_VERSION;
+}
+
 } // namespace
 
 } // namespace korvane::web
@@ -344,4 +363,6 @@ EMSCRIPTEN_BINDINGS(korvane) {
     emscripten::function("fieldLimits", &FieldLimits);
     emscripten::function("filterKey", &FilterKey);
     emscripten::function("acceptOnLeave", &AcceptOnLeave);
+    emscripten::function("fileLimits", &FileLimits);
+    emscripten::function("version", &Version);
 }

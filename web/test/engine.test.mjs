@@ -3,14 +3,16 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { readFileSync, writeFileSync, mkdtempSync } from 'node:fs';
+import { writeFileSync, mkdtempSync } from 'node:fs';
+import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 
 const root = new URL('../../', import.meta.url).pathname;
 const build = process.env.KORVANE_BUILD_DIR ?? join(root, 'build');
-const { default: createKorvane } = await import(join(build, 'web/korvane.mjs'));
-const core = await createKorvane({ wasmBinary: readFileSync(join(build, 'web/korvane.wasm')) });
+// The one-file page's engine: the same bindings as the page's module, with the WebAssembly inside.
+const createKorvane = createRequire(import.meta.url)(join(build, 'web/bin/korvane-single.js'));
+const core = await createKorvane();
 const SETS_PER_LANGUAGE = 200;
 
 // A fixed sequence, so that a failure can be repeated.

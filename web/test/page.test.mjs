@@ -1,12 +1,13 @@
-// The page in Debian's chromium, served as scripts/web.sh serves it: start result, typing and its checks,
-// messages, languages, a room saved and opened again, the phone width and the printed page. Screenshots of
-// every language land in build/web-shots/.
+// The page in Debian's chromium, served under a sub-path by a server that knows no WebAssembly type, and
+// opened from disk: start result, typing and its checks, messages, languages, room and site files, the About
+// view, the phone width and the printed report. Screenshots land in build/web-shots/.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { spawn, spawnSync } from 'node:child_process';
-import { mkdtempSync, mkdirSync, readdirSync, rmSync } from 'node:fs';
+import { spawnSync } from 'node:child_process';
+import { createServer } from 'node:http';
+import { mkdtempSync, mkdirSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { extname, join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 const root = new URL('../../', import.meta.url).pathname;
@@ -14,6 +15,7 @@ const build = process.env.KORVANE_BUILD_DIR ?? join(root, 'build');
 const shots = join(build, 'web-shots');
 const profile = mkdtempSync(join(tmpdir(), 'korvane-chromium-'));
 const downloads = mkdtempSync(join(tmpdir(), 'korvane-downloads-'));
+const pageDir = join(build, 'web/page');
 let server, browser, page, url;
 
 // The native calculator's percent for the same room (also when it exits with an engine error).
@@ -33,11 +35,25 @@ async function messageText() {
   return shown;
 }
 
+// /sub/path/FILE sends scripts as JavaScript and the .wasm as bytes of no known type; /text/FILE sends the
+// scripts as plain text, which no browser runs as a module.
+function serve(request, response) {
+  const [, mount, ...rest] = request.url.split('/');
+  const name = rest.at(-1) || 'index.html';
+  const types = { '.html': 'text/html', '.css': 'text/css', ...(mount === 'text' ? {} : { '.js': 'text/javascript' }) };
+  try {
+    const body = readFileSync(join(pageDir, name));
+    response.writeHead(200, { 'Content-Type': types[extname(name)] ?? (mount === 'text' ? 'text/plain' : 'application/octet-stream') });
+    response.end(body);
+  } catch {
+    response.writeHead(404).end();
+  }
+}
+
 before(async () => {
-  server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory',
-    join(build, 'web')], { stdio: ['ignore', 'pipe', 'ignore'] });
-  const port = await new Promise((resolve) => server.stdout.on('data', (data) => resolve(/port (\d+)/.exec(data)?.[1])));
-  url = `http://127.0.0.1:${port}/`;
+  server = createServer(serve);
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  url = `http://127.0.0.1:${server.address().port}/sub/path/`;
   browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     headless: true,
@@ -54,7 +70,7 @@ before(async () => {
 
 after(async () => {
   await browser?.close();
-  server?.kill();
+  server?.close();
   rmSync(profile, { recursive: true, force: true });
   rmSync(downloads, { recursive: true, force: true });
 });
@@ -77,7 +93,7 @@ test('the page works as the window does', async () => {
   await typeInto(3, '12');
   await calculate();
   assert.equal(await text('#lblResult'), native('--depth', '6', '--width', '12'));
-  assert.equal(await page.$$eval('#overviewChart rect', (bars) => bars.length), 13);
+  assert.equal(await page.$$eval('#overviewChart rect', (bars) => bars.length), 12);
 
   // Leaving a field with a value out of range keeps the focus there; 24 passes.
   await typeInto(0, '25');
@@ -120,17 +136,70 @@ test('the page works as the window does', async () => {
     await new Promise((resolve) => setTimeout(resolve, 50));
   await page.reload();
   await ready();
-  await (await page.$('#roomFile')).uploadFile(join(build, 'web/DEFAULT.GEO'));
-  await page.waitForSelector('#msgBox[open]');
-  assert.equal(await messageText(), 'The room file cannot be opened.\nThe file is damaged or not JSON.');
+  // Opening calculates; a refused file is named, the page's own limits as the window's.
   await (await page.$('#roomFile')).uploadFile(join(downloads, saved()));
-  await page.waitForFunction(() => document.getElementById('txtInput3').value === '12');
-  await calculate();
-  assert.equal(await text('#lblResult'), sawtooth);
+  await page.waitForFunction((want) => document.getElementById('lblResult').textContent === want, {}, sawtooth);
+  const files = mkdtempSync(join(tmpdir(), 'korvane-files-'));
+  const refusals = [
+    { input: 'roomFile', name: 'DEFAULT.GEO', bytes: readFileSync(join(root, 'data/DEFAULT.GEO')),
+      shown: 'The room file cannot be opened.\nDEFAULT.GEO\n\nThe file is damaged or not JSON.' },
+    { input: 'roomFile', name: 'big.kvroom', bytes: Buffer.alloc(64 * 1024 + 1, 32),
+      shown: 'The room file cannot be opened.\nbig.kvroom\n\nThe file is too large to be a room file.' },
+    { input: 'geoFile', name: 'big.geo', bytes: Buffer.alloc(4 * 1024 * 1024 + 1, 'a'),
+      shown: 'Unhandled Error\n75\nPath/File access error: big.geo is larger than 4194304 bytes' },
+    { input: 'geoFile', name: 'bad.geo', bytes: Buffer.from('Ort;x;1;1\n'), shown: /Type mismatch in line 1 of bad.geo/ },
+  ];
+  for (const { input, name, bytes, shown } of refusals) {
+    writeFileSync(join(files, name), bytes);
+    await (await page.$(`#${input}`)).uploadFile(join(files, name));
+    await page.waitForSelector('#msgBox[open]');
+    const got = await messageText();
+    assert.ok(shown instanceof RegExp ? shown.test(got) : got === shown, `${name}: ${got}`);
+  }
+  rmSync(files, { recursive: true, force: true });
+  assert.equal(await value(3), '12');
 
-  // The printed report is one page.
+  // Saving refuses what no front end opens again, as the window does.
+  await typeInto(0, '25');
+  await page.click('#saveRoom');
+  assert.match(await messageText(), /25/);
+  await typeInto(0, '8');
+
+  // The About view: the version of the programs, the disclaimer in the page's language.
+  await page.click('#mnuHelpCmd0');
+  assert.equal(await text('#lblVersion'), `Version${native('--version').split(' ')[1]}`);
+  assert.match(await page.$eval('#txtDescription', (box) => box.value), /^This program is one of our internal tools/);
+  await page.screenshot({ path: join(shots, 'about.png') });
+  await page.keyboard.press('Escape');
+
+  // The printed report is one page: the inputs, the result with its period, the 13 periods, date and version.
+  await page.$eval('#lstInput1', (list) => { list.selectedIndex = 6; });
+  await calculate();
   const pdf = Buffer.from(await page.pdf({ format: 'A4', printBackground: true }));
+  writeFileSync(join(shots, 'report.pdf'), pdf);
   assert.equal(pdf.toString('latin1').match(/\/Type\s*\/Page[^s]/g).length, 1);
+  const report = spawnSync('pdftotext', ['-layout', join(shots, 'report.pdf'), '-'], { encoding: 'utf8' }).stdout;
+  const june = native('--depth', '6', '--width', '12', '--window-type', '3', '--slope', '60', '--period', '6');
+  for (const line of [/Depth of room +6 +m/, /Slope of window +60°/, new RegExp(`Result \\(June\\) +${june}`),
+    /Whole year +\d+%/, /December +\d+%/, /Date: \d{4}-\d\d-\d\d/, /KORVANE Energy 1\.9\.53/])
+    assert.match(report, line);
+});
+
+test('the engine loads from disk in one file, and says so where it cannot load', async () => {
+  const cases = [
+    { where: `file://${join(build, 'web/korvane-energy.html')}`, result: '69%' },
+    { where: `file://${join(pageDir, 'index.html')}`, result: '' },
+    { where: url.replace('/sub/path/', '/text/'), result: '' },
+  ];
+  for (const { where, result } of cases) {
+    await page.goto(where);
+    await page.waitForSelector(result ? 'body[data-ready]' : 'body[data-engine="missing"]');
+    assert.equal(await text('#lblResult'), result, where);
+    assert.equal(await page.$eval('#engineMissing', (box) => box.hidden), result !== '', where);
+  }
+  assert.match(await text('#engineMissing'), /korvane-energy\.html/);
+  // Only the page's own files are served.
+  assert.deepEqual(readdirSync(pageDir).sort(), ['app.js', 'index.html', 'korvane.js', 'korvane.wasm', 'style.css']);
 });
 
 test('every language computes 69% and is remembered', async () => {
@@ -153,6 +222,13 @@ test('every language computes 69% and is remembered', async () => {
   await page.reload();
   await ready();
   assert.equal(await lang(), 'es');
+  // A stored value that names no language: the browser's.
+  for (const stored of ['7', '2.5', 'xx']) {
+    await page.evaluate((v) => localStorage.setItem('korvane-energy.language', v), stored);
+    await page.reload();
+    await ready();
+    assert.equal(await lang(), 'fr', stored);
+  }
 
   // A phone's width: nothing reaches past the screen.
   await page.setViewport({ width: 360, height: 740 });

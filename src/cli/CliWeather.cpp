@@ -1,0 +1,115 @@
+#include "CliWeather.h"
+
+#include "WeatherSky.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvane::cli {
+
+namespace {
+
+constexpr const char* kSiteOptions[] = {"site", "longitude", "latitude", "gmt"};
+
+bool Names(const OptionTexts& texts, std::string_view name) {
+    const auto it = texts.find(name);
+    return it != texts.end() && !it->second.empty();
+}
+
+// The room's weather year, or the error reading it raised.
+std::shared_ptr<const WeatherFile> YearOf(const RoomSpec& room, WeatherFiles& files, RoomResult& failed) {
+    try {
+        return files.Get(room.weatherFile);
+    } catch (const VbError& e) {
+        failed.error = e;
+        return nullptr;
+    }
+}
+
+// The room at the file's site, which its sky alone uses.
+RoomSpec AtFileSite(RoomSpec room, const WeatherFile& file) {
+    const auto& site = file.year.site.observer;
+    room.params.Longitude = site.longitude;
+    room.params.Latitude = site.latitude;
+    room.params.TimeDiffGMT = static_cast<int16_t>(std::lround(site.timeZone));
+    return room;
+}
+
+} // namespace
+
+std::optional<std::string> WeatherSiteConflict(const std::vector<const OptionTexts*>& layers,
+                                               const std::string& dashes) {
+    const bool weather = std::any_of(layers.begin(), layers.end(),
+                                     [](const OptionTexts* l) { return Names(*l, kWeatherOption); });
+    if (!weather)
+        return std::nullopt;
+    for (const OptionTexts* layer : layers) {
+        for (const char* name : kSiteOptions) {
+            if (Names(*layer, name))
+                return dashes + "weather: the site is the weather file's; " + dashes + name +
+                       " cannot be given with it";
+        }
+    }
+    return std::nullopt;
+}
+
+std::shared_ptr<const WeatherFile> WeatherFiles::Get(const std::string& fileName) {
+    std::shared_ptr<Entry> entry;
+    {
+        std::lock_guard lock(mutex_);
+        auto& held = entries_[fileName];
+        if (!held) {
+            held = std::make_shared<Entry>();
+            order_.push_back(fileName);
+            // Rooms still using a year keep it alive until they are done.
+            while (order_.size() * kEntryBytes > kBudgetBytes) {
+                entries_.erase(order_.front());
+                order_.erase(order_.begin());
+            }
+        }
+        entry = held;
+    }
+    std::call_once(entry->read, [&] {
+        try {
+            entry->file =
+                std::make_shared<const WeatherFile>(WeatherFile{fileName, weather::ReadEpwFile(fileName)});
+        } catch (const VbError& e) {
+            entry->error = e;
+        }
+    });
+    if (entry->error)
+        throw *entry->error;
+    return entry->file;
+}
+
+RoomResult CalculateUnderWeather(const RoomSpec& room, WeatherFiles& files) {
+    RoomResult failed;
+    const auto file = YearOf(room, files, failed);
+    if (!file)
+        return failed;
+    const RoomSpec at = AtFileSite(room, *file);
+    const auto& p = at.params;
+    const auto sky = weather::GetWeatherSkyHours(file->year, p.BeginHour, p.EndHour, p.CalcPeriod);
+    RoomResult result = Calculate(at, &sky);
+    result.weather = file;
+    return result;
+}
+
+std::array<RoomResult, kPeriodCount> CalculatePeriodsUnderWeather(const RoomSpec& room, WeatherFiles& files) {
+    std::array<RoomResult, kPeriodCount> results;
+    RoomResult failed;
+    const auto file = YearOf(room, files, failed);
+    if (!file) {
+        results.fill(failed);
+        return results;
+    }
+    const RoomSpec at = AtFileSite(room, *file);
+    const auto& p = at.params;
+    const auto sky = weather::GetWeatherSkyHours(file->year, p.BeginHour, p.EndHour, 0);
+    results = CalculatePeriods(at, &sky);
+    for (auto& result : results)
+        result.weather = file;
+    return results;
+}
+
+} // namespace korvane::cli

@@ -1,0 +1,268 @@
+#include "EpwFile.h"
+
+#include "TextInput.h"
+#include "VbError.h"
+#include "daylight.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+namespace korvane::weather {
+
+namespace {
+
+constexpr const char* kSource = "weather:ReadEpw";
+constexpr size_t kHeaderLines = 8;
+constexpr size_t kLocationFields = 10;
+// Fields by their 1-based number in a record.
+constexpr size_t kMonth = 2, kDay = 3, kHour = 4, kDewPoint = 8, kDirectNormal = 15, kDiffuse = 16,
+                 kDiffuseIlluminance = 19;
+constexpr double kMissingDewPoint = 99.9, kMissingIrradiance = 9999, kMissingIlluminance = 999900;
+
+[[noreturn]] void Fault(const std::string& name, size_t line, size_t field, const std::string& why) {
+    std::string where = name + ": line " + std::to_string(line);
+    if (field)
+        where += ", field " + std::to_string(field);
+    Raise(ErrTypeMismatch, kSource, where + ": " + why);
+}
+
+[[noreturn]] void TooLarge(const std::string& name) {
+    Raise(ErrPathFileAccess, kSource, name + ": larger than " + std::to_string(kMaxEpwBytes) + " bytes");
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The first N fields of a line split at commas; the count of fields found, at most N.
+template <size_t N> size_t SplitFields(std::string_view line, std::array<std::string_view, N>& fields) {
+    // A byte loop: fields are short, and a search call per field costs more than the scan.
+    size_t count = 0, start = 0;
+    for (size_t at = 0; at < line.size() && count + 1 < N; ++at) {
+        if (line[at] == ',') {
+            fields[count++] = line.substr(start, at - start); // trimmed where read
+            start = at + 1;
+        }
+    }
+    const size_t comma = line.find(',', start);
+    fields[count++] =
+        line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+    return count;
+}
+
+// The lines of the text one at a time, counted from 1.
+class Lines {
+  public:
+    explicit Lines(std::string_view text) : rest_(text) {}
+    bool Next(std::string_view& line) {
+        if (rest_.empty())
+            return false;
+        const size_t end = rest_.find('\n');
+        line = rest_.substr(0, end);
+        rest_.remove_prefix(end == std::string_view::npos ? rest_.size() : end + 1);
+        ++number_;
+        return true;
+    }
+    size_t Number() const { return number_; }
+
+  private:
+    std::string_view rest_;
+    size_t number_ = 0;
+};
+
+// A line's fields by number, each read as a number or refused naming the line and the field.
+template <size_t N> struct Fields {
+    const std::string& name;
+    size_t line;
+    std::array<std::string_view, N> text{};
+
+    double Number(size_t field, double low, double high) const {
+        const std::string_view t = Trimmed(text[field - 1]);
+        double value = 0;
+        const auto r = std::from_chars(t.data(), t.data() + t.size(), value, std::chars_format::general);
+        if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size() || !std::isfinite(value))
+            Fault(name, line, field, "'" + std::string(t) + "' is not a number");
+        if (value < low || value > high)
+            Fault(name, line, field,
+                  "'" + std::string(t) + "' is outside " + ShortText(low) + " to " + ShortText(high));
+        return value;
+    }
+    int Whole(size_t field, int low, int high) const {
+        const std::string_view t = Trimmed(text[field - 1]);
+        int value = 0;
+        const auto r = std::from_chars(t.data(), t.data() + t.size(), value);
+        if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size())
+            Fault(name, line, field, "'" + std::string(t) + "' is not a whole number");
+        if (value < low || value > high)
+            Fault(name, line, field,
+                  "'" + std::string(t) + "' is outside " + std::to_string(low) + " to " +
+                      std::to_string(high));
+        return value;
+    }
+    static std::string ShortText(double value) {
+        std::array<char, 32> buf{};
+        return std::string(buf.data(), std::to_chars(buf.data(), buf.data() + buf.size(), value).ptr);
+    }
+};
+
+WeatherSite ReadLocation(Lines& lines, const std::string& name) {
+    std::string_view line;
+    if (!lines.Next(line))
+        Fault(name, 1, 0, "an empty file, no EPW weather file");
+    if (line.starts_with("\xEF\xBB\xBF"))
+        line.remove_prefix(3);
+    Fields<kLocationFields> f{name, 1};
+    const size_t count = SplitFields(line, f.text);
+    if (Trimmed(f.text[0]) != "LOCATION")
+        Fault(name, 1, 1, "no EPW weather file: its first line does not begin with LOCATION");
+    if (count < kLocationFields)
+        Fault(name, 1, 0, "the LOCATION line has " + std::to_string(count) + " fields, not 10");
+    WeatherSite site;
+    site.city = DecodeText(Trimmed(f.text[1]));
+    site.observer.latitude = f.Number(7, -90, 90);
+    site.observer.longitude = f.Number(8, -180, 180);
+    site.observer.timeZone = f.Number(9, -24, 24);
+    site.elevation = f.Number(10, -1e4, 1e5);
+    for (size_t i = 2; i <= kHeaderLines; ++i) {
+        if (!lines.Next(line))
+            Fault(name, lines.Number(), 0, "the file ends within its 8 header lines");
+    }
+    return site;
+}
+
+// One record as read: the illuminance, or the irradiance to derive it from.
+struct Record {
+    size_t line = 0; // 0: no record for this hour
+    std::optional<double> illuminance;
+    Irradiance irradiance{};
+};
+
+// The day of the year of a month's day, or 0 for 29 February.
+int DayOfYear(int month, int day) {
+    return month == 2 && day == 29
+               ? 0
+               : daylight::GetDayOfYear(static_cast<int16_t>(day), static_cast<int16_t>(month));
+}
+
+void ReadRecord(std::string_view line, size_t number, const std::string& name, std::vector<Record>& year) {
+    Fields<kDiffuseIlluminance> f{name, number};
+    const size_t count = SplitFields(line, f.text);
+    if (count < kDiffuseIlluminance)
+        Fault(name, number, 0, "a record of " + std::to_string(count) + " fields, not at least 19");
+    const int month = f.Whole(kMonth, 1, 12);
+    const int day = f.Whole(kDay, 1, month == 2 ? 29 : daylight::GetDaysOfMonth(static_cast<int16_t>(month)));
+    const int hour = f.Whole(kHour, 1, kRecordHours);
+    const double dewPoint = f.Number(kDewPoint, -100, 100);
+    const double directNormal = f.Number(kDirectNormal, -1e4, 1e4);
+    const double diffuse = f.Number(kDiffuse, -1e4, 1e4);
+    const double illuminance = f.Number(kDiffuseIlluminance, 0, 1e6);
+    const int N = DayOfYear(month, day);
+    if (N == 0)
+        return; // the engine's year has 365 days
+    Record& r = year[static_cast<size_t>((N - 1) * kRecordHours + hour - 1)];
+    if (r.line)
+        Fault(name, number, kHour,
+              "month " + std::to_string(month) + ", day " + std::to_string(day) + ", hour " +
+                  std::to_string(hour) + " came before, on line " + std::to_string(r.line));
+    r.line = number;
+    if (illuminance < kMissingIlluminance)
+        r.illuminance = illuminance;
+    if (directNormal < kMissingIrradiance)
+        r.irradiance.directNormal = directNormal;
+    if (dewPoint < kMissingDewPoint)
+        r.irradiance.dewPoint = dewPoint;
+    r.irradiance.diffuseHorizontal = diffuse;
+    if (!r.illuminance && diffuse >= kMissingIrradiance)
+        Fault(name, number, kDiffuse, "neither the diffuse illuminance nor the diffuse irradiance is given");
+}
+
+std::string MonthDay(int N) {
+    int month = 1;
+    while (month < 12 && N > daylight::GetDayOfYear(1, static_cast<int16_t>(month + 1)) - 1)
+        ++month;
+    return "month " + std::to_string(month) + ", day " +
+           std::to_string(N - daylight::GetDayOfYear(1, static_cast<int16_t>(month)) + 1);
+}
+
+} // namespace
+
+WeatherYear ReadEpw(std::string_view text, const std::string& name) {
+    if (text.size() > kMaxEpwBytes)
+        TooLarge(name);
+    Lines lines(text);
+    WeatherYear result;
+    result.site = ReadLocation(lines, name);
+    std::vector<Record> year(kYearRecords);
+    for (std::string_view line; lines.Next(line);) {
+        if (!Trimmed(line).empty())
+            ReadRecord(line, lines.Number(), name, year);
+    }
+    result.illuminance.resize(kYearRecords);
+    SolarDay day{};
+    for (size_t i = 0; i < year.size(); ++i) {
+        const Record& r = year[i];
+        const int N = static_cast<int>(i / kRecordHours) + 1, k = static_cast<int>(i % kRecordHours) + 1;
+        if (!r.line)
+            Fault(name, lines.Number(), 0,
+                  "the file ends without a record for " + MonthDay(N) + ", hour " + std::to_string(k));
+        if (r.illuminance) {
+            result.illuminance[i] = *r.illuminance;
+            continue;
+        }
+        if (day.N != N)
+            day = GetSolarDay(result.site.observer, static_cast<int16_t>(N));
+        result.illuminance[i] =
+            GetDiffuseEfficacy(result.site.observer, day, static_cast<int16_t>(k), r.irradiance).illuminance;
+        ++result.derivedHours;
+    }
+    return result;
+}
+
+WeatherYear ReadEpw(std::istream& in, const std::string& name) {
+    std::string text;
+    std::array<char, 1 << 16> chunk;
+    while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+        text.append(chunk.data(), static_cast<size_t>(in.gcount()));
+        if (text.size() > kMaxEpwBytes)
+            TooLarge(name); // before a device that never ends fills the memory
+    }
+    return ReadEpw(std::string_view(text), name);
+}
+
+namespace {
+
+// The file's bytes in one read into a buffer of its size: growing one piece by piece costs more than the
+// parsing. What is refused, and why, as for any file the programs read.
+std::string ReadBoundedFile(const std::string& fileName) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(fileName, ec);
+    const uintmax_t size =
+        status.type() == std::filesystem::file_type::regular ? std::filesystem::file_size(fileName, ec) : 0;
+    if (ec || status.type() != std::filesystem::file_type::regular || size > kMaxEpwBytes)
+        return ReadFileBytes(fileName, kMaxEpwBytes); // raises the error that names what is wrong
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"), &std::fclose);
+    std::string bytes(static_cast<size_t>(size) + 1, '\0');
+    const size_t got = file ? std::fread(bytes.data(), 1, bytes.size(), file.get()) : 0;
+    if (!file || std::ferror(file.get()) || got > size)
+        return ReadFileBytes(fileName, kMaxEpwBytes); // opened or changed meanwhile: the careful way
+    bytes.resize(got);
+    return bytes;
+}
+
+} // namespace
+
+WeatherYear ReadEpwFile(const std::string& fileName) {
+    const std::string bytes = PassOn(kSource, [&] { return ReadBoundedFile(fileName); });
+    return ReadEpw(std::string_view(bytes), fileName);
+}
+
+} // namespace korvane::weather
