@@ -71,6 +71,8 @@ class Result:
         The window model's message when an input lay outside its tables; the percent it computed is kept.
     energy : Energy or None
         The period's energy, when a power density was given.
+    autonomy : float or None
+        Daylight autonomy: the share of the working hours that daylight alone lights, 0 to 1.
     """
 
     percent: int
@@ -79,6 +81,7 @@ class Result:
     period_name: str = ""
     message: Optional[Message] = None
     energy: Optional[Energy] = None
+    autonomy: Optional[float] = None
 
     def __str__(self):
         return f"{self.percent}%" + (f" ({self.message.description})" if self.message else "")
@@ -110,9 +113,9 @@ def _text(name, value):
 
 
 def _result(row):
-    period, name, percent, fraction, message, energy = row
+    period, name, percent, fraction, message, energy, autonomy = row
     return Result(percent, fraction, period, name, Message(*message) if message else None,
-                  Energy(*energy) if energy else None)
+                  Energy(*energy) if energy else None, autonomy)
 
 
 def calculate(*, window_type=None, begin=None, end=None, period=None, depth=None, width=None,

@@ -80,7 +80,8 @@ py::object ResultTuple(int16_t period, const RoomResult& r) {
         energy = py::make_tuple(e.floorArea, e.workingHours, e.withoutControl, e.withControl, e.saved);
     }
     return py::make_tuple(period, PeriodName(period), r.percent ? py::cast(*r.percent) : py::none(),
-                          r.fraction ? py::cast(*r.fraction) : py::none(), ErrorTuple(r.error), energy);
+                          r.fraction ? py::cast(*r.fraction) : py::none(), ErrorTuple(r.error), energy,
+                          r.autonomy ? py::cast(*r.autonomy) : py::none());
 }
 
 // One table's rows, a chunk at a time, sharing sky hours from chunk to chunk.

@@ -46,7 +46,7 @@ def test_calculate_as_the_calculator(cli, room):
         assert str(refused.value) == expected
         return
     r = k.calculate(**room)
-    assert (r.percent, r.fraction) == (expected["percent"], expected["fraction"])
+    assert (r.percent, r.fraction, r.autonomy) == (expected["percent"], expected["fraction"], expected["autonomy"])
     error = expected["error"]
     assert r.message == (k.Message(error["number"], error["source"], error["description"]) if error else None)
     assert (r.energy and vars(r.energy)) == expected.get("energy")
