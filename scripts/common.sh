@@ -21,6 +21,9 @@ KORVANE_TEST_PACKAGES=(
     python3 xvfb xauth dpkg-dev
     cups printer-driver-cups-pdf poppler-utils
     lintian devscripts appstream desktop-file-utils man-db
+    python3-dev pybind11-dev python3-pybind11 python3-venv python3-setuptools python3-wheel python3-pytest
+    python3-numpy python3-pandas python3-dask python3-distributed python3-matplotlib python3-nbconvert
+    python3-ipykernel
 )
 
 # What the browser build and its tests need (scripts/web.sh, scripts/test.sh).
@@ -53,7 +56,9 @@ ensure_packages() {
 }
 
 configure_and_build() {
-    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja "$@"
+    # The Python module is built for Debian's python3, the one the packages above serve, whatever comes first
+    # on PATH.
+    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DPython3_EXECUTABLE=/usr/bin/python3 "$@"
     cmake --build "$BUILD_DIR"
 }
 

@@ -8,6 +8,7 @@ strict=(-DBUILD_TESTING=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
 configure_and_build "${strict[@]}"
 (cd "$BUILD_DIR" && ctest --output-on-failure -j"$(nproc)")
 bash "$ROOT/scripts/web_test.sh"
+bash "$ROOT/scripts/python_test.sh"
 configure_and_build_fuzzers "${strict[@]}"
 (cd "$FUZZ_BUILD_DIR" && ctest --output-on-failure -j"$(nproc)")
 configure_and_build_sanitized "${strict[@]}"

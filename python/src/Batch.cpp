@@ -1,0 +1,94 @@
+#include "Batch.h"
+
+#include "modLangConstants.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+namespace korvane::python {
+
+namespace {
+
+constexpr const char* kSource = "korvane_energy";
+constexpr size_t kSkyBudgetBytes = 8 << 20;
+
+RowOutcome ComputeRow(const RoomTexts& given, const BatchSettings& settings, SiteList& sites, SkyShare& skies) {
+    RowOutcome outcome;
+    try {
+        const auto room_file = given.find(kRoomFileColumn);
+        const RoomTexts texts = room_file == given.end()
+                                    ? given
+                                    : RoomFileUnder(given, room_file->second, kRoomFileColumn, &settings.defaults);
+        const Room room = RoomOf(settings.defaults, texts, sites);
+        if (!settings.allPeriods) {
+            outcome.periods.push_back(CalculateRoom(room, skies.For(room.params).get()));
+            return outcome;
+        }
+        clsInputOutput year = room.params;
+        year.CalcPeriod = 0; // the months share the year's sky hours
+        const auto periods = CalculateRoomPeriods(room, skies.For(year).get());
+        outcome.periods.assign(periods.begin(), periods.end());
+    } catch (const InputError& e) {
+        outcome.inputError = VbError(e.number, kSource, e.why);
+    } catch (const VbError& e) {
+        outcome.inputError = e;
+    }
+    return outcome;
+}
+
+} // namespace
+
+std::shared_ptr<const JahrEnergie::SkyHours> SkyShare::For(const clsInputOutput& p) {
+    const Key key{p.Longitude, p.Latitude, p.TimeDiffGMT, p.BeginHour, p.EndHour, p.CalcPeriod};
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto it = entries_.find(key); it != entries_.end())
+            return it->second;
+    }
+    auto sky = std::make_shared<const JahrEnergie::SkyHours>(
+        JahrEnergie::GetSkyHours(p.Longitude, p.Latitude, p.TimeDiffGMT, p.BeginHour, p.EndHour, p.CalcPeriod));
+    const size_t size = sizeof(JahrEnergie::SkyHours) + sky->illuminance.capacity() * sizeof(double);
+    std::lock_guard lock(mutex_);
+    if (bytes_ + size > kSkyBudgetBytes) {
+        entries_.clear(); // rows still using a table keep it alive until they are done
+        bytes_ = 0;
+    }
+    if (entries_.try_emplace(key, sky).second)
+        bytes_ += size;
+    return sky;
+}
+
+std::optional<VbError> RowOutcome::FirstError() const {
+    if (inputError)
+        return inputError;
+    for (size_t period = 0; period < periods.size(); ++period) {
+        if (const auto& e = periods[period].error) {
+            if (periods.size() == 1)
+                return e;
+            return VbError(e->Number(), e->Source(),
+                           PeriodName(static_cast<int16_t>(period)) + ": " + e->Description());
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<RowOutcome> ComputeRows(const std::vector<RoomTexts>& rows, const BatchSettings& settings,
+                                    SiteList& sites, SkyShare& skies) {
+    std::vector<RowOutcome> outcomes(rows.size());
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t i = next++; i < rows.size(); i = next++)
+            outcomes[i] = ComputeRow(rows[i], settings, sites, skies);
+    };
+    const unsigned threads = std::max(1u, settings.threads ? settings.threads : std::thread::hardware_concurrency());
+    {
+        std::vector<std::jthread> pool;
+        for (unsigned t = 1; t < std::min<size_t>(threads, rows.size()); ++t)
+            pool.emplace_back(work);
+        work();
+    }
+    return outcomes;
+}
+
+} // namespace korvane::python

@@ -1,0 +1,42 @@
+#pragma once
+// The one place where the module reaches the calculator's conversion of option texts into a calculation,
+// until that conversion lives in the core: every type and call the module needs from it, by its own names.
+
+#include "ResultSchema.h"
+#include "CliRoom.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace korvane::python {
+
+using RoomTexts = cli::OptionTexts; // option texts by name without dashes ("window-type", "depth", ...)
+using Room = cli::RoomSpec;
+using RoomResult = cli::RoomResult;
+using EnergyFigures = cli::EnergyFigures;
+using SiteList = cli::SiteList;
+using InputError = cli::OptionError; // number and the line naming the option, the value and what is allowed
+using RoomOption = cli::RoomOption;
+
+inline constexpr const char* kRoomFileColumn = "room-file";
+
+// The options a room takes, in the calculator's order, "site" among them.
+const std::vector<RoomOption>& RoomOptions();
+bool IsRoomOption(std::string_view name);
+
+// The room of `texts` over `defaults` (the calculator's command line under a batch row); an error names the
+// option without dashes. Raises InputError, and the site file's VbError when it cannot be read.
+Room RoomOf(const RoomTexts& defaults, const RoomTexts& texts, SiteList& sites);
+// `texts` with the room file at path beneath them and beneath `wins`; raises InputError naming `label`.
+RoomTexts RoomFileUnder(const RoomTexts& texts, const std::string& path, const std::string& label,
+                       const RoomTexts* wins = nullptr);
+
+// The result columns of a batch, in order, named as the calculator's batch output names them.
+std::vector<std::string> ResultColumns(bool energy, bool allPeriods);
+
+RoomResult CalculateRoom(const Room& room, const JahrEnergie::SkyHours* sky = nullptr);
+std::array<RoomResult, kPeriodCount> CalculateRoomPeriods(const Room& room,
+                                                      const JahrEnergie::SkyHours* yearSky = nullptr);
+
+} // namespace korvane::python
