@@ -6,6 +6,7 @@
 #include "CliWeather.h"
 #include "CsvReader.h"
 #include "ResultSchema.h"
+#include "SiteSearch.h"
 #include "TextInput.h"
 #include "modLangConstants.h"
 
@@ -44,30 +45,13 @@ std::string Folded(std::string_view text) {
     return name;
 }
 
-// Edits (insertions, deletions, changes, swaps of neighbours) from a to b.
-size_t EditDistance(std::string_view a, std::string_view b) {
-    std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
-    for (size_t i = 0; i <= a.size(); ++i) {
-        for (size_t j = 0; j <= b.size(); ++j) {
-            if (i == 0 || j == 0) {
-                d[i][j] = i + j;
-                continue;
-            }
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] != b[j - 1])});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    }
-    return d[a.size()][b.size()];
-}
-
 // The option a column name is probably a misspelling of, or null.
 const char* LookalikeOption(std::string_view name) {
     if (name.size() > 64)
         return nullptr;
     const size_t allowed = name.size() <= 4 ? 1 : 2;
     for (const auto& option : RoomOptions()) {
-        if (EditDistance(name, option.name) <= allowed)
+        if (sites::EditDistance(name, option.name, true, true) <= allowed)
             return option.name;
     }
     return nullptr;
@@ -180,11 +164,11 @@ RowResults Compute(const Layout& layout, const CsvRecord& record, const BatchSet
     try {
         if (const auto conflict = WeatherSiteConflict({settings.commandLine, &texts}, ""))
             return inputError(ErrInvalidCall, *conflict);
-        const auto file = ReadRoomFile(texts[kRoomFileColumn],
-                                       std::string(kRoomFileColumn) + " (line " + std::to_string(record.line) + ")");
-        const RoomSpec room = BuildRoom({{settings.commandLine, settings.commandLineRoom},
-                                         {&texts, file ? &*file : nullptr}},
-                                        *settings.sites);
+        const auto file = ReadRoomFile(texts[kRoomFileColumn], std::string(kRoomFileColumn) + " (line " +
+                                                                   std::to_string(record.line) + ")");
+        const RoomSpec room =
+            BuildRoom({{settings.commandLine, settings.commandLineRoom}, {&texts, file ? &*file : nullptr}},
+                      *settings.sites);
         if (!room.weatherFile.empty()) {
             if (settings.allPeriods) {
                 const auto periods = CalculatePeriodsUnderWeather(room, skies.weatherFiles);

@@ -80,24 +80,27 @@ uint32_t Piece(std::string_view text, size_t at) {
            static_cast<uint32_t>(static_cast<unsigned char>(text[at + 2])) << 16;
 }
 
-// Fewest single-byte edits that turn a into b (whole: false, a piece of b), by rows of the edit table.
-size_t Edits(std::string_view a, std::string_view b, bool whole) {
-    std::vector<size_t> row(b.size() + 1);
+} // namespace
+
+size_t EditDistance(std::string_view a, std::string_view b, bool whole, bool swaps) {
+    // Three rows of the edit table: a swap looks two rows back.
+    std::vector<size_t> before(b.size() + 1), previous(b.size() + 1), row(b.size() + 1);
     for (size_t j = 0; j <= b.size(); ++j)
-        row[j] = whole ? j : 0; // a piece may begin anywhere in b
+        previous[j] = whole ? j : 0; // a piece may begin anywhere in b
     for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
         row[0] = i;
         for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t substitution = diagonal + (a[i - 1] == b[j - 1] ? 0 : 1);
-            diagonal = row[j];
-            row[j] = std::min({substitution, row[j] + 1, row[j - 1] + 1});
+            row[j] =
+                std::min({previous[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1), previous[j] + 1, row[j - 1] + 1});
+            if (swaps && i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                row[j] = std::min(row[j], before[j - 2] + 1);
         }
+        std::swap(before, previous);
+        std::swap(previous, row);
     }
-    return whole ? row.back() : *std::min_element(row.begin(), row.end()); // ... and end anywhere
+    return whole ? previous.back()
+                 : *std::min_element(previous.begin(), previous.end()); // ... and end anywhere
 }
-
-} // namespace
 
 std::string FoldForSearch(std::string_view utf8) {
     if (IsAscii(utf8))
@@ -253,12 +256,12 @@ std::vector<std::string> SiteFinder::Closest(std::string_view text, size_t count
     };
     std::vector<Candidate> candidates;
     for (size_t i = 0; i < names_.size(); ++i)
-        candidates.push_back(
-            {Edits(folded, names_[i].folded, false), Edits(folded, names_[i].folded, true), i, nullptr});
+        candidates.push_back({EditDistance(folded, names_[i].folded, false),
+                              EditDistance(folded, names_[i].folded, true), i, nullptr});
     const auto key = [](const Candidate& c) { return std::tie(c.pieceEdits, c.wholeEdits, c.order); };
     for (const Spelling& alias : aliases_) {
-        const Candidate viaAlias{Edits(folded, alias.folded, false), Edits(folded, alias.folded, true),
-                                 alias.site - 1, &alias};
+        const Candidate viaAlias{EditDistance(folded, alias.folded, false),
+                                 EditDistance(folded, alias.folded, true), alias.site - 1, &alias};
         Candidate& site = candidates[alias.site - 1];
         if (key(viaAlias) < key(site))
             site = viaAlias;

@@ -22,6 +22,10 @@ std::string FoldForSearch(std::string_view utf8);
 // Lower case for ASCII letters and the Latin-1 capitals only: how site names have always been matched.
 std::string FoldLatin1Case(std::string_view utf8);
 
+// Fewest single-byte edits (insertions, deletions, changes and, with swaps, exchanges of neighbours) that
+// turn a into b; with whole false, into some piece of b.
+size_t EditDistance(std::string_view a, std::string_view b, bool whole = true, bool swaps = false);
+
 // Edits cost the product of the lengths for every site: a long text is judged by its beginning, at most
 // this many bytes of it.
 inline constexpr size_t kClosestKeyBytes = 256;

@@ -63,6 +63,28 @@ class frmMain : public QMainWindow {
   private:
     // Creation and the window's life.
     void CreateControls();
+    // The form's sections: working hours, period, room and site; the result; glazing and the window-type
+    // tabs; the tabs' panels; buttons and menus; the focus order.
+    void CreateInputFrames(QWidget* client);
+    void CreateResult(QWidget* client);
+    void CreateGlazingAndWindowTypes(QWidget* client);
+    void CreateWindowPanels();
+    void CreateButtonsAndMenus(QWidget* client);
+    void SetFocusOrder();
+    // One control placed in twips into its array.
+    VbTextBox* PutField(int16_t index, QWidget* parent, int left, int top, int width);
+    static VbLabel* PutLabel(ControlArray<VbLabel>& array, int16_t index, QWidget* parent,
+                             const QString& text, int left, int top, int width, int height,
+                             Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
+    VbLabel* PutNameLabel(int16_t index, QWidget* parent, int baseId, int left, int top, int width,
+                          int height, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
+    VbLabel* PutUnit(int16_t index, QWidget* parent, const char* text, int left, int top);
+    VbFrame* PutFrame(QWidget* client, int16_t index, const QString& caption, int left, int top, int width,
+                      int height);
+    VbComboBox* PutList(int16_t index, QWidget* parent, int left, int top, int width);
+    static VbOptionButton* PutOption(ControlArray<VbOptionButton>& array, int16_t index, QWidget* parent,
+                                     const char* caption, const char* tag, int left, int top, int width,
+                                     int height);
     void ConnectEvents();
     void Form_Initialize();
     void Form_Load();

@@ -69,6 +69,21 @@ TEST(ClosestKey, KeepsWholeCharactersOfTheBeginning) {
         EXPECT_EQ(ClosestKey(text), std::string_view(text).substr(0, bytes));
 }
 
+// Whole texts or a piece of the second; a swap of neighbours costs one edit only where swaps count.
+TEST(EditDistance, CountsEditsOfTheWholeOrOfAPiece) {
+    struct Row {
+        const char* a;
+        const char* b;
+        bool whole, swaps;
+        size_t edits;
+    };
+    for (const Row& r : {Row{"depht", "depth", true, true, 1}, Row{"depht", "depth", true, false, 2},
+                         Row{"", "abc", true, false, 3}, Row{"kln", "koeln", true, false, 2},
+                         Row{"koln", "bad koeln am rhein", false, false, 1},
+                         Row{"ba", "abc", false, true, 1}, Row{"xyz", "", false, false, 3}})
+        EXPECT_EQ(EditDistance(r.a, r.b, r.whole, r.swaps), r.edits) << r.a << " / " << r.b;
+}
+
 TEST(SubstringIndex, FindsTheFirstTextThatHoldsThePieceWhole) {
     const SubstringIndex index({"berlin", "bern", "hamburg", "abcxbcd"});
     using Row = std::pair<const char*, std::optional<size_t>>;
