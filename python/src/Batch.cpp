@@ -16,11 +16,10 @@ constexpr size_t kSkyBudgetBytes = 8 << 20;
 RowOutcome ComputeRow(const RoomTexts& given, const BatchSettings& settings, SiteList& sites, SkyShare& skies) {
     RowOutcome outcome;
     try {
-        const auto room_file = given.find(kRoomFileColumn);
-        const RoomTexts texts = room_file == given.end()
-                                    ? given
-                                    : RoomFileUnder(given, room_file->second, kRoomFileColumn, &settings.defaults);
-        const Room room = RoomOf(settings.defaults, texts, sites);
+        const auto named = given.find(kRoomFileColumn);
+        const auto file = named == given.end() ? std::nullopt : ReadRoomFile(named->second, kRoomFileColumn);
+        const Room room = RoomOf(settings.defaults, given, sites,
+                                 settings.defaultsFile ? &*settings.defaultsFile : nullptr, file ? &*file : nullptr);
         if (!settings.allPeriods) {
             outcome.periods.push_back(CalculateRoom(room, skies.For(room.params).get()));
             return outcome;

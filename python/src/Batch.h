@@ -35,6 +35,7 @@ struct RowOutcome {
 
 struct BatchSettings {
     RoomTexts defaults; // what every row leaves to the caller
+    std::optional<RoomFile> defaultsFile; // the room every row without a room file of its own starts from
     bool allPeriods = false;
     unsigned threads = 0; // 0: one per core
 };

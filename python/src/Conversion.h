@@ -6,6 +6,7 @@
 #include "CliRoom.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ using EnergyFigures = cli::EnergyFigures;
 using SiteList = cli::SiteList;
 using InputError = cli::OptionError; // number and the line naming the option, the value and what is allowed
 using RoomOption = cli::RoomOption;
+using RoomFile = cli::RoomFileTexts;
 
 inline constexpr const char* kRoomFileColumn = "room-file";
 
@@ -27,10 +29,15 @@ bool IsRoomOption(std::string_view name);
 
 // The room of `texts` over `defaults` (the calculator's command line under a batch row); an error names the
 // option without dashes. Raises InputError, and the site file's VbError when it cannot be read.
-Room RoomOf(const RoomTexts& defaults, const RoomTexts& texts, SiteList& sites);
-// `texts` with the room file at path beneath them and beneath `wins`; raises InputError naming `label`.
-RoomTexts RoomFileUnder(const RoomTexts& texts, const std::string& path, const std::string& label,
-                       const RoomTexts* wins = nullptr);
+// Each layer over its own room file, if any.
+Room RoomOf(const RoomTexts& defaults, const RoomTexts& texts, SiteList& sites,
+            const RoomFile* defaultsFile = nullptr, const RoomFile* file = nullptr);
+// The room file at `path`, which a layer of texts lies over; nothing for an empty path. Raises InputError
+// naming `label`.
+std::optional<RoomFile> ReadRoomFile(const std::string& path, const std::string& label);
+// The room file's inputs as option texts: the chosen window type's fields, the choices, and the site by
+// name where the file names one (else its coordinates).
+RoomTexts OptionsOf(const RoomFile& file);
 
 // The result columns of a batch, in order, named as the calculator's batch output names them.
 std::vector<std::string> ResultColumns(bool energy, bool allPeriods);

@@ -92,7 +92,7 @@ class Batch {
         settings_.defaults = TextsOf(defaults);
         // A room file for every row lies beneath the other defaults, as --room beneath the options.
         if (const auto file = settings_.defaults.find(kRoomFileColumn); file != settings_.defaults.end())
-            settings_.defaults = RoomFileUnder(settings_.defaults, file->second, "room_file");
+            settings_.defaultsFile = ReadRoomFile(file->second, "room_file");
         settings_.allPeriods = allPeriods;
     }
 
@@ -190,15 +190,16 @@ py::list CalculateTexts(const py::dict& texts, bool allPeriods, int language, co
         py::gil_scoped_release release;
         std::lock_guard lock(gEngineMutex);
         SetLanguage(language);
-        if (const auto file = given.find(kRoomFileColumn); file != given.end())
-            given = RoomFileUnder(given, file->second, "room_file");
+        const auto named = given.find(kRoomFileColumn);
+        const auto file = named == given.end() ? std::nullopt : ReadRoomFile(named->second, "room_file");
+        const RoomFile* under = file ? &*file : nullptr;
         if (allPeriods) {
             given["period"] = "0"; // every period comes from the one pass
-            const auto periods = CalculateRoomPeriods(RoomOf({}, given, sites));
+            const auto periods = CalculateRoomPeriods(RoomOf({}, given, sites, nullptr, under));
             for (int16_t p = 0; p < kPeriodCount; ++p)
                 outcomes.emplace_back(p, periods[static_cast<size_t>(p)]);
         } else {
-            const Room room = RoomOf({}, given, sites);
+            const Room room = RoomOf({}, given, sites, nullptr, under);
             outcomes.emplace_back(room.params.CalcPeriod, CalculateRoom(room));
         }
     }
@@ -234,7 +235,10 @@ py::list Sites(const std::string& geo, const std::string& aliases) {
 
 py::dict ReadRoom(const std::string& path) {
     py::dict result;
-    for (const auto& [name, text] : RoomFileUnder({}, path, "path"))
+    const auto file = ReadRoomFile(path, "path");
+    if (!file)
+        throw InputError{ErrFileNotFound, "path: '' names no room file"};
+    for (const auto& [name, text] : OptionsOf(*file))
         result[py::str(name)] = text;
     return result;
 }

@@ -16,7 +16,7 @@ ROOMS = {
     "flat roof outside its tables": dict(window_type=2, depth=40, width=1),
     "sawtooth": dict(window_type=3, depth=15, width=24, site="wien", period=12),
     "sawtooth slope 60": dict(window_type=3, slope=60, window_distance=4, period=3),
-    "sawtooth slope 75": dict(window_type=3, slope=75),
+    "sawtooth slope 60": dict(window_type=3, slope=60),
     "site by other spelling, German": dict(site="Munich", language=1, period=1),
     "coordinate wins over site": dict(site="berlin", latitude=-33.9, gmt=2),
     "gear and energy": dict(min_power_fraction=0.3, min_light_fraction=0.1, control="continuous-off",
@@ -52,7 +52,7 @@ def test_calculate_as_the_calculator(cli, room):
     assert (r.energy and vars(r.energy)) == expected.get("energy")
 
 
-@pytest.mark.parametrize("room", [{}, dict(window_type=3, slope=75), dict(site="oslo", power_density=8)])
+@pytest.mark.parametrize("room", [{}, dict(window_type=3, slope=60), dict(site="oslo", power_density=8)])
 def test_all_periods_as_the_calculator(cli, room):
     expected = cli_json({**room, "period": "all"})["periods"]
     results = k.calculate(**room, period="all")
@@ -63,9 +63,9 @@ def test_all_periods_as_the_calculator(cli, room):
 
 
 def test_engine_error_raises_with_number_source_description(cli):
-    expected = cli_json(dict(window_type=4))["error"]
+    expected = cli_json(dict(illuminance=0))["error"]
     with pytest.raises(k.CalculationError) as raised:
-        k.calculate(window_type=4)
+        k.calculate(illuminance=0)
     e = raised.value
     assert (e.number, e.source, e.description) == (expected["number"], expected["source"],
                                                     expected["description"])
@@ -106,7 +106,7 @@ def test_room_file_round_trip(tmp_path, cli):
                     ' "flatRoof": {"roomHeight": 4, "windowArea": 1, "distance": 2},'
                     ' "sawtoothRoof": {"glassHeight": 1, "roomHeight": 4, "distance": 5, "slope": 90}}')
     room = k.read_room(path)
-    assert (room["depth"], room["latitude"], room["window_type"]) == (6, 52.52, 1)
+    assert (room["depth"], room["site"], room["window_type"]) == (6, "Berlin", 1)
     fraction = cli_json({"room": path})["fraction"]
     assert k.calculate(**room).fraction == k.calculate(room_file=path).fraction == fraction
     assert k.batch(pd.DataFrame({"room": ["a"]}), room_file=path)["fraction"].tolist() == [fraction]

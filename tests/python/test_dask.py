@@ -28,7 +28,7 @@ def test_stock_on_a_local_cluster(cli, client):
 
 
 def test_results_travel_to_workers_and_back(client):
-    result = k.calculate(power_density=10, window_type=3, slope=75)
+    result = k.calculate(power_density=10, window_type=3, slope=60)
     assert client.submit(copy.deepcopy, result).result() == result
     assert client.submit(k.calculate, site="wien").result() == k.calculate(site="wien")
     with pytest.raises(k.InputError, match="depth: '-1' is below 0"):
