@@ -16,7 +16,6 @@ ROOMS = {
     "flat roof outside its tables": dict(window_type=2, depth=40, width=1),
     "sawtooth": dict(window_type=3, depth=15, width=24, site="wien", period=12),
     "sawtooth slope 60": dict(window_type=3, slope=60, window_distance=4, period=3),
-    "sawtooth slope 60": dict(window_type=3, slope=60),
     "site by other spelling, German": dict(site="Munich", language=1, period=1),
     "coordinate wins over site": dict(site="berlin", latitude=-33.9, gmt=2),
     "gear and energy": dict(min_power_fraction=0.3, min_light_fraction=0.1, control="continuous-off",
