@@ -12,9 +12,9 @@ const core = await createKorvane().catch((error) => {
 const APP_TITLE = 'KORVANE Energy';
 const FIELDS = [0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16];
 const GLAZING_ITEMS = [177, 174, 175, 176];
-const GLAZING_PRESETS = [null, 80, 50, 30];
-const FIRST_PERIOD = 161; // "Whole year", then January to December
-const PERIOD_COUNT = 13;
+// The glazing presets, and the period list: "Whole year", then January to December.
+const { glazingPresets: GLAZING_PRESETS, firstPeriodText: FIRST_PERIOD, periodCount: PERIOD_COUNT } =
+  core.choices();
 
 const $ = (id) => document.getElementById(id);
 const field = (index) => $(`txtInput${index}`);

@@ -327,6 +327,18 @@ std::string Version() {
     return KORVANE_VERSION;
 }
 
+// What the page's lists are made of, from the tables the window fills its own from.
+val Choices() {
+    val presets = val::array();
+    for (size_t i = 0; i < inputs::kGlazingPresets.size(); ++i)
+        presets.set(i, inputs::kGlazingPresets[i] ? val(*inputs::kGlazingPresets[i]) : val::null());
+    val choices = val::object();
+    choices.set("glazingPresets", presets);
+    choices.set("firstPeriodText", kFirstPeriodText);
+    choices.set("periodCount", kPeriodCount);
+    return choices;
+}
+
 } // namespace
 
 } // namespace korvane::web
@@ -346,4 +358,5 @@ EMSCRIPTEN_BINDINGS(korvane) {
     emscripten::function("acceptOnLeave", &AcceptOnLeave);
     emscripten::function("fileLimits", &FileLimits);
     emscripten::function("version", &Version);
+    emscripten::function("choices", &Choices);
 }
