@@ -108,9 +108,11 @@ template <size_t N> struct Fields {
                       std::to_string(high));
         return value;
     }
+    // Fixed notation, which every standard library the core is built with can write.
     static std::string ShortText(double value) {
-        std::array<char, 32> buf{};
-        return std::string(buf.data(), std::to_chars(buf.data(), buf.data() + buf.size(), value).ptr);
+        std::array<char, 400> buf{};
+        const auto end = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed).ptr;
+        return std::string(buf.data(), end);
     }
 };
 
