@@ -2,12 +2,16 @@
 # Sets everything up on a fresh Debian machine, builds and runs every test.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-ensure_packages "${KORVANE_PACKAGES[@]}" "${KORVANE_TEST_PACKAGES[@]}" "${KORVANE_WEB_PACKAGES[@]}"
+ensure_packages "${KORVANE_PACKAGES[@]}" "${KORVANE_TEST_PACKAGES[@]}" "${KORVANE_WEB_PACKAGES[@]}" \
+    "${KORVANE_WINDOWS_PACKAGES[@]}"
 # Warnings are errors here, where the compiler is the one this project is tested with.
 strict=(-DBUILD_TESTING=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
 configure_and_build "${strict[@]}"
 (cd "$BUILD_DIR" && ctest --output-on-failure -j"$(nproc)")
 bash "$ROOT/scripts/web_test.sh"
+# The calculator cross-built for Windows, run under Wine against the Linux build's answers.
+bash "$ROOT/scripts/windows.sh" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+bash "$ROOT/scripts/windows_test.sh"
 configure_and_build_fuzzers "${strict[@]}"
 (cd "$FUZZ_BUILD_DIR" && ctest --output-on-failure -j"$(nproc)")
 configure_and_build_sanitized "${strict[@]}"

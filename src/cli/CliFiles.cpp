@@ -1,6 +1,7 @@
 #include "CliFiles.h"
 
 #include "CliFormat.h"
+#include "DataFiles.h"
 #include "ReplacingFile.h"
 #include "SvgBarChart.h"
 #include "XlsxTable.h"
@@ -55,7 +56,7 @@ void WritePeriodXlsx(const std::vector<PeriodRow>& rows, const std::string& path
     if (energy)
         header.insert(header.end(), {"floor_area_m2", "working_hours", "kwh_without_control",
                                      "kwh_with_control", "kwh_saved"});
-    report::XlsxTableWriter table(path, header, 1, false);
+    report::XlsxTableWriter table(Utf8Path(path), header, 1, false);
     SetNumberFormats(table, header);
     for (const auto& row : rows) {
         const RoomResult& r = row.result;
@@ -79,7 +80,7 @@ void WritePeriodSvg(const std::vector<PeriodRow>& rows, const std::string& path)
         if (row.period >= 0 && row.period <= 12)
             bars[static_cast<size_t>(row.period)] = {row.result.percent, row.result.error.has_value()};
     }
-    report::WriteFileReplacing(path, report::MonthlySavingSvg(bars), "WritePeriodSvg");
+    report::WriteFileReplacing(Utf8Path(path), report::MonthlySavingSvg(bars), "WritePeriodSvg");
 }
 
 XlsxBatchRows::XlsxBatchRows(std::string path) : path_(std::move(path)) {}
@@ -89,7 +90,7 @@ void XlsxBatchRows::Columns(const std::vector<std::string>& names, const std::ve
     passedThrough_ = passedThrough;
     // A room's own name or number in the first column stays in view.
     const bool named = !passedThrough.empty() && passedThrough.front();
-    writer_ = std::make_unique<report::XlsxTableWriter>(path_, names, named ? 1 : 0, true);
+    writer_ = std::make_unique<report::XlsxTableWriter>(Utf8Path(path_), names, named ? 1 : 0, true);
     SetNumberFormats(*writer_, names);
     const auto january = std::find(names.begin(), names.end(), MonthColumn(1));
     const auto first = static_cast<size_t>(january - names.begin());

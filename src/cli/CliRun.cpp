@@ -197,7 +197,7 @@ int Batch(const Settings& s, OptionTexts given, const OptionTexts& explicitOptio
     if (s.batch != "-") {
         file.open(s.batch, std::ios::binary);
         // A folder opens like a file and then reads as nothing.
-        if (!file || std::filesystem::is_directory(s.batch))
+        if (!file || std::filesystem::is_directory(Utf8Path(s.batch)))
             throw UsageError{"--batch: cannot read '" + s.batch + "'"};
     }
     // Standard input through a file buffer of its own, which can tell when reading on would wait (std::cin's
@@ -276,8 +276,8 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
     }
 
     // The other spellings belong to the default list; another site file has names of its own.
-    SiteList sites(s.geo.empty() ? FindDataFile(context.programDir, "DEFAULT.GEO").string() : s.geo,
-                   s.geo.empty() ? FindDataFile(context.programDir, "SITE_ALIASES.txt").string() : "");
+    SiteList sites(s.geo.empty() ? Utf8String(FindDataFile(context.programDir, "DEFAULT.GEO")) : s.geo,
+                   s.geo.empty() ? Utf8String(FindDataFile(context.programDir, "SITE_ALIASES.txt")) : "");
     try {
         const auto language = ParseWhole<int16_t>(s.language);
         if (!language || *language < 1 || *language > 6)

@@ -1,5 +1,6 @@
 #include "TextInput.h"
 
+#include "DataFiles.h"
 #include "VbError.h"
 #include "VbMath.h"
 
@@ -83,12 +84,12 @@ std::string ReadFileBytes(const std::string& fileName, uintmax_t maxBytes) {
     };
     // Asked before opening: opening a pipe waits for a writer, and a device like /dev/zero never ends.
     std::error_code ec;
-    const auto status = std::filesystem::status(fileName, ec);
+    const auto status = std::filesystem::status(Utf8Path(fileName), ec);
     if (status.type() == std::filesystem::file_type::not_found || fileName.empty())
         fail(ErrFileNotFound, "");
     if (!ec && status.type() != std::filesystem::file_type::regular)
         fail(ErrPathFileAccess, " is not a regular file");
-    const uintmax_t size = std::filesystem::file_size(fileName, ec);
+    const uintmax_t size = std::filesystem::file_size(Utf8Path(fileName), ec);
     if (!ec && size > maxBytes)
         fail(ErrPathFileAccess, " is larger than " + std::to_string(maxBytes) + " bytes");
     errno = 0;

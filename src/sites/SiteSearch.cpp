@@ -1,7 +1,9 @@
 #include "SiteSearch.h"
 
+#if KORVANE_WITH_ICU
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
+#endif
 
 #include <algorithm>
 #include <memory>
@@ -25,6 +27,7 @@ std::string AsciiLower(std::string_view text) {
     return out;
 }
 
+#if KORVANE_WITH_ICU
 // One per thread: a transliterator must not be used by two threads at once. Null when ICU lacks its rules;
 // matching then folds case alone.
 icu::Transliterator* ToAsciiLatin() {
@@ -36,6 +39,7 @@ icu::Transliterator* ToAsciiLatin() {
     }();
     return transliterator.get();
 }
+#endif
 
 uint32_t Piece(std::string_view text, size_t at) {
     return static_cast<unsigned char>(text[at]) | static_cast<unsigned char>(text[at + 1]) << 8 |
@@ -64,6 +68,9 @@ size_t Edits(std::string_view a, std::string_view b, bool whole) {
 std::string FoldForSearch(std::string_view utf8) {
     if (IsAscii(utf8))
         return AsciiLower(utf8); // what the transliteration and the case fold give for ASCII
+#if !KORVANE_WITH_ICU
+    return FoldLatin1Case(utf8);
+#else
     icu::UnicodeString text =
         icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
     if (icu::Transliterator* t = ToAsciiLatin())
@@ -71,6 +78,7 @@ std::string FoldForSearch(std::string_view utf8) {
     text.foldCase();
     std::string out;
     return text.toUTF8String(out);
+#endif
 }
 
 std::string FoldLatin1Case(std::string_view utf8) {
