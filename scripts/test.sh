@@ -4,6 +4,11 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 ensure_packages "${KORVANE_PACKAGES[@]}" "${KORVANE_TEST_PACKAGES[@]}" "${KORVANE_WEB_PACKAGES[@]}" \
     "${KORVANE_WINDOWS_PACKAGES[@]}"
+# The packages the tests make name the author of the commit they are made from, unless a maintainer is set.
+if [[ -z "${DEBEMAIL:-}" ]] && git -C "$ROOT" log -1 >/dev/null 2>&1; then
+    DEBFULLNAME=$(git -C "$ROOT" log -1 --format=%an) DEBEMAIL=$(git -C "$ROOT" log -1 --format=%ae)
+    export DEBFULLNAME DEBEMAIL
+fi
 # Warnings are errors here, where the compiler is the one this project is tested with.
 strict=(-DBUILD_TESTING=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
 configure_and_build "${strict[@]}"
