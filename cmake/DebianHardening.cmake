@@ -41,4 +41,3 @@ add_link_options(${korvane_ldflags})
 
 include(CheckPIESupported)
 check_pie_supported()
-set(CMAKE_POSITION_INDEPENDENT_CODE ON)

@@ -4,6 +4,7 @@
 #include "CliReport.h"
 #include "CliRoomFile.h"
 #include "CsvReader.h"
+#include "ResultSchema.h"
 #include "TextInput.h"
 #include "modLangConstants.h"
 
@@ -24,7 +25,6 @@ namespace korvane::cli {
 namespace {
 
 constexpr const char* kCliSource = "korvane-energy-cli";
-constexpr int16_t kFirstPeriodName = 161; // "Whole year", then January .. December
 // Input held at once, fields counted at what they take in memory, so that rows of many empty fields count.
 constexpr size_t kChunkBytes = 1 << 20;
 
@@ -79,29 +79,6 @@ bool IsNumberOption(std::string_view name) {
 // A column that sets an input of the room: an option, or the room file the row starts from.
 bool IsInputColumn(std::string_view name) {
     return IsRoomOption(name) || name == kRoomFileColumn;
-}
-
-std::string PeriodSuffix(int16_t period) {
-    return period == 0 ? "year" : (period < 10 ? "0" : "") + std::to_string(period);
-}
-
-std::vector<std::string> ResultColumns(bool energy, bool allPeriods) {
-    std::vector<std::string> names;
-    if (allPeriods) {
-        for (int16_t period = 0; period < kPeriodCount; ++period)
-            names.push_back("percent_" + PeriodSuffix(period));
-    } else {
-        names = {"percent", "fraction"};
-    }
-    names.insert(names.end(), {"error_number", "error_description"});
-    if (energy && allPeriods) {
-        for (int16_t period = 0; period < kPeriodCount; ++period)
-            names.push_back("saved_kwh_" + PeriodSuffix(period));
-    } else if (energy) {
-        names.insert(names.end(), {"floor_area_m2", "working_hours", "kwh_without_control",
-                                   "kwh_with_control", "kwh_saved"});
-    }
-    return names;
 }
 
 // Sky hours by site, working hours and period, shared by the rows that have them in common. A key's hours are
@@ -216,10 +193,6 @@ RowResults Compute(const Layout& layout, const CsvRecord& record, const BatchSet
     return results;
 }
 
-std::string PeriodName(int16_t period) {
-    return GetLangString(static_cast<int16_t>(kFirstPeriodName + period));
-}
-
 // The row's error: its input's, else the first period's, named.
 std::optional<VbError> FirstError(const RowResults& r, bool allPeriods) {
     if (r.inputError)
@@ -237,28 +210,23 @@ std::optional<VbError> FirstError(const RowResults& r, bool allPeriods) {
 
 std::string JsonLine(const Layout& layout, const CsvRecord& record, size_t row, const BatchSettings& settings,
                      const RowResults& r) {
-    std::string line = "{\"row\": " + std::to_string(row) + ", \"input\": {";
-    for (size_t i = 0; i < layout.names.size(); ++i) {
-        line += i ? ", " : "";
-        AppendJsonString(line, layout.names[i]);
-        line += ": ";
-        AppendJsonString(line, i < record.fields.size() ? std::string_view(record.fields[i]) : "");
-    }
-    line += "}, ";
+    nlohmann::ordered_json input = nlohmann::ordered_json::object();
+    for (size_t i = 0; i < layout.names.size(); ++i)
+        input[layout.names[i]] = i < record.fields.size() ? record.fields[i] : std::string();
+    nlohmann::ordered_json line{{"row", row}, {"input", std::move(input)}};
     if (!settings.allPeriods) {
         RoomResult result = r.periods.empty() ? RoomResult{} : r.periods.front();
         if (r.inputError)
             result.error = r.inputError;
-        return line + JsonResultMembers(result) + "}\n";
+        line.update(ResultJson(result));
+        return JsonText(line) + "\n";
     }
     std::vector<PeriodRow> rows;
     for (int16_t period = 0; period < static_cast<int16_t>(r.periods.size()); ++period)
         rows.push_back({period, PeriodName(period), r.periods[static_cast<size_t>(period)]});
-    std::ostringstream periods;
-    WritePeriodJson(rows, periods); // {"periods": [...]}
-    const std::string object = periods.str();
-    line += "\"error\": " + (r.inputError ? JsonError(*r.inputError) : std::string("null")) + ", ";
-    return line + object.substr(1, object.size() - 3) + "}\n";
+    line["error"] = ErrorJson(r.inputError);
+    line["periods"] = PeriodsJson(rows);
+    return JsonText(line) + "\n";
 }
 
 // One result cell: its text with a "." decimal point, and whether the output's decimal mark applies to it.
@@ -280,24 +248,22 @@ std::vector<Cell> ResultCells(const Layout& layout, const BatchSettings& setting
             percent(r.periods.empty() ? none : r.periods[static_cast<size_t>(period)]);
     } else {
         percent(first);
-        cells.push_back({first.fraction ? FormatJsonFraction(*first.fraction) : "", true});
+        cells.push_back({first.fraction ? NumberText(kFraction.digits, *first.fraction) : "", true});
     }
     const auto error = FirstError(r, settings.allPeriods);
     cells.push_back({error ? std::to_string(error->Number()) : ""});
     cells.push_back({error ? error->Description() : ""});
     if (layout.energy) {
-        const auto energy = [&](const RoomResult& result, auto member) {
-            cells.push_back({result.energy ? FormatShortest((*result.energy).*member) : "", true});
+        const auto energy = [&](const RoomResult& result, const ResultField& field) {
+            cells.push_back(
+                {result.energy ? NumberText(field.digits, (*result.energy).*field.energy) : "", true});
         };
         if (settings.allPeriods) {
             for (int16_t period = 0; period < kPeriodCount; ++period)
-                energy(r.periods.empty() ? none : r.periods[static_cast<size_t>(period)],
-                       &EnergyFigures::saved);
+                energy(r.periods.empty() ? none : r.periods[static_cast<size_t>(period)], kSaved);
         } else {
-            for (auto member :
-                 {&EnergyFigures::floorArea, &EnergyFigures::workingHours, &EnergyFigures::withoutControl,
-                  &EnergyFigures::withControl, &EnergyFigures::saved})
-                energy(first, member);
+            for (const auto& field : kEnergyFields)
+                energy(first, field);
         }
     }
     return cells;
@@ -379,59 +345,54 @@ std::string DelimiterName(char c) {
     return c == '\t' ? "TAB" : std::string("'") + c + "'";
 }
 
-// Reads the header line and finds the delimiter and what each column is; false with `why` when it cannot.
-bool ReadHeader(CsvReader& reader, const BatchSettings& settings, Layout& layout, std::ostream& err,
-                std::string& why) {
-    std::string line, error;
-    if (!reader.NextLine(line, error)) {
-        why = "the batch file has no header line";
-        return false;
-    }
-    if (!error.empty()) {
-        why = "the batch file's header line: " + error;
-        return false;
-    }
+// The delimiter that splits the header line into the most option names, or the one given; false with `why`
+// when two split it equally well.
+bool FindDelimiter(const std::string& line, const BatchSettings& settings, char& delimiter,
+                   std::string& why) {
+    delimiter = settings.delimiter.value_or(',');
+    if (settings.delimiter)
+        return true;
     const auto known = [](const CsvRecord& header) {
         return std::count_if(header.fields.begin(), header.fields.end(),
                              [](const std::string& name) { return IsInputColumn(Folded(DecodeText(name))); });
     };
-    char delimiter = settings.delimiter.value_or(',');
-    if (!settings.delimiter) {
-        std::ptrdiff_t best = 0;
-        std::string tied;
-        for (const char candidate : {',', ';', '\t'}) {
-            const CsvRecord header = CsvReader::ParseLine(line, candidate);
-            if (!header.error.empty() || header.fields.size() < 2)
-                continue;
-            const auto count = known(header);
-            if (count > best)
-                best = count, delimiter = candidate, tied.clear();
-            else if (count == best && count > 0)
-                tied = DelimiterName(candidate);
-        }
-        if (!tied.empty()) {
-            why = "the header line splits into option names at " + DelimiterName(delimiter) + " and at " +
-                  tied + ": say which with --delimiter , | ; | tab";
-            return false;
-        }
+    std::ptrdiff_t best = 0;
+    std::string tied;
+    for (const char candidate : {',', ';', '\t'}) {
+        const CsvRecord header = CsvReader::ParseLine(line, candidate);
+        if (!header.error.empty() || header.fields.size() < 2)
+            continue;
+        const auto count = known(header);
+        if (count > best)
+            best = count, delimiter = candidate, tied.clear();
+        else if (count == best && count > 0)
+            tied = DelimiterName(candidate);
     }
-    reader.SetDelimiter(delimiter);
-    CsvRecord header = CsvReader::ParseLine(line, delimiter);
-    if (!header.error.empty()) {
-        why = "the batch file's header line: " + header.error;
-        return false;
-    }
-    Decode(header);
-    layout.decimalComma = delimiter != ',';
-    layout.inputDelimiter = delimiter;
-    layout.delimiter = settings.outputDelimiter.value_or(delimiter);
+    if (tied.empty())
+        return true;
+    why = "the header line splits into option names at " + DelimiterName(delimiter) + " and at " + tied +
+          ": say which with --delimiter , | ; | tab";
+    return false;
+}
 
+// Names no passed-through column may take: every result column of any batch.
+const std::set<std::string, std::less<>>& ReservedNames() {
+    static const std::set<std::string, std::less<>> reserved = [] {
+        std::set<std::string, std::less<>> names;
+        for (const bool all : {false, true}) {
+            for (auto& name : ResultColumns(true, all))
+                names.insert(name);
+        }
+        return names;
+    }();
+    return reserved;
+}
+
+// What each column of the header is: the option it sets, or passed through (with a warning when it looks like
+// a misspelt option); false with `why` when the header cannot be used.
+bool ReadColumns(const CsvRecord& header, const BatchSettings& settings, Layout& layout, std::ostream& err,
+                 std::string& why) {
     std::set<std::string, std::less<>> options, passed, warned;
-    std::set<std::string, std::less<>> reserved;
-    for (const bool all : {false, true}) {
-        for (auto& name : ResultColumns(true, all))
-            reserved.insert(name);
-    }
     std::string clashes;
     for (const auto& raw : header.fields) {
         const std::string name = Folded(raw);
@@ -445,28 +406,50 @@ bool ReadHeader(CsvReader& reader, const BatchSettings& settings, Layout& layout
             continue;
         }
         layout.optionNames.emplace_back();
-        if (reserved.count(name) || !passed.insert(name).second)
+        if (ReservedNames().count(name) || !passed.insert(name).second)
             clashes += (clashes.empty() ? "'" : ", '") + WithoutControls(Trimmed(raw), false) + "'";
         else if (const char* option = LookalikeOption(name); option && warned.insert(name).second)
             err << "korvane-energy-cli: warning: the batch file's column '"
                 << WithoutControls(Trimmed(raw), false)
                 << "' is no option and is passed through; did you mean '" << option << "'?\n";
     }
-    if (options.empty()) {
+    if (options.empty())
         why = "the batch file's header names no option (window-type, begin, end, period, depth, width, ...)";
-        return false;
-    }
-    if (!clashes.empty()) {
+    else if (!clashes.empty())
         why = "the batch file's columns " + clashes +
               " have the name of another column or of a result column: rename them";
-        return false;
-    }
-    if (settings.allPeriods && options.count("period")) {
+    else if (settings.allPeriods && options.count("period"))
         why = "--period all computes every period: the batch file's 'period' column cannot be used with it";
+    layout.energy = options.count("power-density") > 0 || settings.commandLine->count("power-density") > 0;
+    return why.empty();
+}
+
+// Reads the header line and finds the delimiter and what each column is; false with `why` when it cannot.
+bool ReadHeader(CsvReader& reader, const BatchSettings& settings, Layout& layout, std::ostream& err,
+                std::string& why) {
+    std::string line, error;
+    if (!reader.NextLine(line, error)) {
+        why = "the batch file has no header line";
         return false;
     }
-    layout.energy = options.count("power-density") > 0 || settings.commandLine->count("power-density") > 0;
-    return true;
+    if (!error.empty()) {
+        why = "the batch file's header line: " + error;
+        return false;
+    }
+    char delimiter = ',';
+    if (!FindDelimiter(line, settings, delimiter, why))
+        return false;
+    reader.SetDelimiter(delimiter);
+    CsvRecord header = CsvReader::ParseLine(line, delimiter);
+    if (!header.error.empty()) {
+        why = "the batch file's header line: " + header.error;
+        return false;
+    }
+    Decode(header);
+    layout.decimalComma = delimiter != ',';
+    layout.inputDelimiter = delimiter;
+    layout.delimiter = settings.outputDelimiter.value_or(delimiter);
+    return ReadColumns(header, settings, layout, err, why);
 }
 
 // The decimal mark of the first number of these rows that has one, or none.
@@ -482,6 +465,74 @@ std::optional<char> DecimalMarkOf(const Layout& layout, const std::vector<CsvRec
     return std::nullopt;
 }
 
+// The output's columns, once, to the row sink.
+void GiveColumns(const Layout& layout, const BatchSettings& settings) {
+    std::vector<std::string> names = layout.names;
+    const auto results = ResultColumns(layout.energy, settings.allPeriods);
+    names.insert(names.end(), results.begin(), results.end());
+    std::vector<bool> passedThrough(names.size(), false);
+    for (size_t i = 0; i < layout.names.size(); ++i)
+        passedThrough[i] = layout.optionNames[i].empty();
+    settings.rows->Columns(names, passedThrough);
+}
+
+// The next records, up to a chunk's rows and bytes; false when the input has ended.
+bool ReadChunk(CsvReader& reader, const BatchSettings& settings, std::vector<CsvRecord>& records) {
+    records.clear();
+    size_t memory = 0;
+    while (records.size() < settings.chunkRows && memory < kChunkBytes) {
+        // What is computed goes out before the reader waits for a slow producer.
+        if (!records.empty() && reader.WouldWait())
+            return true;
+        CsvRecord record;
+        if (!reader.Next(record))
+            return false;
+        Decode(record);
+        memory += MemoryOf(record);
+        records.push_back(std::move(record));
+    }
+    return true;
+}
+
+// The CSV header line; the output's decimal mark is settled by the first rows.
+void WriteCsvHeader(Layout& layout, const BatchSettings& settings, const std::vector<CsvRecord>& records,
+                    std::ostream& out) {
+    const auto mark = layout.decimalComma ? DecimalMarkOf(layout, records) : std::nullopt;
+    layout.decimalMark =
+        settings.outputDecimalMark.value_or(mark.value_or(layout.inputDelimiter == ';' ? ',' : '.'));
+    for (const auto& name : layout.names)
+        out << CsvField(name, layout.delimiter) << layout.delimiter;
+    const auto results = ResultColumns(layout.energy, settings.allPeriods);
+    for (size_t i = 0; i < results.size(); ++i)
+        out << (i ? std::string(1, layout.delimiter) : "") << results[i];
+    out << "\n";
+}
+
+// The rooms done so far on err, once the batch has taken more than a second.
+class Progress {
+  public:
+    Progress(const BatchSettings& settings, std::ostream& err) : settings_(settings), err_(err) {}
+    void ClearBeforeOutput() {
+        if (shown_ && settings_.progressSharesOutput)
+            err_ << "\r\033[K" << std::flush;
+    }
+    void Show(size_t done) {
+        shown_ = settings_.progress && std::chrono::steady_clock::now() - start_ > std::chrono::seconds(1);
+        if (shown_)
+            err_ << "\r" << done << " rooms" << std::flush;
+    }
+    void Done(size_t done) {
+        if (shown_)
+            err_ << "\r" << done << " rooms, done\n";
+    }
+
+  private:
+    const BatchSettings& settings_;
+    std::ostream& err_;
+    const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    bool shown_ = false;
+};
+
 } // namespace
 
 bool RunBatch(std::istream& in, const BatchSettings& settings, std::ostream& out, std::ostream& err,
@@ -495,21 +546,10 @@ bool RunBatch(std::istream& in, const BatchSettings& settings, std::ostream& out
     if (std::find(layout.optionNames.begin(), layout.optionNames.end(), "site") != layout.optionNames.end() ||
         settings.commandLine->count("site") > 0)
         settings.sites->Sites();
-    if (settings.rows) {
-        std::vector<std::string> names = layout.names;
-        const auto results = ResultColumns(layout.energy, settings.allPeriods);
-        names.insert(names.end(), results.begin(), results.end());
-        std::vector<bool> passedThrough(names.size(), false);
-        for (size_t i = 0; i < layout.names.size(); ++i)
-            passedThrough[i] = layout.optionNames[i].empty();
-        settings.rows->Columns(names, passedThrough);
-    }
+    if (settings.rows)
+        GiveColumns(layout, settings);
 
-    const auto start = std::chrono::steady_clock::now();
-    const auto showProgress = [&] {
-        return settings.progress && std::chrono::steady_clock::now() - start > std::chrono::seconds(1);
-    };
-    bool progressShown = false;
+    Progress progress(settings, err);
     SkyCache skies;
     std::atomic<size_t> failed{0};
     std::vector<CsvRecord> records;
@@ -517,34 +557,12 @@ bool RunBatch(std::istream& in, const BatchSettings& settings, std::ostream& out
     size_t done = 0;
     bool headerWritten = settings.json;
     for (bool more = true; more && !counts.outputFailed;) {
-        records.clear();
-        size_t memory = 0;
-        while (records.size() < settings.chunkRows && memory < kChunkBytes) {
-            // What is computed goes out before the reader waits for a slow producer.
-            if (!records.empty() && reader.WouldWait())
-                break;
-            CsvRecord record;
-            if (!(more = reader.Next(record)))
-                break;
-            Decode(record);
-            memory += MemoryOf(record);
-            records.push_back(std::move(record));
-        }
-        if (!headerWritten) {
-            const auto mark = layout.decimalComma ? DecimalMarkOf(layout, records) : std::nullopt;
-            layout.decimalMark =
-                settings.outputDecimalMark.value_or(mark.value_or(layout.inputDelimiter == ';' ? ',' : '.'));
-            for (const auto& name : layout.names)
-                out << CsvField(name, layout.delimiter) << layout.delimiter;
-            const auto results = ResultColumns(layout.energy, settings.allPeriods);
-            for (size_t i = 0; i < results.size(); ++i)
-                out << (i ? std::string(1, layout.delimiter) : "") << results[i];
-            out << "\n";
-            headerWritten = true;
-        }
+        more = ReadChunk(reader, settings, records);
+        if (!headerWritten)
+            WriteCsvHeader(layout, settings, records, out);
+        headerWritten = true;
         ComputeChunk(layout, records, done + 1, lines, settings, skies, failed);
-        if (progressShown && settings.progressSharesOutput)
-            err << "\r\033[K" << std::flush;
+        progress.ClearBeforeOutput();
         for (const auto& line : lines) {
             out << line.text;
             if (settings.rows)
@@ -553,11 +571,9 @@ bool RunBatch(std::istream& in, const BatchSettings& settings, std::ostream& out
         out.flush();
         counts.outputFailed = !out;
         done += records.size();
-        if ((progressShown = showProgress()))
-            err << "\r" << done << " rooms" << std::flush;
+        progress.Show(done);
     }
-    if (progressShown)
-        err << "\r" << done << " rooms, done\n";
+    progress.Done(done);
     counts.rows = done;
     counts.failed = failed;
     return true;

@@ -3,6 +3,7 @@
 #include "CliFormat.h"
 #include "DataFiles.h"
 #include "ReplacingFile.h"
+#include "ResultSchema.h"
 #include "SvgBarChart.h"
 #include "XlsxTable.h"
 
@@ -37,25 +38,21 @@ Cell Typed(const std::string& text) {
 // Figures as the printed table shows them; the cells keep every digit.
 void SetNumberFormats(report::XlsxTableWriter& table, const std::vector<std::string>& names) {
     for (size_t i = 0; i < names.size(); ++i) {
-        if (names[i].starts_with("fraction"))
-            table.SetNumberFormat(i, "0.0000");
-        else if (names[i].find("kwh") != std::string::npos)
-            table.SetNumberFormat(i, "0.0");
+        if (const std::string format = NumberFormatOf(names[i]); !format.empty())
+            table.SetNumberFormat(i, format);
     }
 }
 
 std::string MonthColumn(int month) {
-    return std::string("percent_") + (month < 10 ? "0" : "") + std::to_string(month);
+    return std::string(kPercent.periodColumn) + (month < 10 ? "0" : "") + std::to_string(month);
 }
 
 } // namespace
 
 void WritePeriodXlsx(const std::vector<PeriodRow>& rows, const std::string& path) {
     const bool energy = std::any_of(rows.begin(), rows.end(), [](const auto& r) { return r.result.energy; });
-    std::vector<std::string> header{"period", "percent", "fraction", "error_number", "error_description"};
-    if (energy)
-        header.insert(header.end(), {"floor_area_m2", "working_hours", "kwh_without_control",
-                                     "kwh_with_control", "kwh_saved"});
+    std::vector<std::string> header = ResultColumns(energy, false);
+    header.insert(header.begin(), "period");
     report::XlsxTableWriter table(Utf8Path(path), header, 1, false);
     SetNumberFormats(table, header);
     for (const auto& row : rows) {
@@ -64,9 +61,8 @@ void WritePeriodXlsx(const std::vector<PeriodRow>& rows, const std::string& path
                                 r.error ? Cell(double(r.error->Number())) : Cell(),
                                 r.error ? Cell(r.error->Description()) : Cell()};
         if (r.energy) {
-            for (const double figure : {r.energy->floorArea, r.energy->workingHours, r.energy->withoutControl,
-                                        r.energy->withControl, r.energy->saved})
-                cells.emplace_back(figure);
+            for (const auto& field : kEnergyFields)
+                cells.emplace_back((*r.energy).*field.energy);
         }
         table.AddRow(cells);
     }

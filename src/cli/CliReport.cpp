@@ -1,6 +1,7 @@
 #include "CliReport.h"
 
 #include "CliFormat.h"
+#include "ResultSchema.h"
 
 #include <algorithm>
 #include <array>
@@ -10,13 +11,6 @@
 namespace korvane::cli {
 
 namespace {
-
-// Fixed-point text with one decimal, locale-free.
-std::string Fixed1(double value) {
-    std::array<char, 64> buf{};
-    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, 1);
-    return std::string(buf.data(), r.ptr);
-}
 
 // Characters, not bytes, so that UTF-8 period names line up.
 size_t DisplayWidth(std::string_view text) {
@@ -29,41 +23,15 @@ std::string Padded(std::string_view text, size_t width, bool right) {
     return right ? std::string(pad, ' ') + std::string(text) : std::string(text) + std::string(pad, ' ');
 }
 
-std::string JsonEnergy(const EnergyFigures& e) {
-    return "{\"floor_area_m2\": " + FormatShortest(e.floorArea) +
-           ", \"working_hours\": " + FormatShortest(e.workingHours) +
-           ", \"kwh_without_control\": " + FormatShortest(e.withoutControl) +
-           ", \"kwh_with_control\": " + FormatShortest(e.withControl) +
-           ", \"kwh_saved\": " + FormatShortest(e.saved) + "}";
-}
-
 } // namespace
-
-std::string JsonError(const VbError& e) {
-    return "{\"number\": " + std::to_string(e.Number()) + ", \"source\": " + JsonString(e.Source()) +
-           ", \"description\": " + JsonString(e.Description()) + "}";
-}
 
 std::string ErrorLine(const VbError& e) {
     return "error " + std::to_string(e.Number()) + ": " + e.Description() + " (" + e.Source() + ")";
 }
 
-std::string JsonResultMembers(const RoomResult& r) {
-    std::string text =
-        "\"percent\": " + (r.percent ? std::to_string(*r.percent) : std::string("null")) +
-        ", \"fraction\": " + (r.fraction ? FormatJsonFraction(*r.fraction) : std::string("null")) +
-        ", \"error\": " + (r.error ? JsonError(*r.error) : std::string("null"));
-    if (r.energy)
-        text += ", \"energy\": " + JsonEnergy(*r.energy);
-    return text;
-}
-
 void WriteEnergyText(const EnergyFigures& e, std::ostream& out) {
-    out << "floor area: " << FormatShortest(e.floorArea) << " m2\n"
-        << "working hours: " << FormatShortest(e.workingHours) << " h\n"
-        << "energy without control: " << Fixed1(e.withoutControl) << " kWh\n"
-        << "energy with control: " << Fixed1(e.withControl) << " kWh\n"
-        << "energy saved: " << Fixed1(e.saved) << " kWh\n";
+    for (const auto& field : kEnergyFields)
+        out << TextLine(field, e.*field.energy) << "\n";
 }
 
 void WritePeriodTable(const std::vector<PeriodRow>& rows, std::ostream& out) {
@@ -81,9 +49,9 @@ void WritePeriodTable(const std::vector<PeriodRow>& rows, std::ostream& out) {
         out << Padded(row.name, nameWidth, false) << "  "
             << Padded(r.percent ? std::to_string(*r.percent) + "%" : "-", 6, true);
         if (r.energy) {
-            out << "  " << Padded(Fixed1(r.energy->withoutControl), 11, true) << "  "
-                << Padded(Fixed1(r.energy->withControl), 8, true) << "  "
-                << Padded(Fixed1(r.energy->saved), 9, true);
+            out << "  " << Padded(ShownText(kEnergyFields[2], r.energy->withoutControl), 11, true) << "  "
+                << Padded(ShownText(kEnergyFields[3], r.energy->withControl), 8, true) << "  "
+                << Padded(ShownText(kSaved, r.energy->saved), 9, true);
         }
         if (r.error)
             out << "  " << ErrorLine(*r.error);
@@ -91,13 +59,18 @@ void WritePeriodTable(const std::vector<PeriodRow>& rows, std::ostream& out) {
     }
 }
 
-void WritePeriodJson(const std::vector<PeriodRow>& rows, std::ostream& out) {
-    out << "{\"periods\": [";
-    for (size_t i = 0; i < rows.size(); ++i) {
-        out << (i ? ", " : "") << "{\"period\": " << rows[i].period
-            << ", \"name\": " << JsonString(rows[i].name) << ", " << JsonResultMembers(rows[i].result) << "}";
+nlohmann::ordered_json PeriodsJson(const std::vector<PeriodRow>& rows) {
+    nlohmann::ordered_json periods = nlohmann::ordered_json::array();
+    for (const auto& row : rows) {
+        nlohmann::ordered_json period{{"period", row.period}, {"name", row.name}};
+        period.update(ResultJson(row.result));
+        periods.push_back(std::move(period));
     }
-    out << "]}\n";
+    return periods;
+}
+
+void WritePeriodJson(const std::vector<PeriodRow>& rows, std::ostream& out) {
+    out << JsonText({{"periods", PeriodsJson(rows)}}) << "\n";
 }
 
 } // namespace korvane::cli

@@ -3,16 +3,14 @@
 
 #include "CliRoom.h"
 
+#include <nlohmann/json.hpp>
+
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace korvane::cli {
 
-// The JSON members "percent", "fraction", "error" (and "energy" when present), without braces.
-std::string JsonResultMembers(const RoomResult& result);
-// {"number": ..., "source": ..., "description": ...}
-std::string JsonError(const VbError& e);
 // "error <number>: <description> (<source>)"
 std::string ErrorLine(const VbError& e);
 // The energy lines of a single result, one figure per line.
@@ -25,6 +23,9 @@ struct PeriodRow {
 };
 // The year and the months side by side: name, percent, and the energy figures when there are any.
 void WritePeriodTable(const std::vector<PeriodRow>& rows, std::ostream& out);
+// [{"period": 0, "name": "Whole year", <the result's members>}, ...]
+nlohmann::ordered_json PeriodsJson(const std::vector<PeriodRow>& rows);
+// {"periods": [...]} on a line.
 void WritePeriodJson(const std::vector<PeriodRow>& rows, std::ostream& out);
 
 } // namespace korvane::cli

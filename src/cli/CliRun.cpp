@@ -6,7 +6,9 @@
 #include "CliReport.h"
 #include "CliRoom.h"
 #include "CliRoomFile.h"
+#include "CsvReader.h"
 #include "DataFiles.h"
+#include "ResultSchema.h"
 #include "modLangConstants.h"
 
 #include <CLI/CLI.hpp>
@@ -27,8 +29,6 @@
 namespace korvane::cli {
 
 namespace {
-
-constexpr int16_t kFirstPeriodName = 161; // "Whole year", then January .. December
 
 struct UsageError {
     std::string why;
@@ -92,23 +92,24 @@ size_t SiteToList(const OptionTexts& given, SiteList& sites) {
 // The sites as a JSON array of objects, each with its other spellings.
 void ListSitesJson(SiteList& sites, size_t only, std::ostream& out) {
     const auto& all = sites.Sites();
-    out << "[";
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (size_t i = 1; i < all.size(); ++i) {
         const GeoEntry& site = all[i];
         if (only && i != only)
             continue;
-        std::string aliases;
+        nlohmann::ordered_json aliases = nlohmann::ordered_json::array();
         for (const auto& alias : sites.Aliases()) {
             if (alias.siteName == site.Name)
-                aliases += (aliases.empty() ? "" : ", ") + JsonString(alias.spelling);
+                aliases.push_back(alias.spelling);
         }
-        out << (only || i == 1 ? "" : ",") << "\n  {\"index\": " << i
-            << ", \"name\": " << JsonString(site.Name)
-            << ", \"longitude\": " << FormatShortest(site.Longitude)
-            << ", \"latitude\": " << FormatShortest(site.Latitude) << ", \"gmt\": " << site.TimeDiffGMT
-            << ", \"aliases\": [" << aliases << "]}";
+        list.push_back({{"index", i},
+                        {"name", site.Name},
+                        {"longitude", site.Longitude},
+                        {"latitude", site.Latitude},
+                        {"gmt", site.TimeDiffGMT},
+                        {"aliases", std::move(aliases)}});
     }
-    out << "\n]\n";
+    out << JsonText(list, true) << "\n";
 }
 
 // The options given on the command line, by name without the dashes.
@@ -124,7 +125,7 @@ OptionTexts GivenOptions(const CLI::App& app, const Settings& s) {
 int SingleRoom(const OptionTexts& given, SiteList& sites, bool json, std::ostream& out, std::ostream& err) {
     const RoomResult r = Calculate(BuildRoom({&given}, sites));
     if (json) {
-        out << "{" << JsonResultMembers(r) << "}\n";
+        out << JsonText(ResultJson(r)) << "\n";
     } else {
         if (r.percent)
             out << *r.percent << "%\n";
@@ -144,7 +145,7 @@ std::vector<PeriodRow> PeriodRows(OptionTexts given, SiteList& sites) {
     std::vector<PeriodRow> rows;
     for (int16_t period = 0; period < kPeriodCount; ++period) {
         const RoomResult& r = results[static_cast<size_t>(period)];
-        rows.push_back({period, GetLangString(static_cast<int16_t>(kFirstPeriodName + period)), r});
+        rows.push_back({period, PeriodName(period), r});
     }
     return rows;
 }
@@ -160,23 +161,6 @@ int AllPeriods(const std::vector<PeriodRow>& rows, bool json, std::ostream& out,
     return failed ? kExitEngineError : kExitOk;
 }
 
-// A site name with its control characters (a TAB that would split the row, an ESC that would drive the
-// terminal, the C1 codes a Windows-1252 file can hold) each shown as U+FFFD.
-std::string Printable(std::string_view name) {
-    std::string out;
-    for (size_t at = 0; at < name.size(); ++at) {
-        const auto c = static_cast<unsigned char>(name[at]);
-        const bool c1 = c == 0xC2 && at + 1 < name.size() && static_cast<unsigned char>(name[at + 1]) <= 0x9F;
-        if (c < 0x20 || c == 0x7F || c1) {
-            out += "\uFFFD";
-            at += c1 ? 1 : 0;
-        } else {
-            out += name[at];
-        }
-    }
-    return out;
-}
-
 // A batch's delimiter or decimal mark as given: empty when not given, a usage error when not one of
 // `allowed`.
 std::optional<char> BatchCharacter(const char* option, const std::string& text, std::string_view allowed) {
@@ -189,39 +173,109 @@ std::optional<char> BatchCharacter(const char* option, const std::string& text, 
     return given[0];
 }
 
-int Batch(const Settings& s, OptionTexts given, const OptionTexts& explicitOptions, bool allPeriods,
-          bool xlsx, const CliContext& context, SiteList& sites, std::ostream& out, std::ostream& err) {
-    if (allPeriods)
-        given.erase("period"); // each row computes all periods
-    std::ifstream file;
-    if (s.batch != "-") {
-        file.open(s.batch, std::ios::binary);
-        // A folder opens like a file and then reads as nothing.
-        if (!file || std::filesystem::is_directory(Utf8Path(s.batch)))
-            throw UsageError{"--batch: cannot read '" + s.batch + "'"};
+void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out, size_t only = 0) {
+    for (size_t i = 1; i < sites.size(); ++i) {
+        if (only && i != only)
+            continue;
+        // Control characters shown as U+FFFD: a TAB would split the row, an ESC or a C1 code drive the
+        // terminal.
+        out << i << '\t' << WithoutControls(sites[i].Name, false) << '\t'
+            << FormatShortest(sites[i].Longitude) << '\t' << FormatShortest(sites[i].Latitude) << '\t'
+            << sites[i].TimeDiffGMT << '\n';
     }
-    // Standard input through a file buffer of its own, which can tell when reading on would wait (std::cin's
-    // cannot, and would have every row flushed on its own).
-    std::istream stdinStream(std::cin.rdbuf());
+}
+
+// What one run asks for, once its options are read.
+struct Request {
+    const Settings& s;
+    OptionTexts explicitOptions; // what the command line names itself
+    OptionTexts given;           // the same with the room file's inputs
+    bool allPeriods = false;
+    bool xlsx = false, svg = false;
+};
+
+// Options that do not go together, in the order they are checked, each with what the user is told.
+struct Conflict {
+    bool (*applies)(const Request&);
+    const char* why;
+};
+constexpr Conflict kConflicts[] = {
+    {[](const Request& r) { return (r.xlsx && r.s.xlsx.empty()) || (r.svg && r.s.svg.empty()); },
+     "--xlsx and --svg need a file name"},
+    {[](const Request& r) { return (r.xlsx || r.svg) && r.s.listSites; },
+     "--xlsx and --svg cannot be combined with --list-sites"},
+    {[](const Request& r) { return r.svg && !r.s.batch.empty(); },
+     "--svg draws one room: it cannot be combined with --batch"},
+    {[](const Request& r) { return r.xlsx && r.s.batch.empty() && !r.allPeriods; },
+     "--xlsx needs --period all or --batch"},
+    {[](const Request& r) {
+         return !r.s.listSites && r.s.batch.empty() &&
+                !(r.s.delimiter + r.s.outputDelimiter + r.s.decimalPoint).empty();
+     },
+     "--delimiter, --output-delimiter and --decimal-point are for --batch"},
+};
+
+int SiteListMode(const Request& r, SiteList& sites, std::ostream& out) {
+    const size_t only = SiteToList(r.given, sites);
+    if (r.s.json)
+        ListSitesJson(sites, only, out);
+    else
+        ListSites(sites.Sites(), out, only);
+    return kExitOk;
+}
+
+// The batch's rows come from the file named, or from standard input (`-`) through a file buffer of its own,
+// which can tell when reading on would wait (std::cin's cannot, and would have every row flushed on its own).
+class BatchInput {
+  public:
+    BatchInput(const std::string& name, std::istream* given) {
+        if (name != "-") {
+            file_.open(name, std::ios::binary);
+            // A folder opens like a file and then reads as nothing.
+            if (!file_ || std::filesystem::is_directory(Utf8Path(name)))
+                throw UsageError{"--batch: cannot read '" + name + "'"};
+            in_ = &file_;
+            return;
+        }
+        in_ = given ? given : &stdin_;
 #if __has_include(<ext/stdio_filebuf.h>)
-    std::optional<__gnu_cxx::stdio_filebuf<char>> standardInput;
-    if (s.batch == "-" && !context.in)
-        stdinStream.rdbuf(&standardInput.emplace(0, std::ios::in));
+        if (!given)
+            stdin_.rdbuf(&standardInput_.emplace(0, std::ios::in));
 #endif
-    std::istream& in = s.batch != "-" ? file : context.in ? *context.in : stdinStream;
+    }
+    std::istream& Stream() {
+        return *in_;
+    }
+
+  private:
+    std::ifstream file_;
+    std::istream stdin_{std::cin.rdbuf()};
+#if __has_include(<ext/stdio_filebuf.h>)
+    std::optional<__gnu_cxx::stdio_filebuf<char>> standardInput_;
+#endif
+    std::istream* in_ = nullptr;
+};
+
+int BatchMode(const Request& r, const CliContext& context, SiteList& sites, std::ostream& out,
+              std::ostream& err) {
+    const Settings& s = r.s;
+    OptionTexts given = r.given;
+    if (r.allPeriods)
+        given.erase("period"); // each row computes all periods
+    BatchInput input(s.batch, context.in);
     BatchSettings batch{&given, &sites, s.json, context.stderrIsTerminal};
-    batch.allPeriods = allPeriods;
+    batch.allPeriods = r.allPeriods;
     batch.progressSharesOutput = context.outputSharesTerminal;
     batch.delimiter = BatchCharacter("--delimiter", s.delimiter, ",;\t");
     batch.outputDelimiter = BatchCharacter("--output-delimiter", s.outputDelimiter, ",;\t");
     batch.outputDecimalMark = BatchCharacter("--decimal-point", s.decimalPoint, ".,");
-    batch.explicitOptions = &explicitOptions;
+    batch.explicitOptions = &r.explicitOptions;
     XlsxBatchRows workbook(s.xlsx);
-    if (xlsx)
+    if (r.xlsx)
         batch.rows = &workbook;
     std::string why;
     BatchCounts counts;
-    if (!RunBatch(in, batch, out, err, why, counts))
+    if (!RunBatch(input.Stream(), batch, out, err, why, counts))
         throw UsageError{"--batch: " + why};
     if (counts.outputFailed) {
         err << "korvane-energy-cli: cannot write to standard output; the batch stopped after " << counts.rows
@@ -235,22 +289,24 @@ int Batch(const Settings& s, OptionTexts given, const OptionTexts& explicitOptio
     return kExitEngineError;
 }
 
-void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out, size_t only = 0) {
-    for (size_t i = 1; i < sites.size(); ++i) {
-        if (only && i != only)
-            continue;
-        out << i << '\t' << Printable(sites[i].Name) << '\t' << FormatShortest(sites[i].Longitude) << '\t'
-            << FormatShortest(sites[i].Latitude) << '\t' << sites[i].TimeDiffGMT << '\n';
-    }
+// One room: its period, or the year and the months, and the result files drawn from them.
+int RoomMode(const Request& r, SiteList& sites, std::ostream& out, std::ostream& err) {
+    // The chart always shows the year and every month, whichever period is printed.
+    const std::vector<PeriodRow> periods =
+        r.allPeriods || r.svg ? PeriodRows(r.given, sites) : std::vector<PeriodRow>();
+    const int code = r.allPeriods ? AllPeriods(periods, r.s.json, out, err)
+                                  : SingleRoom(r.given, sites, r.s.json, out, err);
+    if (r.xlsx)
+        WritePeriodXlsx(periods, r.s.xlsx);
+    if (r.svg)
+        WritePeriodSvg(periods, r.s.svg);
+    return code;
 }
 
-int RunModes(const std::vector<std::string>& args, const CliContext& context, std::ostream& out,
-             std::ostream& err) {
-    CLI::App app{"Estimates the lighting energy that a daylight-dependent control saves in one room.",
-                 "korvane-energy-cli"};
-    Settings s;
-    AddOptions(app, s);
-    app.set_version_flag("--version", "korvane-energy-cli " KORVANE_VERSION, "print the version and exit");
+// Reads the arguments into the options of app; an exit code when the run ends there (help, version, a
+// usage error).
+std::optional<int> Parse(CLI::App& app, const std::vector<std::string>& args, std::ostream& out,
+                         std::ostream& err) {
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend()); // CLI11 takes them last first
         app.parse(reversed);
@@ -264,7 +320,6 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
         err << "korvane-energy-cli: " << e.what() << "\n" << app.help();
         return kExitUsage;
     }
-
     // An option given with an empty value is a mistake in the calling script, not a wish for the default.
     for (const CLI::Option* option : app.get_options()) {
         const auto& given = option->results();
@@ -274,52 +329,48 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
             return kExitUsage;
         }
     }
+    return std::nullopt;
+}
 
+int Run(const CLI::App& app, const Settings& s, const CliContext& context, SiteList& sites, std::ostream& out,
+        std::ostream& err) {
+    const auto language = ParseWhole<int16_t>(s.language);
+    if (!language || *language < 1 || *language > 6)
+        throw UsageError{"--language: '" + s.language + "' is not a language from 1 to 6"};
+    gLanguage = *language; // before any worker thread starts: they only read it
+    if (!s.geo.empty())
+        sites.Sites(); // a site file named is read, and refused, even when no site is asked for
+
+    Request r{s, GivenOptions(app, s), {}};
+    r.given = WithRoomFile(r.explicitOptions, s.room, "--room");
+    r.allPeriods = r.given.count("period") && r.given.at("period") == "all";
+    r.xlsx = app.count("--xlsx") > 0;
+    r.svg = app.count("--svg") > 0;
+    for (const Conflict& conflict : kConflicts) {
+        if (conflict.applies(r))
+            throw UsageError{conflict.why};
+    }
+    if (s.listSites)
+        return SiteListMode(r, sites, out);
+    if (!s.batch.empty())
+        return BatchMode(r, context, sites, out, err);
+    return RoomMode(r, sites, out, err);
+}
+
+int RunModes(const std::vector<std::string>& args, const CliContext& context, std::ostream& out,
+             std::ostream& err) {
+    CLI::App app{"Estimates the lighting energy that a daylight-dependent control saves in one room.",
+                 "korvane-energy-cli"};
+    Settings s;
+    AddOptions(app, s);
+    app.set_version_flag("--version", "korvane-energy-cli " KORVANE_VERSION, "print the version and exit");
+    if (const auto code = Parse(app, args, out, err))
+        return *code;
     // The other spellings belong to the default list; another site file has names of its own.
     SiteList sites(s.geo.empty() ? Utf8String(FindDataFile(context.programDir, "DEFAULT.GEO")) : s.geo,
                    s.geo.empty() ? Utf8String(FindDataFile(context.programDir, "SITE_ALIASES.txt")) : "");
     try {
-        const auto language = ParseWhole<int16_t>(s.language);
-        if (!language || *language < 1 || *language > 6)
-            throw UsageError{"--language: '" + s.language + "' is not a language from 1 to 6"};
-        gLanguage = *language; // before any worker thread starts: they only read it
-        if (!s.geo.empty())
-            sites.Sites(); // a site file named is read, and refused, even when no site is asked for
-
-        const OptionTexts explicitOptions = GivenOptions(app, s);
-        const OptionTexts given = WithRoomFile(explicitOptions, s.room, "--room");
-        const bool allPeriods = given.count("period") && given.at("period") == "all";
-        const bool xlsx = app.count("--xlsx") > 0, svg = app.count("--svg") > 0;
-        if ((xlsx && s.xlsx.empty()) || (svg && s.svg.empty()))
-            throw UsageError{"--xlsx and --svg need a file name"};
-        if ((xlsx || svg) && s.listSites)
-            throw UsageError{"--xlsx and --svg cannot be combined with --list-sites"};
-        if (svg && !s.batch.empty())
-            throw UsageError{"--svg draws one room: it cannot be combined with --batch"};
-        if (xlsx && s.batch.empty() && !allPeriods)
-            throw UsageError{"--xlsx needs --period all or --batch"};
-        if (s.listSites) {
-            const size_t only = SiteToList(given, sites);
-            if (s.json)
-                ListSitesJson(sites, only, out);
-            else
-                ListSites(sites.Sites(), out, only);
-            return kExitOk;
-        }
-        if (!s.batch.empty())
-            return Batch(s, given, explicitOptions, allPeriods, xlsx, context, sites, out, err);
-        if (!(s.delimiter + s.outputDelimiter + s.decimalPoint).empty())
-            throw UsageError{"--delimiter, --output-delimiter and --decimal-point are for --batch"};
-        // The chart always shows the year and every month, whichever period is printed.
-        const std::vector<PeriodRow> periods =
-            allPeriods || svg ? PeriodRows(given, sites) : std::vector<PeriodRow>();
-        const int code =
-            allPeriods ? AllPeriods(periods, s.json, out, err) : SingleRoom(given, sites, s.json, out, err);
-        if (xlsx)
-            WritePeriodXlsx(periods, s.xlsx);
-        if (svg)
-            WritePeriodSvg(periods, s.svg);
-        return code;
+        return Run(app, s, context, sites, out, err);
     } catch (const UsageError& e) {
         err << "korvane-energy-cli: " << e.why << "\n" << app.help();
         return kExitUsage;

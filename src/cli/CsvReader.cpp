@@ -91,6 +91,105 @@ bool CsvReader::Recover(CsvRecord& record, const std::string& why) {
     return true;
 }
 
+namespace {
+
+void Fail(CsvRecord& record, const std::string& why) {
+    if (record.error.empty())
+        record.error = why;
+}
+
+bool IsLineEnd(int c) {
+    return c == '\r' || c == '\n';
+}
+
+} // namespace
+
+int CsvReader::Take(Reading& r) {
+    const int c = Get();
+    if (c >= 0) {
+        ++r.record.bytes;
+        if (!strict_ && raw_.size() <= kMaxRecordBytes)
+            raw_ += static_cast<char>(c);
+    }
+    return c;
+}
+
+void CsvReader::EndField(Reading& r) {
+    if (r.record.fields.size() < kMaxFields)
+        r.record.fields.push_back(std::move(r.field));
+    else
+        Fail(r.record, "more than " + std::to_string(kMaxFields) + " fields");
+    r.field.clear();
+    r.state = FieldState::Unquoted;
+}
+
+void CsvReader::EndLine(Reading& r, int c) {
+    if (c == '\r' && Peek() == '\n')
+        Take(r);
+    ++line_;
+}
+
+bool CsvReader::AtInputEnd(Reading& r) {
+    if (r.state == FieldState::Quoted && !strict_)
+        return Recover(r.record, "a quoted field is not closed before the end of the file");
+    if (r.state == FieldState::Quoted)
+        Fail(r.record, "a quoted field is not closed on its line");
+    EndField(r);
+    return true;
+}
+
+bool CsvReader::OverBound(Reading& r, int c) {
+    if (r.state == FieldState::Quoted && !strict_)
+        return Recover(r.record,
+                       "a quoted field is not closed within " + std::to_string(kMaxRecordBytes) + " bytes");
+    r.record.fields.clear();
+    r.record.error = "the record is longer than " + std::to_string(kMaxRecordBytes) + " bytes";
+    if (IsLineEnd(c))
+        EndLine(r, c);
+    else
+        SkipRestOfLine();
+    return true;
+}
+
+bool CsvReader::InQuotes(Reading& r, int c) {
+    if (c == '"') {
+        if (Peek() == '"')
+            r.field += static_cast<char>(Take(r));
+        else
+            r.state = FieldState::Closed;
+    } else if (IsLineEnd(c) && strict_) {
+        Fail(r.record, "a quoted field is not closed on its line");
+        EndLine(r, c);
+        EndField(r);
+        return true;
+    } else {
+        if (c == '\n' || (c == '\r' && Peek() != '\n'))
+            ++line_;
+        r.field += static_cast<char>(c);
+    }
+    return false;
+}
+
+bool CsvReader::OutsideQuotes(Reading& r, int c) {
+    if (c == delimiter_) {
+        EndField(r);
+    } else if (IsLineEnd(c)) {
+        EndLine(r, c);
+        EndField(r);
+        return true;
+    } else if (r.state == FieldState::Closed) {
+        if (c != ' ' && c != '\t')
+            Fail(r.record,
+                 "text after the closing quote of field " + std::to_string(r.record.fields.size() + 1));
+    } else if (c == '"' && r.field.find_first_not_of(" \t") == std::string::npos) {
+        r.state = FieldState::Quoted;
+        r.field.clear();
+    } else {
+        r.field += static_cast<char>(c);
+    }
+    return false;
+}
+
 bool CsvReader::Next(CsvRecord& record) {
     Start();
     if (pendingAt_ >= pending_.size()) {
@@ -104,90 +203,16 @@ bool CsvReader::Next(CsvRecord& record) {
         return false;
     record.line = line_;
     raw_.clear();
-    const auto take = [&] {
-        const int c = Get();
-        if (c >= 0) {
-            ++record.bytes;
-            if (!strict_ && raw_.size() <= kMaxRecordBytes)
-                raw_ += static_cast<char>(c);
-        }
-        return c;
-    };
-    const auto fail = [&](const std::string& why) {
-        if (record.error.empty())
-            record.error = why;
-    };
-    std::string field;
-    bool quoted = false; // inside a quoted part of the field
-    bool closed = false; // after the closing quote
-    const auto endField = [&] {
-        if (record.fields.size() < kMaxFields)
-            record.fields.push_back(std::move(field));
-        else if (record.error.empty())
-            record.error = "more than " + std::to_string(kMaxFields) + " fields";
-        field.clear();
-        quoted = closed = false;
-    };
-    const auto endLine = [&](int c) {
-        if (c == '\r' && Peek() == '\n')
-            take();
-        ++line_;
-    };
+    Reading r{record, {}};
     for (;;) {
-        const int c = take();
-        if (c < 0) {
-            if (quoted && !strict_)
-                return Recover(record, "a quoted field is not closed before the end of the file");
-            if (quoted)
-                fail("a quoted field is not closed on its line");
-            endField();
-            break;
-        }
-        if (record.bytes > kMaxRecordBytes) {
-            if (quoted && !strict_)
-                return Recover(record, "a quoted field is not closed within " +
-                                           std::to_string(kMaxRecordBytes) + " bytes");
-            record.fields.clear();
-            record.error = "the record is longer than " + std::to_string(kMaxRecordBytes) + " bytes";
-            if (c == '\r' || c == '\n')
-                endLine(c);
-            else
-                SkipRestOfLine();
-            break;
-        }
-        if (quoted) {
-            if (c == '"') {
-                if (Peek() == '"')
-                    field += static_cast<char>(take());
-                else
-                    quoted = false, closed = true;
-            } else if ((c == '\r' || c == '\n') && strict_) {
-                fail("a quoted field is not closed on its line");
-                endLine(c);
-                endField();
-                break;
-            } else {
-                if (c == '\n' || (c == '\r' && Peek() != '\n'))
-                    ++line_;
-                field += static_cast<char>(c);
-            }
-        } else if (c == delimiter_) {
-            endField();
-        } else if (c == '\r' || c == '\n') {
-            endLine(c);
-            endField();
-            break;
-        } else if (closed) {
-            if (c != ' ' && c != '\t')
-                fail("text after the closing quote of field " + std::to_string(record.fields.size() + 1));
-        } else if (c == '"' && field.find_first_not_of(" \t") == std::string::npos) {
-            quoted = true;
-            field.clear();
-        } else {
-            field += static_cast<char>(c);
-        }
+        const int c = Take(r);
+        const bool ended = c < 0                            ? AtInputEnd(r)
+                           : record.bytes > kMaxRecordBytes ? OverBound(r, c)
+                           : r.state == FieldState::Quoted  ? InQuotes(r, c)
+                                                            : OutsideQuotes(r, c);
+        if (ended)
+            return true;
     }
-    return true;
 }
 
 CsvRecord CsvReader::ParseLine(std::string_view line, char delimiter) {

@@ -45,6 +45,22 @@ class CsvReader {
     void SkipRestOfLine();
     bool Recover(CsvRecord& record, const std::string& why);
 
+    // The record being read and the field at hand.
+    enum class FieldState { Unquoted, Quoted, Closed }; // Closed: after the closing quote
+    struct Reading {
+        CsvRecord& record;
+        std::string field;
+        FieldState state = FieldState::Unquoted;
+    };
+    int Take(Reading& r);
+    void EndField(Reading& r);
+    void EndLine(Reading& r, int c);
+    // One byte (or the input's end) in each state; true when it ends the record.
+    bool AtInputEnd(Reading& r);
+    bool OverBound(Reading& r, int c);
+    bool InQuotes(Reading& r, int c);
+    bool OutsideQuotes(Reading& r, int c);
+
     std::streambuf& in_;
     char delimiter_;
     std::string pending_; // bytes to read again before the stream's

@@ -5,6 +5,7 @@
 
 #include "clsInputOutput.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -72,5 +73,8 @@ std::optional<int16_t> CheckWorkingHours(int16_t begin, int16_t end);
 // raises 13; only the chosen window type's own fields are read.
 void SetFieldInputs(clsInputOutput& io, const std::function<std::string(int)>& text, int windowType,
                     std::string_view decimalSeparator);
+
+// Transmittance of the glazing list's entries, %: entry 0 is user-defined, 1 to 3 the presets.
+inline constexpr std::array<std::optional<int16_t>, 4> kGlazingPresets{std::nullopt, 80, 50, 30};
 
 } // namespace korvane::inputs

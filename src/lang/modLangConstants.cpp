@@ -28,4 +28,8 @@ std::string GetLangString(int16_t baseId) {
     return std::string(*entry);
 }
 
+std::string PeriodName(int16_t period) {
+    return GetLangString(static_cast<int16_t>(kFirstPeriodText + period));
+}
+
 } // namespace korvane

@@ -16,6 +16,11 @@ extern int16_t gLanguage;
 // language raises 6 "Overflow"; an id without an entry (as with gLanguage 0) raises 326 naming that id.
 std::string GetLangString(int16_t baseId);
 
+// Base id of the first period's name, "Whole year"; January to December follow it.
+inline constexpr int16_t kFirstPeriodText = 161;
+// The name of period 0 (the whole year) to 12 in the current language.
+std::string PeriodName(int16_t period);
+
 // The entry with the full id, or nothing; raises nothing.
 std::optional<std::string_view> FindLangEntry(int32_t id);
 

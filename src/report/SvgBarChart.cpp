@@ -11,8 +11,7 @@ namespace korvane::report {
 
 namespace {
 
-constexpr int16_t kFirstPeriodName = 161; // "Whole year", then January .. December
-constexpr int16_t kErrorText = 147;       // "Error"
+constexpr int16_t kErrorText = 147; // "Error"
 constexpr double kWidth = 720, kHeight = 400;
 constexpr double kLeft = 56, kRight = 16, kTop = 40, kBottom = 96; // room for the axis and the names
 constexpr double kPlotWidth = kWidth - kLeft - kRight, kPlotHeight = kHeight - kTop - kBottom;
@@ -94,7 +93,7 @@ std::string MonthlySavingSvg(const std::array<PeriodBar, 13>& bars) {
         svg += "<text class=\"value\" x=\"" + Num(centre) + "\" y=\"" + Num(bottom - height - 5) +
                "\" text-anchor=\"middle\">" + (bar.percent ? std::to_string(*bar.percent) + "%" : "–") +
                (bar.error ? " !" : "") + "</text>\n";
-        const std::string name = Trimmed(GetLangString(static_cast<int16_t>(kFirstPeriodName + i)));
+        const std::string name = Trimmed(PeriodName(static_cast<int16_t>(i)));
         svg += "<text class=\"name\" transform=\"translate(" + Num(centre + 4) + " " + Num(bottom + 10) +
                ") rotate(-45)\" text-anchor=\"end\">" + XmlEscaped(name) + "</text>\n";
     }

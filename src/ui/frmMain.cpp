@@ -83,7 +83,7 @@ void frmMain::Message(const QString& text) {
 
 void frmMain::Form_Initialize() {
     SiteTable.assign(2, GeoEntry{});
-    TransmissionPresets = {std::nullopt, int16_t{80}, int16_t{50}, int16_t{30}};
+    TransmissionPresets = inputs::kGlazingPresets;
 }
 
 void frmMain::Load() {
@@ -196,7 +196,7 @@ void frmMain::LoadLanguage() {
         VbComboBox& period = lstInput(1);
         const int periodSelected = period.ListIndex();
         period.Clear();
-        for (int16_t id = 161; id <= 173; ++id)
+        for (int16_t id = kFirstPeriodText; id < kFirstPeriodText + kPeriodCount; ++id)
             period.AddItem(L(id));
         period.SetListIndex(periodSelected == -1 ? 0 : periodSelected);
 

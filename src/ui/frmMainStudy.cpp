@@ -276,7 +276,7 @@ report::MonthTexts MonthTextsNow() {
     report::MonthTexts t;
     t.periodColumn = S("columnPeriod");
     t.savingColumn = S("columnSaving");
-    for (int16_t id = 161; id <= 173; ++id)
+    for (int16_t id = kFirstPeriodText; id < kFirstPeriodText + kPeriodCount; ++id)
         t.periodNames << Plain(L(id));
     t.monthShort = S("monthShort").split('|');
     t.yearLabel = S("chartYear");
