@@ -15,7 +15,8 @@ configure_and_build "${strict[@]}"
 (cd "$BUILD_DIR" && ctest --output-on-failure -j"$(nproc)")
 bash "$ROOT/scripts/web_test.sh"
 # The calculator cross-built for Windows, run under Wine against the Linux build's answers.
-bash "$ROOT/scripts/windows.sh" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+# Warnings stay warnings there: g++ 12 at -O3 warns falsely (-Wrestrict) about string pieces.
+bash "$ROOT/scripts/windows.sh"
 bash "$ROOT/scripts/windows_test.sh"
 configure_and_build_fuzzers "${strict[@]}"
 (cd "$FUZZ_BUILD_DIR" && ctest --output-on-failure -j"$(nproc)")
