@@ -31,6 +31,12 @@ KORVANE_WEB_PACKAGES=(
     emscripten node-acorn nodejs chromium python3 cmake ninja-build
 )
 
+# What the Windows build and its tests under Wine need (scripts/windows.sh); apt-get source needs dpkg-dev.
+KORVANE_WINDOWS_PACKAGES=(
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 cmake ninja-build pkg-config dpkg-dev
+    libcli11-dev nlohmann-json3-dev
+)
+
 missing_packages() {
     local pkg status
     for pkg in "$@"; do

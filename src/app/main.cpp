@@ -4,7 +4,22 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <cstdio>
+
+namespace {
+
+// What QApplication takes from the command line itself (its documentation's list, X11's included).
+bool HasOptionNotForQt(const QStringList& unknown) {
+    static const QStringList qtOptions = {
+        "platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger", "qwindowgeometry",
+        "qwindowicon", "qwindowtitle", "reverse", "session", "display", "geometry", "style", "stylesheet",
+        "widgetcount", "nograb", "dograb", "sync", "name", "title", "visual", "ncols", "cmap", "im",
+        "inputstyle", "fn", "font", "bg", "background", "fg", "foreground", "btn", "button"};
+    return std::any_of(unknown.begin(), unknown.end(), [](const QString& name) { return !qtOptions.contains(name); });
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QCommandLineParser parser;
@@ -16,11 +31,19 @@ int main(int argc, char* argv[]) {
     parser.addOption(version);
     parser.addPositionalArgument(QStringLiteral("room"), QStringLiteral("A room file (.kvroom) to open."),
                                  QStringLiteral("[room.kvroom]"));
+    // -platform and Qt's other single-dash options are words, not bundles of letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     {
-        // Help and the version need no display, so they are answered before the window's application exists.
+        // Help, the version and a mistyped option need no display, so they are answered before the window's
+        // application exists (which aborts without one).
         QCoreApplication probe(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("korvane-energy"));
-        parser.parse(QCoreApplication::arguments());
+        if (!parser.parse(QCoreApplication::arguments()) && HasOptionNotForQt(parser.unknownOptionNames())) {
+            fputs(qPrintable(QStringLiteral("korvane-energy: %1\nTry 'korvane-energy --help'.\n")
+                                 .arg(parser.errorText())),
+                  stderr);
+            return 2;
+        }
         if (parser.isSet(help))
             parser.showHelp();
         if (parser.isSet(version)) {

@@ -1,6 +1,7 @@
 #include "CliFiles.h"
 
 #include "CliFormat.h"
+#include "DataFiles.h"
 #include "ReplacingFile.h"
 #include "ResultSchema.h"
 #include "SvgBarChart.h"
@@ -54,7 +55,7 @@ void WritePeriodXlsx(const std::vector<PeriodRow>& rows, const std::string& path
     const bool energy = std::any_of(rows.begin(), rows.end(), [](const auto& r) { return r.result.energy; });
     std::vector<std::string> header = ResultColumns(energy, false);
     header.insert(header.begin(), "period");
-    report::XlsxTableWriter table(path, header, 1, false);
+    report::XlsxTableWriter table(Utf8Path(path), header, 1, false);
     SetNumberFormats(table, header);
     for (const auto& row : rows) {
         const RoomResult& r = row.result;
@@ -81,7 +82,7 @@ std::string PeriodSvg(const std::vector<PeriodRow>& rows) {
 }
 
 void WritePeriodSvg(const std::vector<PeriodRow>& rows, const std::string& path) {
-    report::WriteFileReplacing(path, PeriodSvg(rows), "WritePeriodSvg");
+    report::WriteFileReplacing(Utf8Path(path), PeriodSvg(rows), "WritePeriodSvg");
 }
 
 std::string ReadAtMost(std::istream& in, size_t limit) {
@@ -101,10 +102,11 @@ std::string SameFileClash(const std::vector<NamedFile>& outputs, const std::vect
             std::error_code ec;
             // Files not there yet are the same when their names are.
             const auto name = [&ec](const std::string& p) {
-                return std::filesystem::absolute(p, ec).lexically_normal();
+                return std::filesystem::absolute(Utf8Path(p), ec).lexically_normal();
             };
-            if (!other.path.empty() && (std::filesystem::equivalent(output.path, path(other), ec) ||
-                                        name(output.path) == name(path(other))))
+            if (!other.path.empty() &&
+                (std::filesystem::equivalent(Utf8Path(output.path), Utf8Path(path(other)), ec) ||
+                 name(output.path) == name(path(other))))
                 return output.option + " '" + output.path + "' is the same file as " + other.option + " '" +
                        other.path + "'";
         }
@@ -121,7 +123,7 @@ void XlsxBatchRows::Columns(const std::vector<std::string>& names, const std::ve
     // A room's own name or number in the first column stays in view.
     const bool named = !passedThrough.empty() && passedThrough.front();
     try {
-        writer_ = std::make_unique<report::XlsxTableWriter>(path_, names, named ? 1 : 0, true);
+        writer_ = std::make_unique<report::XlsxTableWriter>(Utf8Path(path_), names, named ? 1 : 0, true);
     } catch (const VbError& e) {
         failure_ = e;
         return;

@@ -288,9 +288,9 @@ class BatchInput {
             if (!named.IsOpen())
                 throw UsageError{"--batch: cannot read '" + name + "': " + named.Reason()};
 #if __has_include(<ext/stdio_filebuf.h>)
-            file_.rdbuf(&fileBuffer_.emplace(named.Release(), std::ios::in));
+            file_.rdbuf(&fileBuffer_.emplace(named.Release(), std::ios::in | std::ios::binary));
 #else
-            files_.open(name, std::ios::binary);
+            files_.open(Utf8Path(name), std::ios::binary);
             file_.rdbuf(files_.rdbuf());
 #endif
             in_ = &file_;
@@ -468,9 +468,10 @@ int RunModes(const std::vector<std::string>& args, const CliContext& context, st
     if (const auto code = Parse(app, args, out, err))
         return *code;
     // The other spellings belong to the default list; another site file has names of its own.
-    const std::string geo = s.geo.empty() ? FindDataFile(context.programDir, "DEFAULT.GEO").string() : s.geo;
+    const std::string geo =
+        s.geo.empty() ? Utf8String(FindDataFile(context.programDir, "DEFAULT.GEO")) : s.geo;
     const std::string aliases =
-        s.geo.empty() ? FindDataFile(context.programDir, "SITE_ALIASES.txt").string() : "";
+        s.geo.empty() ? Utf8String(FindDataFile(context.programDir, "SITE_ALIASES.txt")) : "";
     SiteList sites(geo == "-" ? "standard input" : geo, aliases);
     std::istream& standardInput = context.in ? *context.in : std::cin;
     try {

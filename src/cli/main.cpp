@@ -1,4 +1,5 @@
 #include "CliRun.h"
+#include "DataFiles.h"
 #include "ReplacingFile.h"
 
 #include <cerrno>
@@ -13,6 +14,33 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+namespace {
+
+// Results are the same bytes as on Linux (no CR added, no stop at Ctrl+Z in a batch read from standard
+// input), and the console shows the UTF-8 they are written in. Arguments and file names are UTF-8 through the
+// program's manifest (its active code page).
+struct WindowsConsole {
+    UINT outputCodePage = ::GetConsoleOutputCP();
+    WindowsConsole() {
+        _setmode(_fileno(stdin), _O_BINARY);
+        _setmode(_fileno(stdout), _O_BINARY);
+        _setmode(_fileno(stderr), _O_BINARY);
+        if (outputCodePage != 0)
+            ::SetConsoleOutputCP(CP_UTF8);
+    }
+    ~WindowsConsole() {
+        if (outputCodePage != 0)
+            ::SetConsoleOutputCP(outputCodePage);
+    }
+};
+
+} // namespace
+#else
 namespace {
 
 // An interrupted run leaves no temporary file beside its targets, then ends as the signal would have ended
@@ -38,12 +66,14 @@ void EndCleanlyOnSignals() {
 
 } // namespace
 
+#endif
+
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    const WindowsConsole console;
+#else
     EndCleanlyOnSignals();
-    std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        exe = std::filesystem::absolute(argv[0], ec);
+#endif
     const std::vector<std::string> args(argv + 1, argv + argc);
     const bool stderrIsTerminal = isatty(STDERR_FILENO) == 1;
     struct stat outStat {
@@ -51,8 +81,9 @@ int main(int argc, char** argv) {
     const bool sameTerminal = stderrIsTerminal && isatty(STDOUT_FILENO) == 1 &&
                               fstat(STDOUT_FILENO, &outStat) == 0 && fstat(STDERR_FILENO, &errStat) == 0 &&
                               outStat.st_rdev == errStat.st_rdev;
-    int code =
-        korvane::cli::RunCli(args, {exe.parent_path(), stderrIsTerminal, sameTerminal}, std::cout, std::cerr);
+    int code = korvane::cli::RunCli(
+        args, {korvane::ProgramFolder(argc > 0 ? argv[0] : nullptr), stderrIsTerminal, sameTerminal},
+        std::cout, std::cerr);
     // Whatever the run wrote through stdio directly is flushed here, not at exit, where a failure is silent.
     errno = 0;
     if (code != korvane::cli::kExitOutput && (std::fflush(stdout) != 0 || std::ferror(stdout))) {

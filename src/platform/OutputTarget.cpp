@@ -1,5 +1,7 @@
 #include "OutputTarget.h"
 
+#include "DataFiles.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -26,7 +28,7 @@ OutputTarget Refused(std::string reason) {
 #ifdef _WIN32
 OutputTarget ExamineTarget(const std::string& path) {
     std::error_code ec;
-    const auto status = std::filesystem::symlink_status(path, ec);
+    const auto status = std::filesystem::symlink_status(Utf8Path(path), ec);
     if (status.type() == std::filesystem::file_type::not_found)
         return {};
     if (ec)

@@ -1,5 +1,6 @@
 #include "XlsxTable.h"
 
+#include "DataFiles.h"
 #include "ReplacingFile.h"
 #include "TextInput.h"
 #include "VbError.h"
@@ -113,7 +114,7 @@ XlsxTableWriter::XlsxTableWriter(const std::filesystem::path& target, const std:
     lxw_workbook_options options{};
     options.constant_memory = rowByRow ? LXW_TRUE : LXW_FALSE;
     options.use_zip64 = LXW_TRUE;
-    w.book = workbook_new_opt(w.file.TemporaryPath().c_str(), &options);
+    w.book = workbook_new_opt(Utf8String(w.file.TemporaryPath()).c_str(), &options);
     if (!w.book)
         w.file.Fail("the workbook could not be started");
     w.sheet = workbook_add_worksheet(w.book, kSheet);

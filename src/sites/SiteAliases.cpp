@@ -1,5 +1,6 @@
 #include "SiteAliases.h"
 
+#include "DataFiles.h"
 #include "VbError.h"
 
 #include <filesystem>
@@ -49,11 +50,11 @@ std::vector<SiteAlias> ReadSiteAliases(std::string_view bytes, const std::string
 
 std::vector<SiteAlias> ReadSiteAliasFile(const std::string& fileName) {
     std::error_code error;
-    const auto status = std::filesystem::status(fileName, error);
+    const auto status = std::filesystem::status(Utf8Path(fileName), error);
     if (status.type() == std::filesystem::file_type::not_found)
         return {};
     if (status.type() != std::filesystem::file_type::regular ||
-        std::filesystem::file_size(fileName, error) > kMaxAliasFileBytes || error)
+        std::filesystem::file_size(Utf8Path(fileName), error) > kMaxAliasFileBytes || error)
         Raise(ErrPathFileAccess, kSource,
               fileName + ": not a regular file of at most " + std::to_string(kMaxAliasFileBytes) + " bytes");
     std::ifstream file(fileName, std::ios::binary);

@@ -1,9 +1,11 @@
 #include "SiteSearch.h"
 
+#if KORVANE_WITH_ICU
 #include <unicode/translit.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 #include <unicode/uscript.h>
+#endif
 
 #include <algorithm>
 #include <memory>
@@ -15,10 +17,6 @@
 namespace korvane::sites {
 
 namespace {
-
-// Characters transliterated at once, about: far longer than any word, short enough that moving the rest is
-// cheap.
-constexpr int32_t kFoldPiece = 256;
 
 bool IsAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -32,6 +30,11 @@ std::string AsciiLower(std::string_view text) {
     }
     return out;
 }
+
+#if KORVANE_WITH_ICU
+// Characters transliterated at once, about: far longer than any word, short enough that moving the rest is
+// cheap.
+constexpr int32_t kFoldPiece = 256;
 
 // One per thread: a transliterator must not be used by two threads at once. Null when ICU lacks its rules;
 // matching then folds case alone.
@@ -74,6 +77,7 @@ const icu::UnicodeString& HanSyllable(UChar32 c, icu::Transliterator* t) {
         t->transliterate(it->second);
     return it->second;
 }
+#endif
 
 uint32_t Piece(std::string_view text, size_t at) {
     return static_cast<unsigned char>(text[at]) | static_cast<unsigned char>(text[at + 1]) << 8 |
@@ -105,6 +109,9 @@ size_t EditDistance(std::string_view a, std::string_view b, bool whole, bool swa
 std::string FoldForSearch(std::string_view utf8) {
     if (IsAscii(utf8))
         return AsciiLower(utf8); // what the transliteration and the case fold give for ASCII
+#if !KORVANE_WITH_ICU
+    return FoldLatin1Case(utf8);
+#else
     const icu::UnicodeString text =
         icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
     icu::Transliterator* t = ToAsciiLatin();
@@ -149,6 +156,7 @@ std::string FoldForSearch(std::string_view utf8) {
     folded.foldCase();
     std::string out;
     return folded.toUTF8String(out);
+#endif
 }
 
 std::string FoldLatin1Case(std::string_view utf8) {

@@ -1,5 +1,6 @@
 // The program as a user gets it: the two Debian packages CPack makes, checked by Debian's tools, unpacked
 // into a folder of their own and both programs started from there.
+#include <QDateTime>
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -25,6 +26,16 @@ int CountColor(const QImage& image, QRgb color) {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     const auto* pixels = reinterpret_cast<const QRgb*>(rgb.constBits());
     return static_cast<int>(std::count(pixels, pixels + rgb.width() * rgb.height(), color));
+}
+
+// The date of the changelog's newest entry, as tar shows it.
+QString Released() {
+    QFile changelog(KORVANE_SOURCE_DIR "/packaging/changelog.in");
+    if (!changelog.open(QIODevice::ReadOnly))
+        return "no changelog";
+    const QString text = QString::fromUtf8(changelog.readAll());
+    const QRegularExpressionMatch trailer = QRegularExpression("^ -- .+  ([A-Z][a-z][a-z], .+)$", QRegularExpression::MultilineOption).match(text);
+    return QDateTime::fromString(trailer.captured(1), Qt::RFC2822Date).toUTC().toString("yyyy-MM-dd HH:mm:ss");
 }
 
 const QString kCli = QStringLiteral("korvane-energy-cli"), kWindow = QStringLiteral("korvane-energy");
@@ -92,8 +103,17 @@ class PackageTest : public QObject {
              "$USR/share/applications/korvane-energy.desktop",
              "^Exec.*\nMime"},
             {"desktop entry", "desktop-file-validate $USR/share/applications/korvane-energy.desktop", "^$"},
-            {"AppStream metadata",
-             "sh -c \"appstreamcli validate --pedantic --no-net $USR/share/metainfo/*.xml\"", "successful"},
+            // With the network check: an address that cannot be reached fails it.
+            {"AppStream metadata", "sh -c \"appstreamcli validate --pedantic $USR/share/metainfo/*.xml\"",
+             "successful"},
+            {"no made-up addresses", "sh -c \"cat $USR/share/metainfo/*.xml; dpkg-deb -f $WINDOW_DEB Homepage\"",
+             "^(?!.*\\.example).*</component>"},
+            {"Qt's dialogs translated", "dpkg-deb -f $WINDOW_DEB Recommends", "qt6-translations-l10n"},
+            // The changelog's newest entry dates every file, whenever the packages are made.
+            {"file dates",
+             "sh -c \"for deb in $WINDOW_DEB $CLI_DEB; do dpkg-deb --fsys-tarfile $deb | tar -tv --full-time; "
+             "done\"",
+             "^(\\S+ +\\S+ +\\d+ $RELEASED [^\n]*\n)+$"},
             {"bash completion",
              "bash -c \". $USR/share/bash-completion/completions/korvane-energy-cli; COMP_WORDS=(x --vers); "
              "COMP_CWORD=1; _korvane_energy_cli; echo ${COMPREPLY[@]}\"",
@@ -115,7 +135,7 @@ class PackageTest : public QObject {
              "Independent Executable: yes\n Stack protected: yes\n.*relocations: yes\n Immediate binding: "
              "yes"},
         };
-        const QStringList names = {"$WINDOW_DEB", debs_[kWindow], "$CLI_DEB", debs_[kCli],
+        const QStringList names = {"$WINDOW_DEB", debs_[kWindow], "$CLI_DEB", debs_[kCli], "$RELEASED", Released(),
                                    "$USR",        usr_,           "$SRC",     KORVANE_SOURCE_DIR};
         for (const Row& row : rows) {
             // The sanitized and fuzzing builds leave Debian's flags out for their own instrumentation.
@@ -143,6 +163,34 @@ class PackageTest : public QObject {
             output.contains(QRegularExpression(expected, QRegularExpression::DotMatchesEverythingOption)),
             qPrintable(output));
         QVERIFY2(!output.contains("warning", Qt::CaseInsensitive), qPrintable(output));
+    }
+
+    // Made again later, the packages are the same bytes.
+    void reproducible() {
+        QTest::qWait(1100);
+        const QDir again(work_.filePath("deb-again"));
+        const auto [code, packed] = Tool(KORVANE_CPACK, {"--config", KORVANE_BUILD_DIR "/CPackConfig.cmake",
+                                                         "-G", "DEB", "-B", again.path()});
+        QVERIFY2(code == 0, qPrintable(packed));
+        for (const QString& deb : debs_) {
+            QFile first(deb), second(again.filePath(QFileInfo(deb).fileName()));
+            QVERIFY(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
+            QVERIFY2(first.readAll() == second.readAll(), qPrintable(deb));
+        }
+    }
+
+    // A mistyped option is a usage error before the window needs a display, not an abort.
+    void usageErrorWithoutDisplay() {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(usr_ + "/bin/korvane-energy", {"--bogus"});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 2);
+        QVERIFY(program.readAllStandardError().contains("Unknown option 'bogus'"));
     }
 
     // The window finds its libraries, plugins and DEFAULT.GEO and shows the first result on green. Qt's

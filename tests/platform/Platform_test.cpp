@@ -1,4 +1,5 @@
 // Conversions under either separator, checked arithmetic, and the locale's decimal separator.
+#include "DataFiles.h"
 #include "VbConvert.h"
 #include "VbError.h"
 #include "VbMath.h"
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +18,8 @@
 #include <tuple>
 #include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 namespace korvane {
 namespace {
@@ -199,6 +203,56 @@ TEST(LocaleReader, ProcessEnvironmentIsTheDefault) {
     ::setenv("LC_ALL", "C", 1);
     EXPECT_EQ(Read(1), ".");
 }
+
+// Where /proc is missing, the program is found as the shell found it. In a folder with bin/prog and bin/data
+// (executable), bin/plain (not executable), lib/real and the link bin/link -> ../lib/real; run in bin/.
+struct Argv0Case {
+    const char* what;
+    const char* argv0;
+    const char* searchPath; // "T" stands for the folder
+    const char* expected;   // under the folder; empty: not found
+};
+
+class ProgramFromArgv0Test : public ::testing::TestWithParam<Argv0Case> {};
+
+TEST_P(ProgramFromArgv0Test, FindsTheProgramLinksResolved) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("korvane-argv0-" + std::to_string(::getpid()));
+    fs::create_directories(root / "bin");
+    fs::create_directories(root / "lib");
+    for (const char* file : {"bin/prog", "bin/data", "bin/plain", "lib/real"}) {
+        std::ofstream(root / file) << "#!/bin/sh\n";
+        fs::permissions(root / file, std::string_view(file) == "bin/plain" ? fs::perms::owner_read : fs::perms::owner_all);
+    }
+    fs::create_symlink("../lib/real", root / "bin/link");
+    const fs::path previous = fs::current_path();
+    fs::current_path(root / "bin");
+    std::string searchPath = GetParam().searchPath;
+    for (size_t at; (at = searchPath.find('T')) != std::string::npos;)
+        searchPath.replace(at, 1, root.string());
+    const fs::path found = ProgramFromArgv0(GetParam().argv0, searchPath);
+    fs::current_path(previous);
+    const std::string expected = GetParam().expected;
+    EXPECT_EQ(found, expected.empty() ? fs::path() : fs::canonical(root) / expected);
+    fs::remove_all(root);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Argv0, ProgramFromArgv0Test,
+    ::testing::Values(Argv0Case{"relative with a slash", "./prog", "/nowhere", "bin/prog"},
+                      Argv0Case{"up and over", "../lib/real", "", "lib/real"},
+                      Argv0Case{"bare, in a later PATH folder", "prog", "/nowhere:T/lib:T/bin", "bin/prog"},
+                      Argv0Case{"bare, an empty PATH entry is the current folder", "data", "/nowhere::", "bin/data"},
+                      Argv0Case{"a link leads to its program", "link", "T/bin", "lib/real"},
+                      Argv0Case{"a file that cannot run is passed over", "plain", "T/bin", ""},
+                      Argv0Case{"a bare name is not looked for in the current folder", "prog", "/nowhere", ""},
+                      Argv0Case{"nothing given", "", "T/bin", ""}),
+    [](const auto& info) {
+        std::string name = info.param.what;
+        for (char& c : name)
+            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
 
 } // namespace
 } // namespace korvane
