@@ -474,9 +474,8 @@ $('saveRoom').addEventListener('click', async () => {
     return;
   }
   // A room that no front end could open again (a value its field refuses on leaving) is not kept.
-  const check = core.openRoom(new TextEncoder().encode(saved.text), separator, language);
-  if (check.fault) {
-    await message(check.fault);
+  if (saved.fault) {
+    await message(saved.fault);
     return;
   }
   const link = document.createElement('a');
