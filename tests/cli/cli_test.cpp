@@ -124,13 +124,14 @@ INSTANTIATE_TEST_SUITE_P(
 // Each reader of a named file takes only a regular file, refused before it is read: a FIFO without a writer
 // would hang the run, a device never ends, a folder reads as nothing.
 const std::string& Fifo() {
-    static const std::string path = [] {
+    // Kept for the whole run: the clean-up at exit runs after static objects are gone.
+    static const std::string& path = *new std::string([] {
         std::string made =
             std::filesystem::temp_directory_path() / ("korvane_fifo_" + std::to_string(::getpid()));
         ::mkfifo(made.c_str(), 0600);
         std::atexit([] { std::filesystem::remove(Fifo()); });
         return made;
-    }();
+    }());
     return path;
 }
 
