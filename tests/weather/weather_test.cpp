@@ -173,8 +173,11 @@ std::string Replaced(std::string text, size_t line, const std::string& by) {
 
 std::string WithCrLf(const std::string& text) {
     std::string result;
-    for (const char c : text)
-        result += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (const char c : text) {
+        if (c == '\n')
+            result += '\r';
+        result += c;
+    }
     return result;
 }
 
