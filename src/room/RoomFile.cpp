@@ -58,6 +58,7 @@ constexpr std::array<ChoiceSlot, inputs::kChoiceCount> kChoices{{
     {ChoiceId::Slope, &Room::slope},
 }};
 constexpr const char* kSiteName = "site.name";
+constexpr const char* kWeather = "weather";
 // The file's layout: its groups and top-level choices in the order written.
 constexpr std::array<const char*, 9> kLayout{"workingHours", "period", "room", "site", "glazing", "windowType",
                                              "facadeWindows", "flatRoof", "sawtoothRoof"};
@@ -149,6 +150,8 @@ std::string WriteRoom(const Room& room) {
                 Slot(out, inputs::RuleOf(slot.id).member) = Put(room.*slot.member);
         }
     }
+    if (room.weatherFile)
+        out[kWeather] = *room.weatherFile;
     return out.dump(2) + "\n";
 }
 
@@ -180,6 +183,12 @@ Room ReadRoom(std::string_view bytes) {
         room.siteName = name.get<std::string>();
     else if (!name.is_null())
         Fail(Fault::WrongType, kSiteName, std::string(kSiteName) + " " + StudyText("fieldNotText"));
+    // Optional, so that files written before it existed still open.
+    if (const auto weather = root.find(kWeather); weather != root.end() && !weather->is_null()) {
+        if (!weather->is_string() || weather->get<std::string>().empty())
+            Fail(Fault::WrongType, kWeather, std::string(kWeather) + " " + StudyText("fieldNotText"));
+        room.weatherFile = weather->get<std::string>();
+    }
     return room;
 }
 

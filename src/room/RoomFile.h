@@ -62,6 +62,9 @@ struct Room {
     Number flatRoomHeight, windowArea, roofLightDistance; // flat roof: m, m², m
     Number glassHeight, sawtoothRoomHeight, rowDistance;  // sawtooth roof: m
     int slope = 90;                                       // sawtooth: 60 or 90 degrees
+    // An EPW weather file for the second sky, as written in the file: a relative path is relative to the
+    // room file's folder. Nothing: the standard sky only (and no "weather" member is written).
+    std::optional<std::string> weatherFile;
 
     bool operator==(const Room&) const = default;
 };

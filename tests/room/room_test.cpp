@@ -12,14 +12,17 @@ Room Office() {
     r.beginHour = 8, r.endHour = 17, r.depth = 12.345, r.width = 5, r.illuminance = 1000000;
     r.siteName = "San Francisco", r.longitude = -122.42, r.latitude = 37.77, r.timeDiffGMT = -8;
     r.glazing = 0, r.transmittance = 80, r.windowType = 3, r.band = 30, r.slope = 60;
-    r.glassHeight = 1.5;
+    r.glassHeight = 1.5, r.weatherFile = "../weather/Torino.epw";
     return r;
 }
 
 TEST(RoomFile, GivesBackWhatItWroteWhateverItsLength) {
     EXPECT_EQ(ReadRoom(WriteRoom(Office())), Office());
     EXPECT_EQ(ReadRoom(WriteRoom(Room{})), Room{});
-    EXPECT_EQ(RoomOf(TextsOf(Office())), Office());
+    EXPECT_EQ(WriteRoom(Room{}).find("weather"), std::string::npos); // files without one stay as they were
+    Room fields = Office();
+    fields.weatherFile.reset(); // the sky is not one of the window's fields
+    EXPECT_EQ(RoomOf(TextsOf(Office())), fields);
     EXPECT_EQ(TextsOf(Office()).Field(inputs::FieldId::Longitude), "-122.42");
     // The members are where the window's files have them.
     EXPECT_NE(WriteRoom(Office()).find("\"sawtoothRoof\": {\n    \"glassHeight\": 1.5"), std::string::npos);
@@ -67,6 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "facadeWindows.band '45' is not one of the choices (30, 60, 90)"},
         Refusal{"Missing", "\"depth\": 12.345,", "", Fault::WrongType, "Depth of room is missing"},
         Refusal{"SiteNameNoText", "\"San Francisco\"", "5", Fault::WrongType, "site.name is not a text"},
+        Refusal{"WeatherNoText", "\"../weather/Torino.epw\"", "[]", Fault::WrongType, "weather is not a text"},
         Refusal{"Newer", "\"version\": 1", "\"version\": 2", Fault::Newer,
                 "version: 2 is newer than this program's 1"},
         Refusal{"Foreign", "korvane-energy-room", "other", Fault::Foreign, "the file is not a room file"},
