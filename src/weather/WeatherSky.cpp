@@ -2,6 +2,8 @@
 
 #include "VbError.h"
 
+#include <cmath>
+
 namespace korvane::weather {
 
 JahrEnergie::SkyHours GetWeatherSkyHours(const WeatherYear& year, int16_t beginHour, int16_t endHour,
@@ -27,6 +29,19 @@ JahrEnergie::SkyHours GetWeatherSkyHours(const WeatherYear& year, int16_t beginH
         sky.error = e;
     }
     return sky;
+}
+
+clsInputOutput AtWeatherSite(clsInputOutput inputs, const WeatherSite& site) {
+    inputs.Longitude = site.observer.longitude;
+    inputs.Latitude = site.observer.latitude;
+    inputs.TimeDiffGMT = static_cast<int16_t>(std::lround(site.observer.timeZone));
+    return inputs;
+}
+
+std::array<PeriodOutcome, kPeriodCount> CalculateAllPeriodsUnderWeather(const clsInputOutput& inputs,
+                                                                        const WeatherYear& year) {
+    const clsInputOutput at = AtWeatherSite(inputs, year.site);
+    return CalculateAllPeriods(at, GetWeatherSkyHours(year, at.BeginHour, at.EndHour, 0));
 }
 
 } // namespace korvane::weather

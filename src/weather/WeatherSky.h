@@ -3,6 +3,9 @@
 
 #include "EpwFile.h"
 #include "JahrEnergie.h"
+#include "clsInputOutput.h"
+
+#include <array>
 
 #include <cstdint>
 
@@ -13,5 +16,13 @@ namespace korvane::weather {
 // raises is kept as for any sky; an hour outside 0..23 has no record and raises 9.
 JahrEnergie::SkyHours GetWeatherSkyHours(const WeatherYear& year, int16_t beginHour, int16_t endHour,
                                          int16_t period);
+
+// The inputs moved to the weather year's site, the only one its sky may light (the time zone to whole hours).
+clsInputOutput AtWeatherSite(clsInputOutput inputs, const WeatherSite& site);
+
+// The year and its months of the inputs under the weather year's sky, at the year's site, whatever the
+// inputs' own site and period: CalculateAllPeriods over the year's sky hours.
+std::array<PeriodOutcome, kPeriodCount> CalculateAllPeriodsUnderWeather(const clsInputOutput& inputs,
+                                                                        const WeatherYear& year);
 
 } // namespace korvane::weather
