@@ -33,7 +33,11 @@ class InputRefusal;
 namespace korvane::report {
 class MonthlyOverview;
 struct StudyReport;
+struct WeatherSkyPeriods;
 } // namespace korvane::report
+namespace korvane::weather {
+struct WeatherYear;
+}
 
 namespace korvane::ui {
 
@@ -134,6 +138,15 @@ class frmMain : public QMainWindow {
     bool MayClose();
     room::Room RoomOfWindow();
     void ShowRoom(const room::Room& room);
+    // The weather file: read through the core's reader, or a message and nothing changed; true when taken.
+    void OpenWeather();
+    bool OpenWeatherFile(const QString& fileName);
+    void CloseWeather();
+    // The site fields hold the weather file's site and are locked while it is open.
+    void ShowWeatherSite();
+    void ShowWeatherFailure(const QString& fileName, const VbError& e);
+    // The weather sky's thirteen periods of the last run, with their texts; nothing without a file.
+    std::optional<report::WeatherSkyPeriods> WeatherPeriods();
     void ShowOverview();
     void RefreshOverview();
     bool StudyReady();
@@ -186,6 +199,11 @@ class frmMain : public QMainWindow {
     QAction* mnuPrintReport = nullptr;
     QMenu* mnuStudy = nullptr;
     QAction* mnuMonthlyOverview = nullptr;
+    QAction* mnuOpenWeather = nullptr;
+    QAction* mnuCloseWeather = nullptr;
+    // The open weather file (absolute) and its year; empty and null when none is open.
+    QString weatherFile_;
+    std::shared_ptr<const weather::WeatherYear> weather_;
     QString roomFile_;
     QStringList savedState_;
     QPointer<report::MonthlyOverview> overview_;

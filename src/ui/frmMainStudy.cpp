@@ -1,5 +1,6 @@
 // The main window's study commands: room files, the monthly overview and the one-page report.
 
+#include "InputFields.h"
 #include "InputFile.h"
 #include "MonthlyOverview.h"
 #include "QtTranslations.h"
@@ -7,14 +8,17 @@
 #include "StudyReport.h"
 #include "StudyTexts.h"
 #include "VbConvert.h"
+#include "WeatherSky.h"
 #include "clsInputOutput.h"
-#include "InputFields.h"
 #include "clsLocalInfo.h"
 #include "frmMain.h"
 #include "modLangConstants.h"
 
+#include <cmath>
+
 #include <QAction>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -52,6 +56,21 @@ QString WithSuffix(const QString& fileName, const QString& suffix) {
     return fileName.endsWith(suffix, Qt::CaseInsensitive) ? fileName : fileName + suffix;
 }
 
+// value in the decimals that fit a field of maxLength characters, so the field reads back what it shows.
+QString FittedNumber(double value, int maxLength) {
+    for (int decimals = 6; decimals > 0; --decimals) {
+        const double scale = std::pow(10.0, decimals);
+        const std::string text = CStr(std::round(value * scale) / scale, Separator());
+        if (static_cast<int>(text.size()) <= maxLength)
+            return QString::fromStdString(text);
+    }
+    return QString::fromStdString(CStr(std::round(value), Separator()));
+}
+
+QString AbsolutePath(const QString& fileName) {
+    return QDir::cleanPath(QFileInfo(fileName).absoluteFilePath());
+}
+
 QAction* Command(QMenu* menu, QAction* before, const char* name, const QKeySequence& shortcut) {
     auto* action = new QAction(menu);
     action->setObjectName(QString::fromLatin1(name));
@@ -76,6 +95,12 @@ void frmMain::CreateStudyCommands() {
     menuBar()->insertMenu(mnuHelp->menuAction(), mnuStudy);
     mnuMonthlyOverview = mnuStudy->addAction(QString());
     mnuMonthlyOverview->setObjectName(QStringLiteral("mnuMonthlyOverview"));
+    mnuStudy->addSeparator();
+    mnuOpenWeather = mnuStudy->addAction(QString());
+    mnuOpenWeather->setObjectName(QStringLiteral("mnuOpenWeather"));
+    mnuCloseWeather = mnuStudy->addAction(QString());
+    mnuCloseWeather->setObjectName(QStringLiteral("mnuCloseWeather"));
+    mnuCloseWeather->setEnabled(false);
 
     connect(mnuOpenRoom, &QAction::triggered, this, [this] { OpenRoom(); });
     connect(mnuSaveRoom, &QAction::triggered, this, [this] { SaveRoom(roomFile_.isEmpty()); });
@@ -83,6 +108,12 @@ void frmMain::CreateStudyCommands() {
     connect(mnuExportReport, &QAction::triggered, this, [this] { ExportReport(); });
     connect(mnuPrintReport, &QAction::triggered, this, [this] { PrintReport(); });
     connect(mnuMonthlyOverview, &QAction::triggered, this, [this] { ShowOverview(); });
+    connect(mnuOpenWeather, &QAction::triggered, this, [this] { OpenWeather(); });
+    connect(mnuCloseWeather, &QAction::triggered, this, [this] {
+        CloseWeather();
+        NoteRoomChange();
+        RefreshOverview();
+    });
 
     // Any change of an input may make the open room differ from its file, or agree with it again.
     const auto note = [this] { NoteRoomChange(); };
@@ -105,6 +136,8 @@ void frmMain::LoadStudyTexts() {
     mnuPrintReport->setText(S("menuPrintReport"));
     mnuStudy->setTitle(S("menuStudy"));
     mnuMonthlyOverview->setText(S("menuMonthlyOverview"));
+    mnuOpenWeather->setText(S("menuOpenWeather"));
+    mnuCloseWeather->setText(S("menuCloseWeather"));
     InstallQtTranslations(gLanguage);
     if (overview_)
         RefreshOverview();
@@ -123,6 +156,7 @@ QStringList frmMain::RoomState() const {
             state << QString::number(option->isChecked());
     }
     state << QString::number(tabWindowTyp->currentIndex());
+    state << weatherFile_; // last: a room whose weather file could not be opened differs here
     return state;
 }
 
@@ -231,7 +265,21 @@ bool frmMain::OpenRoomFile(const QString& fileName) {
             return;
         }
         ShowRoom(r);
+        // The weather file, relative to the room file's folder; one that cannot be read is told, left out.
+        QString unread;
+        if (r.weatherFile) {
+            const QString weatherFile = AbsolutePath(
+                QFileInfo(fileName).absoluteDir().filePath(QString::fromStdString(*r.weatherFile)));
+            if (!OpenWeatherFile(weatherFile))
+                unread = weatherFile;
+        }
+        if (!r.weatherFile || !unread.isEmpty())
+            CloseWeather();
         TakeRoomFile(fileName);
+        if (!unread.isEmpty()) {
+            savedState_.last() = unread;
+            setWindowModified(true);
+        }
         taken = true;
         CalculateData(false);
     });
@@ -256,7 +304,7 @@ bool frmMain::SaveRoom(bool askForName) {
             Message(L(146));
             return;
         }
-        const std::string text = room::WriteRoom(r);
+        std::string text = room::WriteRoom(r);
         try {
             // What the window holds may still be refused on leaving its field; such a room is not kept.
             room::ReadRoom(text);
@@ -276,6 +324,11 @@ bool frmMain::SaveRoom(bool askForName) {
             if (!MayReplace(chosen, fileName))
                 return;
         }
+        if (!weatherFile_.isEmpty()) {
+            r.weatherFile =
+                QDir(QFileInfo(fileName).absolutePath()).relativeFilePath(weatherFile_).toStdString();
+            text = room::WriteRoom(r);
+        }
         try {
             seams_.writer->WriteFile(fileName, QByteArray::fromStdString(text));
         } catch (const VbError& e) {
@@ -287,6 +340,83 @@ bool frmMain::SaveRoom(bool askForName) {
         saved = true;
     });
     return saved;
+}
+
+// --- the weather file --------------------------------------------------------------------------------------
+
+void frmMain::ShowWeatherFailure(const QString& fileName, const VbError& e) {
+    MsgBox(seams_, this,
+           S("messageWeatherFailed") + "\n" + QFileInfo(fileName).fileName() + "\n\n" +
+               QString::number(e.Number()) + ": " + QString::fromStdString(e.Description()) + "\n(" +
+               QString::fromStdString(e.Source()) + ")",
+           QMessageBox::Warning);
+}
+
+bool frmMain::OpenWeatherFile(const QString& fileName) {
+    std::shared_ptr<const weather::WeatherYear> year;
+    try {
+        year = std::make_shared<const weather::WeatherYear>(
+            weather::ReadEpwFile(QFile::encodeName(fileName).toStdString()));
+    } catch (const VbError& e) {
+        ShowWeatherFailure(fileName, e);
+        return false;
+    }
+    weather_ = std::move(year);
+    weatherFile_ = AbsolutePath(fileName);
+    ShowWeatherSite();
+    return true;
+}
+
+void frmMain::OpenWeather() {
+    Trap("frmMain:OpenWeather", [this] {
+        const QString fileName =
+            seams_.files->GetOpenFileName(this, S("menuOpenWeather"), S("filterWeather"));
+        if (fileName.isEmpty() || !OpenWeatherFile(fileName))
+            return;
+        NoteRoomChange();
+        // The standard sky's result follows the site the file gave the fields.
+        CalculateData(false);
+    });
+}
+
+void frmMain::CloseWeather() {
+    weather_.reset();
+    weatherFile_.clear();
+    ShowWeatherSite();
+}
+
+void frmMain::ShowWeatherSite() {
+    const bool open = weather_ != nullptr;
+    if (open) {
+        lstInput(0).SetListIndex(0);
+        const auto& site = weather_->site.observer;
+        const auto put = [this](inputs::FieldId id, double value) {
+            txtInput(static_cast<int16_t>(id)).SetText(FittedNumber(value, inputs::RuleOf(id).maxLength));
+        };
+        put(inputs::FieldId::Longitude, site.longitude);
+        put(inputs::FieldId::Latitude, site.latitude);
+        put(inputs::FieldId::TimeDiffGMT, static_cast<double>(std::lround(site.timeZone)));
+    }
+    lstInput(0).setEnabled(!open);
+    for (int16_t field : {5, 6, 7})
+        txtInput(field).SetEnabled(!open && lstInput(0).ListIndex() == 0);
+    mnuCloseWeather->setEnabled(open);
+}
+
+std::optional<report::WeatherSkyPeriods> frmMain::WeatherPeriods() {
+    if (!weather_ || !lastRun_)
+        return std::nullopt;
+    const auto& site = weather_->site.observer;
+    const auto number = [](double value) { return QString::fromStdString(CStr(value, Separator())); };
+    report::WeatherSkyPeriods w;
+    w.standardName = S("skyStandard");
+    w.weatherName = S("skyWeather");
+    w.autonomyColumn = S("columnAutonomy");
+    w.fileLine = S("skyWeather") + ": " + QFileInfo(weatherFile_).fileName() + " (" + Plain(L(118)) + ' ' +
+                 number(site.latitude) + ", " + Plain(L(117)) + ' ' + number(site.longitude) + ", " +
+                 Plain(L(119)) + ' ' + number(site.timeZone) + ')';
+    w.periods = weather::CalculateAllPeriodsUnderWeather(*lastRun_, *weather_);
+    return w;
 }
 
 // --- the monthly overview and the report -------------------------------------------------------------------
@@ -327,7 +457,7 @@ void frmMain::RefreshOverview() {
     if (!overview_ || !lastRun_)
         return;
     overview_->SetData(S("overviewTitle") + QStringLiteral(" - ") + AppTitle(),
-                       CalculateAllPeriods(*lastRun_), MonthTextsNow());
+                       CalculateAllPeriods(*lastRun_), MonthTextsNow(), WeatherPeriods());
 }
 
 report::StudyReport frmMain::ReportOfWindow() {
@@ -389,6 +519,7 @@ report::StudyReport frmMain::ReportOfWindow() {
     r.resultMessage = DisplayText(lastFailure_);
     r.periods = CalculateAllPeriods(*lastRun_);
     r.months = MonthTextsNow();
+    r.weather = WeatherPeriods();
     r.disclaimer = L(183);
     return r;
 }

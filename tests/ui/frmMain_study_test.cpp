@@ -342,6 +342,103 @@ class frmMainStudyTest : public QObject {
         }
     }
 
+    // A weather file gives the site fields its site, locked until it is closed, and the overview its sky
+    // beside the standard one; a file the reader refuses is told with the reader's error and changes nothing.
+    void weatherFileBesideTheStandardSky_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("says"); // in the message; empty: the file is taken
+        QTest::newRow("sample") << KORVANE_WEATHER_SAMPLE << "";
+        QTest::newRow("FIFO") << "fifo.epw"
+                              << "75: Path/File access error: ";
+        QTest::newRow("garbage") << "garbage.epw"
+                                 << "13: ";
+    }
+    void weatherFileBesideTheStandardSky() {
+        QFETCH(QString, file);
+        QFETCH(QString, says);
+        QTemporaryDir dir;
+        QVERIFY(::mkfifo(qPrintable(dir.filePath("fifo.epw")), 0600) == 0);
+        QVERIFY(Write(dir.filePath("garbage.epw"), "LOCATION,nowhere\n1,2,3\n"));
+        Window s(QStringLiteral("2"), {}, nullptr, ".");
+        s.Find<QAction>("mnuMonthlyOverview")->trigger();
+        const QStringList before = Snapshot(s);
+        s.desktop.files.nextFileName = QDir(dir.path()).filePath(file);
+        s.Find<QAction>("mnuOpenWeather")->trigger();
+        auto* table = s.window->findChild<QTableWidget*>("tblPeriods");
+        QStringList year;
+        for (int column = 1; column < table->columnCount(); ++column)
+            year << table->item(0, column)->text();
+        if (!says.isEmpty()) {
+            QCOMPARE(Snapshot(s), before);
+            QCOMPARE(year, QStringList{"69%"});
+            QCOMPARE(s.Messages().size(), size_t{1});
+            QVERIFY2(s.Messages()[0].text.startsWith(Study(2, "messageWeatherFailed")) &&
+                         s.Messages()[0].text.contains(says) &&
+                         s.Messages()[0].text.contains("(weather:ReadEpw)"),
+                     qPrintable(s.Messages()[0].text));
+            QVERIFY(!s.Find<QAction>("mnuCloseWeather")->isEnabled());
+            return;
+        }
+        QCOMPARE(year, (QStringList{"74%", "33%", "85%", "64%"}));
+        QCOMPARE(s.Result(), QStringLiteral("74%"));
+        QCOMPARE(Snapshot(s).mid(8, 3), (QStringList{"8 (locked)", "45 (locked)", "1 (locked)"}));
+        QVERIFY(!s.List(0)->isEnabled() && s.List(0)->currentIndex() == 0);
+        s.Find<QAction>("mnuCloseWeather")->trigger();
+        QCOMPARE(Snapshot(s).mid(8, 3), (QStringList{"8", "45", "1"}));
+        QVERIFY(s.List(0)->isEnabled() && !s.Find<QAction>("mnuCloseWeather")->isEnabled());
+        QCOMPARE(table->columnCount(), 2);
+        s.window->close();
+    }
+
+    // A room keeps its weather file relative to its own folder, and the report names both skies and the file;
+    // a weather file gone since is told, and the room opens without it, marked as changed.
+    void roomKeepsItsWeatherFile_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("English, file kept") << 2 << true;
+        QTest::newRow("German, file kept") << 1 << true;
+        QTest::newRow("file gone") << 2 << false;
+    }
+    void roomKeepsItsWeatherFile() {
+        QFETCH(int, language);
+        QFETCH(bool, kept);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("rooms") && QDir(dir.path()).mkpath("skies"));
+        const QString epw = dir.filePath("skies/Turin.epw");
+        QVERIFY(QFile::copy(KORVANE_WEATHER_SAMPLE, epw));
+        {
+            Window a(QString::number(language), {}, nullptr, ".");
+            a.desktop.files.nextFileName = epw;
+            a.Find<QAction>("mnuOpenWeather")->trigger();
+            a.desktop.files.nextSaveName = dir.filePath("rooms/Office.kvroom");
+            a.Find<QAction>("mnuSaveRoom")->trigger();
+            QVERIFY(!a.window->isWindowModified());
+            a.Find<QAction>("mnuCloseWeather")->trigger();
+            QVERIFY(a.window->isWindowModified());
+            a.desktop.messages.answers = {QMessageBox::Discard};
+        }
+        QVERIFY(Read(dir.filePath("rooms/Office.kvroom")).contains("\"weather\": \"../skies/Turin.epw\""));
+        if (!kept)
+            QVERIFY(QFile::remove(epw));
+        Window b(QString::number(language), {}, nullptr, ".");
+        b.desktop.files.nextFileName = dir.filePath("rooms/Office.kvroom");
+        b.Find<QAction>("mnuOpenRoom")->trigger();
+        QCOMPARE(b.Find<QAction>("mnuCloseWeather")->isEnabled(), kept);
+        QCOMPARE(b.window->isWindowModified(), !kept);
+        QCOMPARE(b.Messages().size(), size_t(!kept));
+        if (!kept) {
+            QVERIFY(b.Messages()[0].text.startsWith(Study(2, "messageWeatherFailed") + "\nTurin.epw"));
+            return;
+        }
+        b.desktop.files.nextSaveName = dir.filePath("report.pdf");
+        b.Find<QAction>("mnuExportReport")->trigger();
+        const QString text = Run("pdftotext", {"-layout", dir.filePath("report.pdf"), "-"}).simplified();
+        for (const char* id : {"skyStandard", "skyWeather"})
+            QVERIFY2(text.contains(Study(language, id)),
+                     qPrintable(Study(language, id) + " not in: " + text));
+        QVERIFY2(text.contains("Turin.epw") && text.contains("74% 33% 85% 64%"), qPrintable(text));
+    }
+
     // Entering a field selects its text however it is entered, so typing replaces it.
     void enteringAFieldSelectsItsText() {
         Window s(QStringLiteral("2"), {}, nullptr, ".");

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QTableWidget;
 
 namespace korvane::report {
@@ -14,7 +15,8 @@ class MonthChart : public QWidget {
     Q_OBJECT
   public:
     explicit MonthChart(QWidget* parent = nullptr);
-    void SetData(const Periods& periods, const MonthTexts& texts);
+    void SetData(const Periods& periods, const MonthTexts& texts,
+                 const std::optional<WeatherSkyPeriods>& weather);
     QSize sizeHint() const override { return {420, 260}; }
 
   protected:
@@ -23,15 +25,20 @@ class MonthChart : public QWidget {
   private:
     Periods periods_;
     MonthTexts texts_;
+    std::optional<WeatherSkyPeriods> weather_;
 };
 
 class MonthlyOverview : public QDialog {
     Q_OBJECT
   public:
     explicit MonthlyOverview(QWidget* parent);
-    void SetData(const QString& title, const Periods& periods, const MonthTexts& texts);
+    // With a weather sky, its saving and autonomy beside the standard sky's, and the file named above.
+    void SetData(const QString& title, const Periods& periods, const MonthTexts& texts,
+                 const std::optional<WeatherSkyPeriods>& weather = std::nullopt);
 
   private:
+    QSize standardSize_; // with the standard sky alone
+    QLabel* file_;
     QTableWidget* table_;
     MonthChart* chart_;
 };

@@ -23,6 +23,9 @@ constexpr double kHeight = 1414;
 const QColor kGreen(0, 192, 0);
 const QColor kRed(255, 0, 0);
 const QColor kGrid(200, 200, 200);
+const QColor kWeatherBar(230, 140, 0);
+const QColor kYearLine(0, 70, 160);
+const QColor kWeatherYearLine(170, 85, 0);
 
 QFont Font(int pixelSize, bool bold = false) {
     QFont font(QStringLiteral("Liberation Sans"));
@@ -94,6 +97,55 @@ void PaintMonthTable(QPainter& painter, const QRectF& box, const Periods& period
     }
 }
 
+// The same table with both skies: saving and autonomy under each sky's name.
+void PaintSkiesTable(QPainter& painter, const QRectF& box, const Periods& periods, const MonthTexts& texts,
+                     const WeatherSkyPeriods& weather) {
+    const double row = box.height() / (kPeriodCount + 3);
+    const double first = box.width() * 0.26;
+    const double column = (box.width() - first) / 4;
+    auto left = [&](int c) { return box.left() + first + column * c; };
+    const int centred = Qt::AlignCenter | Qt::TextWordWrap;
+    painter.setPen(Qt::black);
+    const double skyHeight = row * 1.4;
+    Text(painter, QRectF(left(0), box.top(), column * 2, skyHeight), weather.standardName, Font(15, true),
+         centred);
+    Text(painter, QRectF(left(2), box.top(), column * 2, skyHeight), weather.weatherName, Font(15, true),
+         centred);
+    const double namesTop = box.top() + skyHeight;
+    const double tableTop = box.top() + row * 3;
+    Text(painter, QRectF(box.left(), namesTop, first, tableTop - namesTop), texts.periodColumn,
+         Font(15, true), Qt::AlignLeft | Qt::AlignBottom);
+    // The column names wrap at their words; a word longer than the column makes them all smaller.
+    int size = 13;
+    for (const QString& name : {texts.savingColumn, weather.autonomyColumn}) {
+        for (const QString& word : name.split(' ')) {
+            while (size > 8 &&
+                   QFontMetricsF(Font(size), painter.device()).horizontalAdvance(word) > column - 4)
+                --size;
+        }
+    }
+    for (int c = 0; c < 4; ++c)
+        Text(painter, QRectF(left(c) + 2, namesTop, column - 4, tableTop - namesTop),
+             c % 2 == 0 ? texts.savingColumn : weather.autonomyColumn, Font(size),
+             Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap);
+    for (int i = 0; i < kPeriodCount; ++i) {
+        const double top = tableTop + row * i;
+        painter.setPen(kGrid);
+        painter.drawLine(QPointF(box.left(), top), QPointF(box.right(), top));
+        painter.setPen(Qt::black);
+        const QFont font = Font(16, i == 0);
+        const auto index = static_cast<size_t>(i);
+        Text(painter, QRectF(box.left(), top, first, row), texts.periodNames.value(i), font,
+             Qt::AlignLeft | Qt::AlignVCenter);
+        const QString values[] = {PeriodText(periods[index]), AutonomyText(periods[index]),
+                                  PeriodText(weather.periods[index]), AutonomyText(weather.periods[index])};
+        for (int c = 0; c < 4; ++c)
+            Text(painter, QRectF(left(c), top, column, row), values[c], font, Qt::AlignCenter);
+    }
+    painter.setPen(kGrid);
+    painter.drawLine(QPointF(left(2), box.top()), QPointF(left(2), tableTop + row * kPeriodCount));
+}
+
 } // namespace
 
 QString PeriodText(const PeriodOutcome& outcome) {
@@ -102,8 +154,14 @@ QString PeriodText(const PeriodOutcome& outcome) {
     return QString::number(*outcome.percent) + '%' + (outcome.error ? QStringLiteral(" !") : QString());
 }
 
+QString AutonomyText(const PeriodOutcome& outcome) {
+    if (!outcome.autonomy)
+        return QStringLiteral("–");
+    return QString::number(PercentOf(*outcome.autonomy)) + '%';
+}
+
 void PaintMonthlyChart(QPainter& painter, const QRectF& target, const Periods& periods,
-                       const MonthTexts& texts) {
+                       const MonthTexts& texts, const WeatherSkyPeriods* weather) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     // Labels shrink with the chart, and with the width of a month's slot under the bars.
@@ -111,8 +169,10 @@ void PaintMonthlyChart(QPainter& painter, const QRectF& target, const Periods& p
     const QFont font = Font(static_cast<int>(label * 0.8));
     const QFontMetricsF metrics(font, painter.device());
     const double axis = metrics.horizontalAdvance(QStringLiteral("100%")) + label * 0.4;
-    const QRectF plot(target.left() + axis, target.top() + label * 0.6, target.width() - axis - label * 0.3,
-                      target.height() - label * 2.2);
+    // With two skies a legend line above the plot names their bars.
+    const double legend = weather ? label * 1.4 : 0;
+    const QRectF plot(target.left() + axis, target.top() + label * 0.6 + legend,
+                      target.width() - axis - label * 0.3, target.height() - label * 2.2 - legend);
     auto yOf = [&plot](double percent) { return plot.bottom() - plot.height() * percent / 100.0; };
     painter.setFont(font);
     for (int p = 0; p <= 100; p += 25) {
@@ -123,30 +183,53 @@ void PaintMonthlyChart(QPainter& painter, const QRectF& target, const Periods& p
                          Qt::AlignRight | Qt::AlignVCenter, QString::number(p) + '%');
     }
     const double slot = plot.width() / 12;
+    auto bar = [&](const PeriodOutcome& outcome, double left, double width, const QColor& color) {
+        if (outcome.percent)
+            painter.fillRect(
+                QRectF(left, yOf(*outcome.percent), width, plot.bottom() - yOf(*outcome.percent)),
+                outcome.error ? kRed : color);
+    };
     for (int m = 1; m <= 12; ++m) {
-        const PeriodOutcome& outcome = periods[static_cast<size_t>(m)];
+        const auto index = static_cast<size_t>(m);
         const double x = plot.left() + slot * (m - 1);
-        if (outcome.percent) {
-            const QRectF bar(x + slot * 0.15, yOf(*outcome.percent), slot * 0.7,
-                             plot.bottom() - yOf(*outcome.percent));
-            painter.fillRect(bar, outcome.error ? kRed : kGreen);
+        if (weather) {
+            bar(periods[index], x + slot * 0.1, slot * 0.38, kGreen);
+            bar(weather->periods[index], x + slot * 0.52, slot * 0.38, kWeatherBar);
+        } else {
+            bar(periods[index], x + slot * 0.15, slot * 0.7, kGreen);
         }
         painter.setPen(Qt::black);
         painter.drawText(QRectF(x, plot.bottom() + label * 0.2, slot, label), Qt::AlignHCenter | Qt::AlignTop,
                          texts.monthShort.value(m - 1));
     }
-    if (const auto& year = periods[0].percent) {
-        QPen line(QColor(0, 70, 160));
+    // The standard sky's year is named at the right, the weather's at the left, so that close ones both read.
+    auto yearLine = [&](const std::optional<int16_t>& year, const QColor& color, Qt::Alignment side) {
+        if (!year)
+            return;
+        QPen line(color);
         line.setWidthF(std::max(1.0, label * 0.15));
         line.setStyle(Qt::DashLine);
         painter.setPen(line);
         painter.drawLine(QPointF(plot.left(), yOf(*year)), QPointF(plot.right(), yOf(*year)));
         // The label sits above the line, or below it when the line runs along the top.
         const double top = *year > 90 ? yOf(*year) + label * 0.1 : yOf(*year) - label * 1.1;
-        painter.setPen(QColor(0, 70, 160));
-        painter.drawText(QRectF(plot.left(), top, plot.width() - label * 0.2, label),
-                         Qt::AlignRight | Qt::AlignVCenter,
-                         texts.yearLabel + ' ' + QString::number(*year) + '%');
+        painter.setPen(color);
+        painter.drawText(QRectF(plot.left() + label * 0.2, top, plot.width() - label * 0.4, label),
+                         side | Qt::AlignVCenter, texts.yearLabel + ' ' + QString::number(*year) + '%');
+    };
+    yearLine(periods[0].percent, kYearLine, Qt::AlignRight);
+    if (weather) {
+        yearLine(weather->periods[0].percent, kWeatherYearLine, Qt::AlignLeft);
+        double x = plot.left();
+        painter.setPen(Qt::black);
+        for (const auto& [color, name] :
+             {std::pair(kGreen, weather->standardName), std::pair(kWeatherBar, weather->weatherName)}) {
+            painter.fillRect(QRectF(x, target.top() + label * 0.2, label * 0.8, label * 0.8), color);
+            x += label * 1.1;
+            const QRectF room(x, target.top(), plot.right() - x, label * 1.2);
+            painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter, name);
+            x += metrics.horizontalAdvance(name) + label;
+        }
     }
     painter.restore();
 }
@@ -201,10 +284,19 @@ void PaintReport(QPainter& painter, const QRectF& page, const StudyReport& r) {
     y += 24;
     Text(painter, QRectF(0, y, kWidth, 30), r.monthsHeading, Font(21, true));
     y += 40;
-    PaintMonthTable(painter, QRectF(0, y, 300, 420), r.periods, r.months);
-    PaintMonthlyChart(painter, QRectF(340, y, kWidth - 340, 420), r.periods, r.months);
-    if (std::any_of(r.periods.begin(), r.periods.end(), [](const PeriodOutcome& p) { return p.error; }))
-        Text(painter, QRectF(0, y + 430, kWidth, 50), r.markLegend, Font(15));
+    if (r.weather) {
+        y += Text(painter, QRectF(0, y, kWidth, 50), r.weather->fileLine, Font(16)) + 10;
+        PaintSkiesTable(painter, QRectF(0, y, 570, 440), r.periods, r.months, *r.weather);
+        PaintMonthlyChart(painter, QRectF(600, y, kWidth - 600, 440), r.periods, r.months, &*r.weather);
+    } else {
+        PaintMonthTable(painter, QRectF(0, y, 300, 420), r.periods, r.months);
+        PaintMonthlyChart(painter, QRectF(340, y, kWidth - 340, 420), r.periods, r.months);
+    }
+    const auto marked = [](const Periods& periods) {
+        return std::any_of(periods.begin(), periods.end(), [](const PeriodOutcome& p) { return p.error; });
+    };
+    if (marked(r.periods) || (r.weather && marked(r.weather->periods)))
+        Text(painter, QRectF(0, y + (r.weather ? 450 : 430), kWidth, 50), r.markLegend, Font(15));
 
     // The disclaimer closes the page.
     painter.setPen(QColor(90, 90, 90));

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 class QPageLayout;
 class QPainter;
@@ -28,12 +29,24 @@ struct MonthTexts {
     QString yearLabel;       // names the year's line
 };
 
+// The weather file's sky beside the standard one: its thirteen periods, and the texts that tell the two
+// apart.
+struct WeatherSkyPeriods {
+    QString standardName, weatherName; // head each sky's columns and name its bars
+    QString autonomyColumn;
+    QString fileLine; // the file's name and site
+    Periods periods;
+};
+
 // "69%"; "69% !" when a model's message came with it; "–" when there is no figure.
 QString PeriodText(const PeriodOutcome& outcome);
+// The period's daylight autonomy in whole percent ("33%"), or "–".
+QString AutonomyText(const PeriodOutcome& outcome);
 
-// Bars of the twelve months on a 0 to 100 % scale, the year's value as a line across them.
+// Bars of the twelve months on a 0 to 100 % scale, the year's value as a line across them; with a weather
+// sky, its bar beside each month's and its year as a second line, named in a legend.
 void PaintMonthlyChart(QPainter& painter, const QRectF& target, const Periods& periods,
-                       const MonthTexts& texts);
+                       const MonthTexts& texts, const WeatherSkyPeriods* weather = nullptr);
 
 struct ReportLine {
     QString label, value, unit;
@@ -49,6 +62,7 @@ struct StudyReport {
     QString resultMessage; // the model's message when not ok
     Periods periods;
     MonthTexts months;
+    std::optional<WeatherSkyPeriods> weather; // nothing: the standard sky alone
     QString markLegend; // what a "!" and a red bar mean; shown when a period has one
     QString disclaimer;
 };
