@@ -260,6 +260,9 @@ void frmMain::FillCityList() {
                 selection = static_cast<int>(i);
         }
         sites.SetListIndex(selection);
+        // An open weather file keeps its own site.
+        if (weather_)
+            ShowWeatherSite();
     });
 }
 
