@@ -14,8 +14,6 @@
 #include "frmMain.h"
 #include "modLangConstants.h"
 
-#include <cmath>
-
 #include <QAction>
 #include <QDate>
 #include <QDir>
@@ -25,6 +23,8 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPrinter>
+
+#include <cmath>
 
 namespace korvane::ui {
 
@@ -56,7 +56,7 @@ QString WithSuffix(const QString& fileName, const QString& suffix) {
     return fileName.endsWith(suffix, Qt::CaseInsensitive) ? fileName : fileName + suffix;
 }
 
-// value in the decimals that fit a field of maxLength characters, so the field reads back what it shows.
+// The value with as many decimals as a field of maxLength characters holds, so a room file takes it back.
 QString FittedNumber(double value, int maxLength) {
     for (int decimals = 6; decimals > 0; --decimals) {
         const double scale = std::pow(10.0, decimals);

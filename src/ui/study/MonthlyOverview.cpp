@@ -90,20 +90,22 @@ void MonthlyOverview::SetData(const QString& title, const Periods& periods, cons
         }
     }
     // Both skies: every column as wide as its texts and every row in sight; the standard sky alone as ever.
-    table_->horizontalHeader()->setSectionResizeMode(0, both ? QHeaderView::ResizeToContents
-                                                             : QHeaderView::Stretch);
+    QHeaderView* header = table_->horizontalHeader();
     if (both) {
+        header->setSectionResizeMode(0, QHeaderView::Interactive);
         table_->resizeColumnsToContents();
-        table_->setMinimumSize(table_->horizontalHeader()->length() + 2 * table_->frameWidth() + 4,
+        table_->setMinimumSize(header->length() + 2 * table_->frameWidth() + 4,
                                kPeriodCount * table_->verticalHeader()->defaultSectionSize() +
-                                   table_->horizontalHeader()->sizeHint().height() +
-                                   2 * table_->frameWidth());
+                                   header->sizeHint().height() + 2 * table_->frameWidth());
     } else {
         table_->setMinimumSize(230, 0);
     }
-    if (changed && both)
-        resize(std::max(width(), table_->minimumWidth() + 420),
-               std::max(height(), minimumSizeHint().height()));
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    if (both) {
+        // Texts of another language may need more room than the window has.
+        layout()->activate();
+        resize(std::max(width(), table_->minimumWidth() + 420), std::max(height(), minimumSizeHint().height()));
+    }
     chart_->SetData(periods, texts, weather);
 }
 
