@@ -34,14 +34,15 @@ struct RowOutcome {
 };
 
 struct BatchSettings {
-    RoomTexts defaults; // what every row leaves to the caller
+    RoomTexts defaults;                   // what every row leaves to the caller
     std::optional<RoomFile> defaultsFile; // the room every row without a room file of its own starts from
     bool allPeriods = false;
     unsigned threads = 0; // 0: one per core
 };
 
-// Every row of `rows`, in order; never throws for a row, whose error is its own.
+// Every row of `rows`, in order; never throws for a row, whose error is its own. A row naming a weather
+// file is under its sky, the file read through `weather`.
 std::vector<RowOutcome> ComputeRows(const std::vector<RoomTexts>& rows, const BatchSettings& settings,
-                                    SiteList& sites, SkyShare& skies);
+                                    SiteList& sites, SkyShare& skies, WeatherFiles& weather);
 
 } // namespace korvane::python

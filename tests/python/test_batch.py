@@ -7,7 +7,7 @@ import pandas as pd
 import pytest
 
 import korvane_energy as k
-from conftest import cli_batch
+from conftest import EPW, cli_batch
 
 # Values a column takes, then values refused or outside the window models' tables, taken 3 times in 100.
 GOOD_AND_BAD = {
@@ -19,6 +19,7 @@ GOOD_AND_BAD = {
     "begin": (["8", "7", ""], ["18"]),
     "slope": (["90", "60", ""], ["75"]),
     "power-density": (["", "", "10", "12.5"], ["-3"]),
+    "weather": (["", "", "", EPW], ["missing.epw"]),
 }
 
 
