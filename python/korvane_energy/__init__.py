@@ -14,6 +14,7 @@ one), ``sites`` lists the site file and ``read_room`` reads a room file saved by
 
 import numbers
 import os
+import warnings
 from dataclasses import dataclass
 from typing import List, Optional, Union
 
@@ -218,9 +219,10 @@ def calculate(*, window_type=None, begin=None, end=None, period=None, depth=None
     return rows if all_periods else rows[0]
 
 
-def _option_columns(columns):
-    """The option each column of a table sets (None for a column passed through); refuses clashes."""
-    options, seen = [], {}
+def _option_columns(columns, warn=False):
+    """The option each column of a table sets (None for a column passed through); refuses clashes. With
+    warn, a column passed through whose name looks like a misspelt option's gets the calculator's warning."""
+    options, seen, warned = [], {}, set()
     for column in columns:
         name = column.strip().lower().replace("_", "-") if isinstance(column, str) else None
         option = name if name in _OPTIONS else None
@@ -228,6 +230,11 @@ def _option_columns(columns):
             raise ValueError(f"the columns {seen[option]!r} and {column!r} both set {python_name(option)}")
         if option:
             seen[option] = column
+        elif warn and name is not None and name not in warned:
+            warned.add(name)
+            warning = _core.column_warning(name, column.strip())
+            if warning:
+                warnings.warn(warning, UserWarning, stacklevel=3)
         options.append(option)
     return options
 
@@ -242,13 +249,14 @@ def result_columns(columns, *, period=None, **defaults):
 def batch(df, *, period=None, language=2, **defaults):
     """Every room of a DataFrame, one per row: a new DataFrame with the input's columns and the results.
 
-    A column named like an argument of ``calculate`` (in any case, with dashes or underscores, blanks
-    around ignored: ``window_type``, ``Window-Type``) sets that value per row; an empty cell (None, NaN)
-    or a missing column takes the value of ``defaults`` (keyword arguments as ``calculate`` takes them)
-    or the calculator's default; a ``room_file`` column names a room file per row, a ``weather`` column an
-    EPW file whose sky the row is under (a row that also names a site or coordinates gets that as its
-    error). Any other column is passed through unchanged. Rows are computed on every core with the GIL
-    released, rooms at the same site and working hours sharing their sky hours; the numbers are those of
+    A column named like an argument of ``calculate`` (in any case, with dashes or underscores, blanks around
+    ignored: ``window_type``, ``Window-Type``) sets that value per row; an empty cell (None, NaN) or a
+    missing column takes the value of ``defaults`` (keyword arguments as ``calculate`` takes them) or the
+    calculator's default; a ``room_file`` column names a room file per row, a ``weather`` column an EPW file
+    whose sky the row is under (a row that also names a site or coordinates gets that as its error). Any
+    other column is passed through unchanged, with a UserWarning, the calculator's, when its name is one
+    edit or two from an argument's (``Depht``). Rows are computed on every core with the GIL released, rooms
+    at the same site and working hours sharing their sky hours; the numbers are those of
     ``korvane-energy-cli --batch`` on the same rows.
 
     Parameters
@@ -292,7 +300,7 @@ def batch(df, *, period=None, language=2, **defaults):
     unknown = sorted(set(defaults) - {python_name(o) for o in _OPTIONS})
     if unknown:
         raise TypeError(f"batch: unexpected keyword argument {unknown[0]!r}")
-    options = _option_columns(df.columns)
+    options = _option_columns(df.columns, warn=True)
     if all_periods and "period" in options:
         raise ValueError("period='all' computes every period: the column 'period' cannot be used with it")
     texts = {name.replace("_", "-"): _text(name.replace("_", "-"), value)

@@ -1,5 +1,6 @@
 #include "Conversion.h"
 
+#include "CliColumns.h"
 #include "CliRoomFile.h"
 #include "CliWeather.h"
 #include "DataFiles.h"
@@ -47,6 +48,10 @@ RoomTexts OptionsOf(const RoomFile& file) {
     if (!file.weatherFile.empty())
         options[cli::kWeatherOption] = file.weatherFile;
     return options;
+}
+
+std::optional<std::string> MisspeltColumnWarning(std::string_view name, std::string_view shown) {
+    return cli::MisspeltColumnWarning(name, shown);
 }
 
 std::vector<std::string> ResultColumns(bool energy, bool allPeriods) {

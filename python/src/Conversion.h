@@ -41,6 +41,10 @@ std::optional<RoomFile> ReadRoomFile(const std::string& path, const std::string&
 // name where the file names one (else its coordinates).
 RoomTexts OptionsOf(const RoomFile& file);
 
+// The calculator's warning for a column that sets no option and looks like a misspelt one, or nothing;
+// `name` folded as the columns are matched, `shown` the column's name trimmed.
+std::optional<std::string> MisspeltColumnWarning(std::string_view name, std::string_view shown);
+
 // The result columns of a batch, in order, named as the calculator's batch output names them.
 std::vector<std::string> ResultColumns(bool energy, bool allPeriods);
 

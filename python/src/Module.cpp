@@ -289,6 +289,7 @@ PYBIND11_MODULE(_core, m) {
     m.def("sites", &Sites, py::arg("geo"), py::arg("aliases"));
     m.def("read_room", &ReadRoom, py::arg("path"));
     m.def("room_options", &Options);
+    m.def("column_warning", &MisspeltColumnWarning, py::arg("name"), py::arg("shown"));
     m.def("result_columns", &ResultColumns, py::arg("energy"), py::arg("all_periods"));
     py::class_<Batch>(m, "Batch")
         .def(py::init<const py::dict&, bool, int, std::string, std::string>(), py::arg("defaults"),

@@ -1,12 +1,12 @@
 #include "CliBatch.h"
 
+#include "CliColumns.h"
 #include "CliFormat.h"
 #include "CliReport.h"
 #include "CliRoomFile.h"
 #include "CliWeather.h"
 #include "CsvReader.h"
 #include "ResultSchema.h"
-#include "SiteSearch.h"
 #include "TextInput.h"
 #include "modLangConstants.h"
 
@@ -43,18 +43,6 @@ std::string Folded(std::string_view text) {
     for (char& c : name)
         c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     return name;
-}
-
-// The option a column name is probably a misspelling of, or null.
-const char* LookalikeOption(std::string_view name) {
-    if (name.size() > 64)
-        return nullptr;
-    const size_t allowed = name.size() <= 4 ? 1 : 2;
-    for (const auto& option : RoomOptions()) {
-        if (sites::EditDistance(name, option.name, true, true) <= allowed)
-            return option.name;
-    }
-    return nullptr;
 }
 
 bool IsNumberOption(std::string_view name) {
@@ -409,10 +397,9 @@ bool ReadColumns(const CsvRecord& header, const BatchSettings& settings, Layout&
         layout.optionNames.emplace_back();
         if (ReservedNames().count(name) || !passed.insert(name).second)
             clashes += (clashes.empty() ? "'" : ", '") + WithoutControls(Trimmed(raw), false) + "'";
-        else if (const char* option = LookalikeOption(name); option && warned.insert(name).second)
-            err << "korvane-energy-cli: warning: the batch file's column '"
-                << WithoutControls(Trimmed(raw), false)
-                << "' is no option and is passed through; did you mean '" << option << "'?\n";
+        else if (const auto warning = MisspeltColumnWarning(name, Trimmed(raw));
+                 warning && warned.insert(name).second)
+            err << "korvane-energy-cli: warning: " << *warning << "\n";
     }
     if (options.empty())
         why = "the batch file's header names no option (window-type, begin, end, period, depth, width, ...)";

@@ -1,13 +1,14 @@
 import io
 import subprocess
 import sys
+import warnings
 
 import numpy as np
 import pandas as pd
 import pytest
 
 import korvane_energy as k
-from conftest import EPW, cli_batch
+from conftest import EPW, cli_batch, run_cli
 
 # Values a column takes, then values refused or outside the window models' tables, taken 3 times in 100.
 GOOD_AND_BAD = {
@@ -115,3 +116,15 @@ sys.exit(0 if growth <= 3 * size else 1)
 def test_million_rows_in_bounded_memory():
     done = subprocess.run([sys.executable, "-c", MEMORY], capture_output=True, text=True)
     assert done.returncode == 0, done.stdout + done.stderr
+
+
+@pytest.mark.parametrize("columns", [["Depht", " DEPTH ", "note"], ["widht", "bgin", "Window_Heigth", "room", "depth"]])
+def test_misspelt_columns_warn_as_the_calculator(columns):
+    csv = ",".join(columns) + "\n" + ",".join("1" for _ in columns) + "\n"
+    prefix = "korvane-energy-cli: warning: "
+    expected = [line.removeprefix(prefix) for line in run_cli("--batch", "-", stdin=csv).stderr.splitlines()
+                if line.startswith(prefix)]
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        k.batch(pd.read_csv(io.StringIO(csv)))
+    assert expected and [str(w.message) for w in caught if w.category is UserWarning] == expected
