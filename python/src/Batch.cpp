@@ -11,10 +11,9 @@ namespace korvane::python {
 namespace {
 
 constexpr const char* kSource = "korvane_energy";
-constexpr size_t kSkyBudgetBytes = 8 << 20;
 
-RowOutcome ComputeRow(const RoomTexts& given, const BatchSettings& settings, SiteList& sites, SkyShare& skies,
-                      WeatherFiles& weather) {
+RowOutcome ComputeRow(const RoomTexts& given, const BatchSettings& settings, SiteList& sites,
+                      JahrEnergie::SkyHoursCache& skies, WeatherFiles& weather) {
     RowOutcome outcome;
     try {
         if (const auto conflict = WeatherConflict(&settings.defaults, given))
@@ -45,26 +44,6 @@ RowOutcome ComputeRow(const RoomTexts& given, const BatchSettings& settings, Sit
 
 } // namespace
 
-std::shared_ptr<const JahrEnergie::SkyHours> SkyShare::For(const clsInputOutput& p) {
-    const Key key{p.Longitude, p.Latitude, p.TimeDiffGMT, p.BeginHour, p.EndHour, p.CalcPeriod};
-    {
-        std::lock_guard lock(mutex_);
-        if (const auto it = entries_.find(key); it != entries_.end())
-            return it->second;
-    }
-    auto sky = std::make_shared<const JahrEnergie::SkyHours>(JahrEnergie::GetSkyHours(
-        p.Longitude, p.Latitude, p.TimeDiffGMT, p.BeginHour, p.EndHour, p.CalcPeriod));
-    const size_t size = sizeof(JahrEnergie::SkyHours) + sky->illuminance.capacity() * sizeof(double);
-    std::lock_guard lock(mutex_);
-    if (bytes_ + size > kSkyBudgetBytes) {
-        entries_.clear(); // rows still using a table keep it alive until they are done
-        bytes_ = 0;
-    }
-    if (entries_.try_emplace(key, sky).second)
-        bytes_ += size;
-    return sky;
-}
-
 std::optional<VbError> RowOutcome::FirstError() const {
     if (inputError)
         return inputError;
@@ -80,7 +59,8 @@ std::optional<VbError> RowOutcome::FirstError() const {
 }
 
 std::vector<RowOutcome> ComputeRows(const std::vector<RoomTexts>& rows, const BatchSettings& settings,
-                                    SiteList& sites, SkyShare& skies, WeatherFiles& weather) {
+                                    SiteList& sites, JahrEnergie::SkyHoursCache& skies,
+                                    WeatherFiles& weather) {
     std::vector<RowOutcome> outcomes(rows.size());
     std::atomic<size_t> next{0};
     const auto work = [&] {

@@ -186,7 +186,7 @@ class Batch {
     BatchSettings settings_;
     int language_;
     SiteList& sites_;
-    SkyShare skies_;
+    JahrEnergie::SkyHoursCache skies_;
 };
 
 py::list CalculateTexts(const py::dict& texts, bool allPeriods, int language, const std::string& geo,
