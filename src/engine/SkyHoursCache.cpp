@@ -1,16 +1,24 @@
 #include "SkyHoursCache.h"
 
-#include <bit>
+#include <cstring>
 
 namespace korvane::JahrEnergie {
 
+namespace {
+
+// A coordinate's bits, so that keys tell -0 from 0 as the series do; std::bit_cast is missing from the
+// browser build's library.
+uint64_t BitsOf(double x) {
+    uint64_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
+}
+
+} // namespace
+
 std::shared_ptr<const SkyHours> SkyHoursCache::For(const clsInputOutput& p) {
-    const Key key{std::bit_cast<uint64_t>(p.Longitude),
-                  std::bit_cast<uint64_t>(p.Latitude),
-                  p.TimeDiffGMT,
-                  p.BeginHour,
-                  p.EndHour,
-                  p.CalcPeriod};
+    const Key key{BitsOf(p.Longitude), BitsOf(p.Latitude), p.TimeDiffGMT,
+                  p.BeginHour,         p.EndHour,          p.CalcPeriod};
     {
         std::lock_guard lock(mutex_);
         if (const auto it = entries_.find(key); it != entries_.end())
