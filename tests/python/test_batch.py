@@ -82,6 +82,7 @@ REFUSED = {
     "a result column's name": (pd.DataFrame({"depth": [4], "Fraction": [1]}), {}, "result column"),
     "period column with all": (pd.DataFrame({"period": [1]}), {"period": "all"}, "cannot be used"),
     "bad default": (pd.DataFrame({"depth": [4]}), {"width": [2]}, "width: expected a number"),
+    "weather default with a site": (pd.DataFrame({"depth": [4]}), {"weather": EPW, "site": "wien"}, "site cannot"),
 }
 
 
