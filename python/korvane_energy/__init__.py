@@ -14,6 +14,7 @@ one), ``sites`` lists the site file and ``read_room`` reads a room file saved by
 
 import numbers
 import os
+import warnings
 from dataclasses import dataclass
 from typing import List, Optional, Union
 
@@ -29,7 +30,8 @@ _GEO = os.path.join(_HERE, "DEFAULT.GEO")
 _ALIASES = os.path.join(_HERE, "SITE_ALIASES.txt")
 # Option names without dashes, as the calculator and a batch file's header name them.
 _OPTIONS = [name for name, *_ in _core.room_options()] + ["room-file"]
-_TEXT_OPTIONS = {"site", "control", "room-file"}
+_TEXT_OPTIONS = {"site", "control", "room-file", "weather"}
+_PATH_OPTIONS = {"room-file", "weather"}
 _CHUNK_ROWS = 16384  # rows converted at once: memory stays bounded whatever the table's length
 
 
@@ -90,6 +92,8 @@ class Result:
         text = f"Result(percent={self.percent}, fraction={self.fraction!r}, period={self.period} ({self.period_name})"
         if self.message:
             text += f", message={self.message.description!r}"
+        if self.autonomy is not None:
+            text += f", autonomy={self.autonomy!r}"
         if self.energy:
             text += f", kwh_saved={self.energy.kwh_saved!r}"
         return text + ")"
@@ -97,7 +101,7 @@ class Result:
 
 def _text(name, value):
     """The option text of an argument, after the checks of its type that the calculator never needs."""
-    if name == "room-file" and isinstance(value, os.PathLike):
+    if name in _PATH_OPTIONS and isinstance(value, os.PathLike):
         value = os.fspath(value)
     if isinstance(value, bool) or not isinstance(value, (str, numbers.Real)):
         raise TypeError(f"{python_name(name)}: expected a number or a string, got {type(value).__name__}")
@@ -176,8 +180,11 @@ def calculate(*, window_type=None, begin=None, end=None, period=None, depth=None
         A room file (.kvroom) whose inputs are taken wherever the arguments say nothing.
     language : int, default 2
         Language of the model's messages and the period names: 1 de, 2 en, 3 fr, 4 it, 5 nl, 6 es.
-    weather : None
-        Reserved for measured weather; not available yet.
+    weather : str or os.PathLike, optional
+        An EPW weather file (.epw) whose sky replaces the standard overcast sky: each working hour is lit by
+        the file's diffuse horizontal illuminance, and the site (longitude, latitude, time zone rounded to
+        whole hours) is the file's own, so ``site``, ``longitude``, ``latitude`` and ``gmt`` cannot be given
+        with it (ValueError). The file is read once and kept for later calls while it stays unchanged.
 
     Returns
     -------
@@ -193,12 +200,10 @@ def calculate(*, window_type=None, begin=None, end=None, period=None, depth=None
         For an engine error that leaves no result (number, source, description). A window model's message
         is no error: it is the result's ``message``.
     """
-    if weather is not None:
-        raise NotImplementedError("weather: measured weather is not available yet")
     if isinstance(language, bool) or not isinstance(language, numbers.Integral):
         raise TypeError(f"language: expected an integer, got {type(language).__name__}")
     given = dict(locals())
-    del given["language"], given["weather"]
+    del given["language"]
     all_periods = isinstance(period, str) and period == "all"
     texts = {}
     for name, value in given.items():
@@ -214,9 +219,10 @@ def calculate(*, window_type=None, begin=None, end=None, period=None, depth=None
     return rows if all_periods else rows[0]
 
 
-def _option_columns(columns):
-    """The option each column of a table sets (None for a column passed through); refuses clashes."""
-    options, seen = [], {}
+def _option_columns(columns, warn=False):
+    """The option each column of a table sets (None for a column passed through); refuses clashes. With
+    warn, a column passed through whose name looks like a misspelt option's gets the calculator's warning."""
+    options, seen, warned = [], {}, set()
     for column in columns:
         name = column.strip().lower().replace("_", "-") if isinstance(column, str) else None
         option = name if name in _OPTIONS else None
@@ -224,6 +230,11 @@ def _option_columns(columns):
             raise ValueError(f"the columns {seen[option]!r} and {column!r} both set {python_name(option)}")
         if option:
             seen[option] = column
+        elif warn and name is not None and name not in warned:
+            warned.add(name)
+            warning = _core.column_warning(name, column.strip())
+            if warning:
+                warnings.warn(warning, UserWarning, stacklevel=3)
         options.append(option)
     return options
 
@@ -238,13 +249,15 @@ def result_columns(columns, *, period=None, **defaults):
 def batch(df, *, period=None, language=2, **defaults):
     """Every room of a DataFrame, one per row: a new DataFrame with the input's columns and the results.
 
-    A column named like an argument of ``calculate`` (in any case, with dashes or underscores, blanks
-    around ignored: ``window_type``, ``Window-Type``) sets that value per row; an empty cell (None, NaN)
-    or a missing column takes the value of ``defaults`` (keyword arguments as ``calculate`` takes them)
-    or the calculator's default; a ``room_file`` column names a room file per row. Any other column is
-    passed through unchanged. Rows are computed on every core with the GIL released, rooms at the same
-    site and working hours sharing their sky hours; the numbers are those of ``korvane-energy-cli
-    --batch`` on the same rows.
+    A column named like an argument of ``calculate`` (in any case, with dashes or underscores, blanks around
+    ignored: ``window_type``, ``Window-Type``) sets that value per row; an empty cell (None, NaN) or a
+    missing column takes the value of ``defaults`` (keyword arguments as ``calculate`` takes them) or the
+    calculator's default; a ``room_file`` column names a room file per row, a ``weather`` column an EPW file
+    whose sky the row is under (a row that also names a site or coordinates gets that as its error). Any
+    other column is passed through unchanged, with a UserWarning, the calculator's, when its name is one
+    edit or two from an argument's (``Depht``). Rows are computed on every core with the GIL released, rooms
+    at the same site and working hours sharing their sky hours; the numbers are those of
+    ``korvane-energy-cli --batch`` on the same rows.
 
     Parameters
     ----------
@@ -271,7 +284,8 @@ def batch(df, *, period=None, language=2, **defaults):
     ------
     ValueError
         When two columns set the same argument, a column passed through has the name of a result column,
-        or ``period="all"`` meets a ``period`` column. InputError for a refused value of ``defaults``.
+        or ``period="all"`` meets a ``period`` column. InputError for a refused value of ``defaults``, and
+        for a ``weather`` default given with a site or coordinates.
     """
     import numpy as np
     import pandas as pd
@@ -280,15 +294,13 @@ def batch(df, *, period=None, language=2, **defaults):
         raise TypeError(f"batch: expected a pandas DataFrame, got {type(df).__name__}")
     if isinstance(language, bool) or not isinstance(language, numbers.Integral):
         raise TypeError(f"language: expected an integer, got {type(language).__name__}")
-    if "weather" in defaults:
-        raise NotImplementedError("weather: measured weather is not available yet")
     all_periods = isinstance(period, str) and period == "all"
     if period is not None and not all_periods:
         defaults["period"] = period
     unknown = sorted(set(defaults) - {python_name(o) for o in _OPTIONS})
     if unknown:
         raise TypeError(f"batch: unexpected keyword argument {unknown[0]!r}")
-    options = _option_columns(df.columns)
+    options = _option_columns(df.columns, warn=True)
     if all_periods and "period" in options:
         raise ValueError("period='all' computes every period: the column 'period' cannot be used with it")
     texts = {name.replace("_", "-"): _text(name.replace("_", "-"), value)
@@ -354,7 +366,10 @@ def read_room(path):
     """The inputs of a room file (.kvroom) as a dict of ``calculate``'s arguments.
 
     ``calculate(**read_room(path))`` gives what the window shows for the file; numbers come as int or
-    float, the site as its coordinates.
+    float, the site by name where the file names one, else as its coordinates. A room that names a weather
+    file also gives ``weather``, its absolute path (a relative one is relative to the room file's folder);
+    ``calculate`` takes it instead of the site, so drop ``site``, ``longitude``, ``latitude`` and ``gmt`` to
+    calculate under it, or ``weather`` for the standard sky.
 
     Raises
     ------

@@ -53,8 +53,8 @@ def calculate(*, window_type: Optional[Number] = ..., begin: Optional[Number] = 
               window_distance: Optional[Number] = ..., slope: Optional[Number] = ..., site: Optional[str] = ...,
               min_power_fraction: Optional[Number] = ..., min_light_fraction: Optional[Number] = ...,
               control: Optional[Literal["continuous", "continuous-off"]] = ...,
-              power_density: Optional[Number] = ..., room_file: Optional[str] = ..., language: int = ...,
-              weather: None = ...) -> Result: ...
+              power_density: Optional[Number] = ..., room_file: Optional[Path] = ..., language: int = ...,
+              weather: Optional[Path] = ...) -> Result: ...
 @overload
 def calculate(*, period: Literal["all"], window_type: Optional[Number] = ..., begin: Optional[Number] = ...,
               end: Optional[Number] = ..., depth: Optional[Number] = ..., width: Optional[Number] = ...,
@@ -65,8 +65,8 @@ def calculate(*, period: Literal["all"], window_type: Optional[Number] = ..., be
               window_distance: Optional[Number] = ..., slope: Optional[Number] = ..., site: Optional[str] = ...,
               min_power_fraction: Optional[Number] = ..., min_light_fraction: Optional[Number] = ...,
               control: Optional[Literal["continuous", "continuous-off"]] = ...,
-              power_density: Optional[Number] = ..., room_file: Optional[str] = ..., language: int = ...,
-              weather: None = ...) -> List[Result]: ...
+              power_density: Optional[Number] = ..., room_file: Optional[Path] = ..., language: int = ...,
+              weather: Optional[Path] = ...) -> List[Result]: ...
 def batch(df: pd.DataFrame, *, period: Union[None, int, Literal["all"]] = ..., language: int = ...,
           **defaults: Any) -> pd.DataFrame: ...
 def result_columns(columns: Any, *, period: Union[None, int, Literal["all"]] = ..., **defaults: Any) -> List[str]: ...

@@ -11,22 +11,28 @@ namespace korvane::python {
 namespace {
 
 constexpr const char* kSource = "korvane_energy";
-constexpr size_t kSkyBudgetBytes = 8 << 20;
 
-RowOutcome ComputeRow(const RoomTexts& given, const BatchSettings& settings, SiteList& sites, SkyShare& skies) {
+RowOutcome ComputeRow(const RoomTexts& given, const BatchSettings& settings, SiteList& sites,
+                      JahrEnergie::SkyHoursCache& skies, WeatherFiles& weather) {
     RowOutcome outcome;
     try {
+        if (const auto conflict = WeatherConflict(&settings.defaults, given))
+            throw InputError{ErrInvalidCall, *conflict};
         const auto named = given.find(kRoomFileColumn);
         const auto file = named == given.end() ? std::nullopt : ReadRoomFile(named->second, kRoomFileColumn);
-        const Room room = RoomOf(settings.defaults, given, sites,
-                                 settings.defaultsFile ? &*settings.defaultsFile : nullptr, file ? &*file : nullptr);
+        const Room room =
+            RoomOf(settings.defaults, given, sites, settings.defaultsFile ? &*settings.defaultsFile : nullptr,
+                   file ? &*file : nullptr);
+        const bool standardSky = room.weatherFile.empty();
         if (!settings.allPeriods) {
-            outcome.periods.push_back(CalculateRoom(room, skies.For(room.params).get()));
+            outcome.periods.push_back(
+                CalculateRoom(room, weather, standardSky ? skies.For(room.params).get() : nullptr));
             return outcome;
         }
         clsInputOutput year = room.params;
         year.CalcPeriod = 0; // the months share the year's sky hours
-        const auto periods = CalculateRoomPeriods(room, skies.For(year).get());
+        const auto periods =
+            CalculateRoomPeriods(room, weather, standardSky ? skies.For(year).get() : nullptr);
         outcome.periods.assign(periods.begin(), periods.end());
     } catch (const InputError& e) {
         outcome.inputError = VbError(e.number, kSource, e.why);
@@ -37,26 +43,6 @@ RowOutcome ComputeRow(const RoomTexts& given, const BatchSettings& settings, Sit
 }
 
 } // namespace
-
-std::shared_ptr<const JahrEnergie::SkyHours> SkyShare::For(const clsInputOutput& p) {
-    const Key key{p.Longitude, p.Latitude, p.TimeDiffGMT, p.BeginHour, p.EndHour, p.CalcPeriod};
-    {
-        std::lock_guard lock(mutex_);
-        if (const auto it = entries_.find(key); it != entries_.end())
-            return it->second;
-    }
-    auto sky = std::make_shared<const JahrEnergie::SkyHours>(
-        JahrEnergie::GetSkyHours(p.Longitude, p.Latitude, p.TimeDiffGMT, p.BeginHour, p.EndHour, p.CalcPeriod));
-    const size_t size = sizeof(JahrEnergie::SkyHours) + sky->illuminance.capacity() * sizeof(double);
-    std::lock_guard lock(mutex_);
-    if (bytes_ + size > kSkyBudgetBytes) {
-        entries_.clear(); // rows still using a table keep it alive until they are done
-        bytes_ = 0;
-    }
-    if (entries_.try_emplace(key, sky).second)
-        bytes_ += size;
-    return sky;
-}
 
 std::optional<VbError> RowOutcome::FirstError() const {
     if (inputError)
@@ -73,14 +59,16 @@ std::optional<VbError> RowOutcome::FirstError() const {
 }
 
 std::vector<RowOutcome> ComputeRows(const std::vector<RoomTexts>& rows, const BatchSettings& settings,
-                                    SiteList& sites, SkyShare& skies) {
+                                    SiteList& sites, JahrEnergie::SkyHoursCache& skies,
+                                    WeatherFiles& weather) {
     std::vector<RowOutcome> outcomes(rows.size());
     std::atomic<size_t> next{0};
     const auto work = [&] {
         for (size_t i = next++; i < rows.size(); i = next++)
-            outcomes[i] = ComputeRow(rows[i], settings, sites, skies);
+            outcomes[i] = ComputeRow(rows[i], settings, sites, skies, weather);
     };
-    const unsigned threads = std::max(1u, settings.threads ? settings.threads : std::thread::hardware_concurrency());
+    const unsigned threads =
+        std::max(1u, settings.threads ? settings.threads : std::thread::hardware_concurrency());
     {
         std::vector<std::jthread> pool;
         for (unsigned t = 1; t < std::min<size_t>(threads, rows.size()); ++t)

@@ -2,28 +2,12 @@
 // Rooms of a table computed on every core, with the sky hours shared by rows at the same site and hours.
 
 #include "Conversion.h"
+#include "SkyHoursCache.h"
 
-#include <map>
-#include <memory>
-#include <mutex>
 #include <optional>
-#include <tuple>
 #include <vector>
 
 namespace korvane::python {
-
-// Sky hours by site, working hours and period, held within a byte budget so that rooms at ever new sites
-// do not grow it without end. Safe from several threads at once.
-class SkyShare {
-  public:
-    std::shared_ptr<const JahrEnergie::SkyHours> For(const clsInputOutput& p);
-
-  private:
-    using Key = std::tuple<double, double, int16_t, int16_t, int16_t, int16_t>;
-    std::mutex mutex_;
-    std::map<Key, std::shared_ptr<const JahrEnergie::SkyHours>> entries_;
-    size_t bytes_ = 0;
-};
 
 // One row's outcome: the error of its inputs, or its period's result (the year and the twelve months).
 struct RowOutcome {
@@ -34,14 +18,16 @@ struct RowOutcome {
 };
 
 struct BatchSettings {
-    RoomTexts defaults; // what every row leaves to the caller
+    RoomTexts defaults;                   // what every row leaves to the caller
     std::optional<RoomFile> defaultsFile; // the room every row without a room file of its own starts from
     bool allPeriods = false;
     unsigned threads = 0; // 0: one per core
 };
 
-// Every row of `rows`, in order; never throws for a row, whose error is its own.
+// Every row of `rows`, in order; never throws for a row, whose error is its own. A row naming a weather
+// file is under its sky, the file read through `weather`.
 std::vector<RowOutcome> ComputeRows(const std::vector<RoomTexts>& rows, const BatchSettings& settings,
-                                    SiteList& sites, SkyShare& skies);
+                                    SiteList& sites, JahrEnergie::SkyHoursCache& skies,
+                                    WeatherFiles& weather);
 
 } // namespace korvane::python

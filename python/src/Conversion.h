@@ -2,8 +2,9 @@
 // The one place where the module reaches the calculator's conversion of option texts into a calculation,
 // until that conversion lives in the core: every type and call the module needs from it, by its own names.
 
-#include "ResultSchema.h"
 #include "CliRoom.h"
+#include "ResultSchema.h"
+#include "WeatherFiles.h"
 
 #include <array>
 #include <optional>
@@ -20,6 +21,7 @@ using SiteList = cli::SiteList;
 using InputError = cli::OptionError; // number and the line naming the option, the value and what is allowed
 using RoomOption = cli::RoomOption;
 using RoomFile = cli::RoomFileTexts;
+using WeatherFiles = weather::WeatherFiles;
 
 inline constexpr const char* kRoomFileColumn = "room-file";
 
@@ -39,11 +41,21 @@ std::optional<RoomFile> ReadRoomFile(const std::string& path, const std::string&
 // name where the file names one (else its coordinates).
 RoomTexts OptionsOf(const RoomFile& file);
 
+// The calculator's warning for a column that sets no option and looks like a misspelt one, or nothing;
+// `name` folded as the columns are matched, `shown` the column's name trimmed.
+std::optional<std::string> MisspeltColumnWarning(std::string_view name, std::string_view shown);
+
 // The result columns of a batch, in order, named as the calculator's batch output names them.
 std::vector<std::string> ResultColumns(bool energy, bool allPeriods);
 
-RoomResult CalculateRoom(const Room& room, const JahrEnergie::SkyHours* sky = nullptr);
-std::array<RoomResult, kPeriodCount> CalculateRoomPeriods(const Room& room,
-                                                      const JahrEnergie::SkyHours* yearSky = nullptr);
+// Why the layers cannot be calculated: a weather file and a site or coordinates with it, named without
+// dashes; nothing when they can. A layer may be null.
+std::optional<std::string> WeatherConflict(const RoomTexts* defaults, const RoomTexts& texts);
+
+// The room under its weather file's sky when it names one (read once through `files`, again when the file
+// changed), else under `sky` or the standard sky; an engine error is the result's.
+RoomResult CalculateRoom(const Room& room, WeatherFiles& files, const JahrEnergie::SkyHours* sky = nullptr);
+std::array<RoomResult, kPeriodCount> CalculateRoomPeriods(const Room& room, WeatherFiles& files,
+                                                          const JahrEnergie::SkyHours* yearSky = nullptr);
 
 } // namespace korvane::python

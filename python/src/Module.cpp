@@ -34,9 +34,16 @@ SiteList& SitesOf(const std::string& geo, const std::string& aliases) {
     return *list;
 }
 
+// Weather years by file, shared by every call and batch of the process within the files' byte budget.
+WeatherFiles& Weather() {
+    static WeatherFiles files;
+    return files;
+}
+
 void SetLanguage(int language) {
     if (language < 1 || language > 6)
-        throw InputError{ErrInvalidCall, "language: '" + std::to_string(language) + "' is not a language from 1 to 6"};
+        throw InputError{ErrInvalidCall,
+                         "language: '" + std::to_string(language) + "' is not a language from 1 to 6"};
     gLanguage = static_cast<int16_t>(language);
 }
 
@@ -94,6 +101,8 @@ class Batch {
         if (const auto file = settings_.defaults.find(kRoomFileColumn); file != settings_.defaults.end())
             settings_.defaultsFile = ReadRoomFile(file->second, "room_file");
         settings_.allPeriods = allPeriods;
+        if (const auto conflict = WeatherConflict(nullptr, settings_.defaults))
+            throw InputError{ErrInvalidCall, *conflict};
     }
 
     // names: the option each column sets; columns: the cells of each, n rows long. Returns the
@@ -113,7 +122,7 @@ class Batch {
             py::gil_scoped_release release;
             std::lock_guard lock(gEngineMutex);
             SetLanguage(language_);
-            outcomes = ComputeRows(rows, settings_, sites_, skies_);
+            outcomes = ComputeRows(rows, settings_, sites_, skies_, Weather());
         }
         const bool energy = settings_.defaults.count("power-density") ||
                             std::find(names.begin(), names.end(), "power-density") != names.end();
@@ -177,12 +186,14 @@ class Batch {
     BatchSettings settings_;
     int language_;
     SiteList& sites_;
-    SkyShare skies_;
+    JahrEnergie::SkyHoursCache skies_;
 };
 
 py::list CalculateTexts(const py::dict& texts, bool allPeriods, int language, const std::string& geo,
-                   const std::string& aliases) {
+                        const std::string& aliases) {
     RoomTexts given = TextsOf(texts);
+    if (const auto conflict = WeatherConflict(nullptr, given))
+        throw InputError{ErrInvalidCall, *conflict};
     SiteList& sites = SitesOf(geo, aliases);
     py::list results;
     std::vector<std::pair<int16_t, RoomResult>> outcomes;
@@ -195,12 +206,12 @@ py::list CalculateTexts(const py::dict& texts, bool allPeriods, int language, co
         const RoomFile* under = file ? &*file : nullptr;
         if (allPeriods) {
             given["period"] = "0"; // every period comes from the one pass
-            const auto periods = CalculateRoomPeriods(RoomOf({}, given, sites, nullptr, under));
+            const auto periods = CalculateRoomPeriods(RoomOf({}, given, sites, nullptr, under), Weather());
             for (int16_t p = 0; p < kPeriodCount; ++p)
                 outcomes.emplace_back(p, periods[static_cast<size_t>(p)]);
         } else {
             const Room room = RoomOf({}, given, sites, nullptr, under);
-            outcomes.emplace_back(room.params.CalcPeriod, CalculateRoom(room));
+            outcomes.emplace_back(room.params.CalcPeriod, CalculateRoom(room, Weather()));
         }
     }
     // The period names in the language asked for, whatever another call set meanwhile.
@@ -273,11 +284,12 @@ PYBIND11_MODULE(_core, m) {
         }
     });
     m.def("cell_text", &CellText, "The option text of a cell or argument value.");
-    m.def("calculate", &CalculateTexts, py::arg("texts"), py::arg("all_periods"), py::arg("language"), py::arg("geo"),
-          py::arg("aliases"));
+    m.def("calculate", &CalculateTexts, py::arg("texts"), py::arg("all_periods"), py::arg("language"),
+          py::arg("geo"), py::arg("aliases"));
     m.def("sites", &Sites, py::arg("geo"), py::arg("aliases"));
     m.def("read_room", &ReadRoom, py::arg("path"));
     m.def("room_options", &Options);
+    m.def("column_warning", &MisspeltColumnWarning, py::arg("name"), py::arg("shown"));
     m.def("result_columns", &ResultColumns, py::arg("energy"), py::arg("all_periods"));
     py::class_<Batch>(m, "Batch")
         .def(py::init<const py::dict&, bool, int, std::string, std::string>(), py::arg("defaults"),

@@ -1,18 +1,18 @@
 #include "CliBatch.h"
 
+#include "CliColumns.h"
 #include "CliFormat.h"
 #include "CliReport.h"
 #include "CliRoomFile.h"
 #include "CliWeather.h"
 #include "CsvReader.h"
 #include "ResultSchema.h"
-#include "SiteSearch.h"
+#include "SkyHoursCache.h"
 #include "TextInput.h"
 #include "modLangConstants.h"
 
 #include <algorithm>
 #include <atomic>
-#include <bit>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -20,7 +20,6 @@
 #include <set>
 #include <sstream>
 #include <thread>
-#include <tuple>
 
 namespace korvane::cli {
 
@@ -45,18 +44,6 @@ std::string Folded(std::string_view text) {
     return name;
 }
 
-// The option a column name is probably a misspelling of, or null.
-const char* LookalikeOption(std::string_view name) {
-    if (name.size() > 64)
-        return nullptr;
-    const size_t allowed = name.size() <= 4 ? 1 : 2;
-    for (const auto& option : RoomOptions()) {
-        if (sites::EditDistance(name, option.name, true, true) <= allowed)
-            return option.name;
-    }
-    return nullptr;
-}
-
 bool IsNumberOption(std::string_view name) {
     return name != "site" && name != "control" && name != kRoomFileColumn && name != kWeatherOption;
 }
@@ -66,53 +53,10 @@ bool IsInputColumn(std::string_view name) {
     return IsRoomOption(name) || name == kRoomFileColumn;
 }
 
-// Sky hours by site, working hours and period, shared by the rows that have them in common. A key's hours are
-// computed when it comes up a second time, so rooms at sites of their own cost no more than a single run; the
-// tables held stay within a byte budget, so a batch of rooms at ever new sites does not grow without end.
-class SkyCache {
+// The sky hours and weather years the rows share.
+class SkyCache : public JahrEnergie::SkyHoursCache {
   public:
-    std::shared_ptr<const JahrEnergie::SkyHours> For(const clsInputOutput& p) {
-        const Key key{std::bit_cast<uint64_t>(p.Longitude),
-                      std::bit_cast<uint64_t>(p.Latitude),
-                      p.TimeDiffGMT,
-                      p.BeginHour,
-                      p.EndHour,
-                      p.CalcPeriod};
-        {
-            std::lock_guard lock(mutex_);
-            if (const auto it = entries_.find(key); it != entries_.end())
-                return it->second;
-            if (seenOnce_.size() >= kMaxKeys)
-                seenOnce_.clear();
-            if (seenOnce_.insert(key).second)
-                return nullptr;
-        }
-        auto sky = std::make_shared<const JahrEnergie::SkyHours>(JahrEnergie::GetSkyHours(
-            p.Longitude, p.Latitude, p.TimeDiffGMT, p.BeginHour, p.EndHour, p.CalcPeriod));
-        const size_t size = kEntryBytes + sky->illuminance.capacity() * sizeof(double);
-        if (size > kBudgetBytes)
-            return sky;
-        std::lock_guard lock(mutex_);
-        if (bytes_ + size > kBudgetBytes) {
-            entries_.clear(); // rows still using a table keep it alive until they are done
-            bytes_ = 0;
-        }
-        const auto [it, added] = entries_.try_emplace(key, std::move(sky));
-        bytes_ += added ? size : 0;
-        return it->second;
-    }
-
     WeatherFiles weatherFiles; // the years of the weather files rows name
-
-  private:
-    static constexpr size_t kBudgetBytes = 8 << 20; // some 300 years of nine-hour days
-    static constexpr size_t kEntryBytes = sizeof(JahrEnergie::SkyHours) + 128;
-    static constexpr size_t kMaxKeys = 16384; // about 100 bytes each
-    using Key = std::tuple<uint64_t, uint64_t, int16_t, int16_t, int16_t, int16_t>;
-    std::mutex mutex_;
-    std::set<Key> seenOnce_;
-    std::map<Key, std::shared_ptr<const JahrEnergie::SkyHours>> entries_;
-    size_t bytes_ = 0;
 };
 
 struct Layout {
@@ -409,10 +353,9 @@ bool ReadColumns(const CsvRecord& header, const BatchSettings& settings, Layout&
         layout.optionNames.emplace_back();
         if (ReservedNames().count(name) || !passed.insert(name).second)
             clashes += (clashes.empty() ? "'" : ", '") + WithoutControls(Trimmed(raw), false) + "'";
-        else if (const char* option = LookalikeOption(name); option && warned.insert(name).second)
-            err << "korvane-energy-cli: warning: the batch file's column '"
-                << WithoutControls(Trimmed(raw), false)
-                << "' is no option and is passed through; did you mean '" << option << "'?\n";
+        else if (const auto warning = MisspeltColumnWarning(name, Trimmed(raw));
+                 warning && warned.insert(name).second)
+            err << "korvane-energy-cli: warning: " << *warning << "\n";
     }
     if (options.empty())
         why = "the batch file's header names no option (window-type, begin, end, period, depth, width, ...)";

@@ -6,6 +6,7 @@
 #include "InputFields.h"
 #include "SiteSearch.h"
 #include "VbError.h"
+#include "WeatherFiles.h"
 #include "clsInputOutput.h"
 
 #include <array>
@@ -85,6 +86,7 @@ struct RoomSpec {
 struct RoomFileTexts {
     inputs::RoomTexts texts;
     std::string label;
+    std::string weatherFile; // the weather file the room names, absolute; empty: none
 };
 
 // One layer of a room's inputs: option texts and, beneath them, the room file it names.
@@ -107,7 +109,7 @@ struct EnergyFigures {
     double saved;          // kWh
 };
 
-struct WeatherFile;
+using weather::WeatherFile;
 
 struct RoomResult {
     std::optional<int16_t> percent;

@@ -1,8 +1,11 @@
 #include "CliRoomFile.h"
 
 #include "CliFiles.h"
+#include "DataFiles.h"
 #include "InputFile.h"
 #include "RoomFile.h"
+
+#include <filesystem>
 
 namespace korvane::cli {
 
@@ -21,7 +24,18 @@ std::optional<RoomFileTexts> ReadRoomFile(const std::string& path, const std::st
             throw OptionError{ErrFileNotFound, label + ": cannot read '" + path + "': " + file.Reason()};
     }
     try {
-        return RoomFileTexts{room::TextsOf(room::ReadRoom(bytes)), label + ": '" + path + "'"};
+        const room::Room room = room::ReadRoom(bytes);
+        RoomFileTexts texts{room::TextsOf(room), label + ": '" + path + "'", {}};
+        if (room.weatherFile) {
+            // Relative to the room file's folder (the current one for standard input).
+            std::error_code ec;
+            const auto folder =
+                path == "-" && standardInput ? std::filesystem::path(".") : Utf8Path(path).parent_path();
+            const auto weather = std::filesystem::absolute(folder / Utf8Path(*room.weatherFile), ec);
+            texts.weatherFile =
+                Utf8String((ec ? folder / Utf8Path(*room.weatherFile) : weather).lexically_normal());
+        }
+        return texts;
     } catch (const room::RoomFileError& e) {
         throw OptionError{room::kErrRoomFile, label + ": '" + path + "': " + e.Description()};
     }

@@ -16,9 +16,10 @@ bool Names(const OptionTexts& texts, std::string_view name) {
 }
 
 // The room's weather year, or the error reading it raised.
-std::shared_ptr<const WeatherFile> YearOf(const RoomSpec& room, WeatherFiles& files, RoomResult& failed) {
+std::shared_ptr<const WeatherFile> YearOf(const RoomSpec& room, WeatherFiles& files, std::string_view stamp,
+                                          RoomResult& failed) {
     try {
-        return files.Get(room.weatherFile);
+        return files.Get(room.weatherFile, stamp);
     } catch (const VbError& e) {
         failed.error = e;
         return nullptr;
@@ -50,38 +51,9 @@ std::optional<std::string> WeatherSiteConflict(const std::vector<const OptionTex
     return std::nullopt;
 }
 
-std::shared_ptr<const WeatherFile> WeatherFiles::Get(const std::string& fileName) {
-    std::shared_ptr<Entry> entry;
-    {
-        std::lock_guard lock(mutex_);
-        auto& held = entries_[fileName];
-        if (!held) {
-            held = std::make_shared<Entry>();
-            order_.push_back(fileName);
-            // Rooms still using a year keep it alive until they are done.
-            while (order_.size() * kEntryBytes > kBudgetBytes) {
-                entries_.erase(order_.front());
-                order_.erase(order_.begin());
-            }
-        }
-        entry = held;
-    }
-    std::call_once(entry->read, [&] {
-        try {
-            entry->file =
-                std::make_shared<const WeatherFile>(WeatherFile{fileName, weather::ReadEpwFile(fileName)});
-        } catch (const VbError& e) {
-            entry->error = e;
-        }
-    });
-    if (entry->error)
-        throw *entry->error;
-    return entry->file;
-}
-
-RoomResult CalculateUnderWeather(const RoomSpec& room, WeatherFiles& files) {
+RoomResult CalculateUnderWeather(const RoomSpec& room, WeatherFiles& files, std::string_view stamp) {
     RoomResult failed;
-    const auto file = YearOf(room, files, failed);
+    const auto file = YearOf(room, files, stamp, failed);
     if (!file)
         return failed;
     const RoomSpec at = AtFileSite(room, *file);
@@ -92,10 +64,11 @@ RoomResult CalculateUnderWeather(const RoomSpec& room, WeatherFiles& files) {
     return result;
 }
 
-std::array<RoomResult, kPeriodCount> CalculatePeriodsUnderWeather(const RoomSpec& room, WeatherFiles& files) {
+std::array<RoomResult, kPeriodCount> CalculatePeriodsUnderWeather(const RoomSpec& room, WeatherFiles& files,
+                                                                  std::string_view stamp) {
     std::array<RoomResult, kPeriodCount> results;
     RoomResult failed;
-    const auto file = YearOf(room, files, failed);
+    const auto file = YearOf(room, files, stamp, failed);
     if (!file) {
         results.fill(failed);
         return results;

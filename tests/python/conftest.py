@@ -8,6 +8,7 @@ import pandas as pd
 import pytest
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+EPW = os.path.join(ROOT, "tests", "weather", "data", "PVGIS_45.000N_8.000E_2005-2023.epw")
 CLI = os.environ.get("KORVANE_CLI", os.path.join(ROOT, "build", "bin", "korvane-energy-cli"))
 
 

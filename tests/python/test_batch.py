@@ -1,13 +1,14 @@
 import io
 import subprocess
 import sys
+import warnings
 
 import numpy as np
 import pandas as pd
 import pytest
 
 import korvane_energy as k
-from conftest import cli_batch
+from conftest import EPW, cli_batch, run_cli
 
 # Values a column takes, then values refused or outside the window models' tables, taken 3 times in 100.
 GOOD_AND_BAD = {
@@ -19,6 +20,7 @@ GOOD_AND_BAD = {
     "begin": (["8", "7", ""], ["18"]),
     "slope": (["90", "60", ""], ["75"]),
     "power-density": (["", "", "10", "12.5"], ["-3"]),
+    "weather": (["", "", "", EPW], ["missing.epw"]),
 }
 
 
@@ -80,6 +82,7 @@ REFUSED = {
     "a result column's name": (pd.DataFrame({"depth": [4], "Fraction": [1]}), {}, "result column"),
     "period column with all": (pd.DataFrame({"period": [1]}), {"period": "all"}, "cannot be used"),
     "bad default": (pd.DataFrame({"depth": [4]}), {"width": [2]}, "width: expected a number"),
+    "weather default with a site": (pd.DataFrame({"depth": [4]}), {"weather": EPW, "site": "wien"}, "site cannot"),
 }
 
 
@@ -114,3 +117,15 @@ sys.exit(0 if growth <= 3 * size else 1)
 def test_million_rows_in_bounded_memory():
     done = subprocess.run([sys.executable, "-c", MEMORY], capture_output=True, text=True)
     assert done.returncode == 0, done.stdout + done.stderr
+
+
+@pytest.mark.parametrize("columns", [["Depht", " DEPTH ", "note"], ["widht", "bgin", "Window_Heigth", "room", "depth"]])
+def test_misspelt_columns_warn_as_the_calculator(columns):
+    csv = ",".join(columns) + "\n" + ",".join("1" for _ in columns) + "\n"
+    prefix = "korvane-energy-cli: warning: "
+    expected = [line.removeprefix(prefix) for line in run_cli("--batch", "-", stdin=csv).stderr.splitlines()
+                if line.startswith(prefix)]
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        k.batch(pd.read_csv(io.StringIO(csv)))
+    assert expected and [str(w.message) for w in caught if w.category is UserWarning] == expected

@@ -1,10 +1,11 @@
 import pickle
+import shutil
 
 import pandas as pd
 import pytest
 
 import korvane_energy as k
-from conftest import cli_json
+from conftest import EPW, cli_json
 
 # Rooms through calculate and through the calculator's --json: every window type and period, the model's
 # messages, the refusals, both decimal habits of a string.
@@ -33,6 +34,9 @@ ROOMS = {
     "transmittance": dict(transmittance=150),
     "latitude beyond": dict(latitude=95),
     "type not whole": dict(window_type="1.5"),
+    "weather file": dict(weather=EPW, depth=6),
+    "weather with a site": dict(weather=EPW, site="berlin"),
+    "weather with a coordinate": dict(weather=EPW, longitude=9),
 }
 
 
@@ -51,7 +55,8 @@ def test_calculate_as_the_calculator(cli, room):
     assert (r.energy and vars(r.energy)) == expected.get("energy")
 
 
-@pytest.mark.parametrize("room", [{}, dict(window_type=3, slope=60), dict(site="oslo", power_density=8)])
+@pytest.mark.parametrize("room", [{}, dict(window_type=3, slope=60), dict(site="oslo", power_density=8),
+                                  dict(weather=EPW, begin=7)])
 def test_all_periods_as_the_calculator(cli, room):
     expected = cli_json({**room, "period": "all"})["periods"]
     results = k.calculate(**room, period="all")
@@ -78,7 +83,7 @@ BAD = {
     "infinity": (dict(width=float("inf")), ValueError),
     "language": (dict(language=7), ValueError),
     "unknown argument": (dict(dept=4), TypeError),
-    "weather": (dict(weather="x.epw"), NotImplementedError),
+    "weather not a path": (dict(weather=3), TypeError),
 }
 
 
@@ -92,6 +97,7 @@ def test_result_reads_and_pickles():
     r = k.calculate(power_density=10)
     assert str(k.calculate()) == "69%"
     assert repr(r).startswith("Result(percent=69, fraction=0.686099851330147")
+    assert f"autonomy={r.autonomy!r}" in repr(r)
     assert pickle.loads(pickle.dumps(r)) == r
 
 
@@ -109,6 +115,8 @@ def test_room_file_round_trip(tmp_path, cli):
     fraction = cli_json({"room": path})["fraction"]
     assert k.calculate(**room).fraction == k.calculate(room_file=path).fraction == fraction
     assert k.batch(pd.DataFrame({"room": ["a"]}), room_file=path)["fraction"].tolist() == [fraction]
+    path.write_text(path.read_text().replace('"windowType"', '"weather": "../sky/a.epw", "windowType"'))
+    assert k.read_room(path)["weather"] == str(tmp_path.parent / "sky" / "a.epw")
     with pytest.raises(ValueError, match="cannot read"):
         k.read_room(tmp_path / "none.kvroom")
 
@@ -119,3 +127,12 @@ def test_sites_as_listed(cli):
     listed = json.loads(run_cli("--list-sites", "--json").stdout)
     table = k.sites()
     assert table.to_dict("records") == listed
+
+
+def test_weather_file_read_again_once_replaced(tmp_path):
+    path = tmp_path / "year.epw"
+    shutil.copy(EPW, path)
+    assert k.calculate(weather=path).percent == 85
+    path.write_text("LOCATION,x\n")
+    with pytest.raises(k.CalculationError, match="year.epw"):
+        k.calculate(weather=path)
