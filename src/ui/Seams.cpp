@@ -153,15 +153,15 @@ void QtFileWriter::WriteFile(const QString& path, const QByteArray& bytes) {
     if (file.write(bytes) != bytes.size() || !file.flush())
         fail(file.errorString());
 #ifdef Q_OS_WIN
+    // Qt may hold a native handle only (no descriptor): then the system's own flush at close must do.
     const std::filesystem::path from = file.fileName().toStdWString(), to = path.toStdWString();
-    if (::_commit(file.handle()) != 0)
+    if (file.handle() >= 0 && ::_commit(file.handle()) != 0)
         fail(file.errorString());
 #else
     const std::filesystem::path from = QFile::encodeName(file.fileName()).toStdString(),
                                 to = QFile::encodeName(path).toStdString();
-    if (::fchmod(file.handle(), target.kind == OutputTarget::Kind::Regular ? target.mode : NewFileMode()) !=
-            0 ||
-        ::fsync(file.handle()) != 0)
+    const mode_t mode = target.kind == OutputTarget::Kind::Regular ? target.mode : NewFileMode();
+    if (::fchmod(file.handle(), mode) != 0 || ::fsync(file.handle()) != 0)
         fail(file.errorString());
 #endif
     file.close();
