@@ -32,10 +32,6 @@ std::vector<Case> CasesOf(const inputs::FieldRule& rule) {
     return cases;
 }
 
-cli::CliContext Context(std::istream* in = nullptr) {
-    return {KORVANE_BIN_DIR, false, false, in};
-}
-
 bool RoomFileTakes(const inputs::FieldRule& rule, const std::string& text) {
     inputs::RoomTexts texts = inputs::StartRoom();
     texts.Choice(inputs::ChoiceId::WindowType) = std::max<int>(1, rule.windowType);
@@ -64,14 +60,12 @@ class FieldWalkTest : public QObject {
             const std::string option = rule.option, type = std::to_string(std::max<int>(1, rule.windowType));
             const std::string refusal =
                 option + ": "; // a refusal of the field, not of the working hours' order
-            std::istringstream batch = [&] {
-                std::string csv = "window-type," + option + "\n";
-                for (const Case& c : cases)
-                    csv += type + "," + c.text + "\n";
-                return std::istringstream(csv);
-            }();
+            std::string csv = "window-type," + option + "\n";
+            for (const Case& c : cases)
+                csv += type + "," + c.text + "\n";
+            std::istringstream batch(csv);
             std::ostringstream rows, rowErrors;
-            cli::RunCli({"--batch", "-"}, Context(&batch), rows, rowErrors);
+            cli::RunCli({"--batch", "-"}, {KORVANE_BIN_DIR, false, false, &batch}, rows, rowErrors);
             std::istringstream rowLines(rows.str());
             std::string row;
             std::getline(rowLines, row); // the header
@@ -88,7 +82,7 @@ class FieldWalkTest : public QObject {
                 const bool takes = shown == typed && w.desktop.beep.count == beeps;
                 box->SetText(QStringLiteral("0")); // lets the next field take the focus
                 std::ostringstream out, err;
-                cli::RunCli({"--window-type", type, "--" + option, c.text}, Context(), out, err);
+                cli::RunCli({"--window-type", type, "--" + option, c.text}, {KORVANE_BIN_DIR}, out, err);
                 std::getline(rowLines, row);
                 const auto verdict = [](bool yes) { return yes ? "takes" : "refuses"; };
                 got << QStringLiteral("%1 '%2': window %3, room file %4, option %5, batch %6")
