@@ -89,7 +89,7 @@ struct Seams {
     FileWriterSeam* writer;
 };
 
-// The real desktop: QMessageBox, QFileDialog, QApplication::beep, QSettings, the printers and QSaveFile.
+// The real desktop: QMessageBox, QFileDialog, QApplication::beep, QSettings, the printers, the file writer.
 Seams DesktopSeams();
 
 class QtMessageBox final : public MessageBoxSeam {
