@@ -4,15 +4,17 @@
 #include "VbError.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 
 #ifdef KORVANE_HAVE_CUPS
 #include <cups/cups.h>
@@ -22,11 +24,28 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <memory>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace korvane::ui {
 
 namespace {
+
+#ifndef Q_OS_WIN
+// What the system gives a file that open() creates: 0666 less the umask.
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+#endif
 
 constexpr int32_t kErrInternal = 51;
 constexpr int32_t kErrPathFileAccess = 75;
@@ -112,35 +131,48 @@ QString QtFileDialog::GetSaveFileName(QWidget* parent, const QString& title, con
 }
 
 void QtFileWriter::WriteFile(const QString& path, const QByteArray& bytes) {
-    // QSaveFile may only say "Unknown error" (a full disk, a name too long for its temporary file); the
-    // system's reason is in errno then, cleared before each step.
+    // Qt may only say "Unknown error" (a full disk); the system's reason is in errno then, cleared before
+    // each step.
     const auto fail = [](const QString& why) {
         Raise(kErrPathFileAccess, "FileWriter", errno != 0 ? std::strerror(errno) : why.toStdString());
     };
-    // QSaveFile would follow a link to the file behind it and put a regular file in a device's place.
+    // Replacing would follow a link to the file behind it and put a regular file in a device's place.
     errno = 0;
     const OutputTarget target = ExamineTarget(QFile::encodeName(path).toStdString());
     if (target.kind == OutputTarget::Kind::Refused)
         fail(QString::fromStdString(target.reason));
     if (target.kind == OutputTarget::Kind::Stream)
         fail(QStringLiteral("not a regular file"));
-    QSaveFile file(path);
+    // A short name of its own beside the target: QSaveFile's adds 7 bytes to a name that may be at the limit.
+    QTemporaryFile file(QFileInfo(path).dir().filePath(QStringLiteral(".korvane-XXXXXX")));
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open())
         fail(file.errorString());
-    // Buffered bytes reach the file only at flush: a full disk shows there, before commit() could rename.
+    // Buffered bytes reach the file only at flush: a full disk shows there, before the rename.
     errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const int error = errno;
-        const QString why = file.errorString();
-        file.cancelWriting();
-        errno = error;
-        fail(why);
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        fail(file.errorString());
+#ifdef Q_OS_WIN
+    // Qt may hold a native handle only (no descriptor): then the system's own flush at close must do.
+    const std::filesystem::path from = file.fileName().toStdWString(), to = path.toStdWString();
+    if (file.handle() >= 0 && ::_commit(file.handle()) != 0)
+        fail(file.errorString());
+#else
+    const std::filesystem::path from = QFile::encodeName(file.fileName()).toStdString(),
+                                to = QFile::encodeName(path).toStdString();
+    const mode_t mode = target.kind == OutputTarget::Kind::Regular ? target.mode : NewFileMode();
+    if (::fchmod(file.handle(), mode) != 0 || ::fsync(file.handle()) != 0)
+        fail(file.errorString());
+#endif
+    file.close();
+    // Renamed only once on disk; a failure on the way leaves the old file, and the temporary one is removed.
+    std::error_code ec;
+    std::filesystem::rename(from, to, ec);
+    if (ec) {
+        errno = 0;
+        fail(QString::fromStdString(ec.message()));
     }
-    // commit() syncs the file to disk and renames it only then; a failure on the way leaves the old file.
-    errno = 0;
-    if (!file.commit())
-        fail(file.errorString());
+    file.setAutoRemove(false);
 }
 
 void QtBeep::Beep() {

@@ -89,7 +89,7 @@ struct Seams {
     FileWriterSeam* writer;
 };
 
-// The real desktop: QMessageBox, QFileDialog, QApplication::beep, QSettings, the printers and QSaveFile.
+// The real desktop: QMessageBox, QFileDialog, QApplication::beep, QSettings, the printers, the file writer.
 Seams DesktopSeams();
 
 class QtMessageBox final : public MessageBoxSeam {
@@ -105,7 +105,7 @@ class QtFileDialog final : public FileDialogSeam {
                             const QString& suggested) override;
 };
 
-// QSaveFile: written beside the target under a temporary name, on disk, then renamed over it.
+// Written beside the target under a short temporary name, on disk, then renamed over it.
 class QtFileWriter final : public FileWriterSeam {
   public:
     void WriteFile(const QString& path, const QByteArray& bytes) override;

@@ -18,6 +18,7 @@
 #include <limits>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <tuple>
 
@@ -290,24 +291,15 @@ TEST_F(Driver, ModelMessagesComeAfterTheResultIsStoredOtherErrorsStoreNothing) {
     }
 }
 
-// An outcome as text, the fraction by its bits.
+// An outcome as text, the fractions by their bits.
 std::string Describe(const PeriodOutcome& o) {
-    // Appended piece by piece: g++ 12 at -O3 warns falsely (-Wrestrict) about " " + std::string.
-    std::string text;
+    std::ostringstream text;
     if (o.percent)
-        text.append(std::to_string(*o.percent))
-            .append(" ")
-            .append(std::to_string(std::bit_cast<uint64_t>(*o.fraction)))
-            .append(" ")
-            .append(std::to_string(o.autonomy.value_or(-1)));
+        text << *o.percent << ' ' << std::bit_cast<uint64_t>(*o.fraction) << ' '
+             << std::bit_cast<uint64_t>(o.autonomy.value_or(-1));
     if (o.error)
-        text.append(" ")
-            .append(std::to_string(o.error->Number()))
-            .append(" ")
-            .append(o.error->Source())
-            .append(" ")
-            .append(o.error->Description());
-    return text;
+        text << ' ' << o.error->Number() << ' ' << o.error->Source() << ' ' << o.error->Description();
+    return text.str();
 }
 
 // Rooms that differ from the start values here and there: model messages, failing models, 16-bit hours,

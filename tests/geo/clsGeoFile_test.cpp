@@ -27,6 +27,7 @@ void PrintTo(const GeoEntry& e, std::ostream* os) {
 
 namespace {
 
+using namespace std::string_literals;
 const GeoEntry kUserSite{"Benutzerdefiniert", 0, 0, 0};
 const std::vector<GeoEntry> kOld{kUserSite, {"Alt 1", 1, 2, 3}, {"Alt 2", 4, 5, 6}, {"Alt 3", 7, 8, 9}};
 const char* const kLocales[] = {"de_DE.UTF-8", "en_US.UTF-8"}; // a comma and a point locale
@@ -71,7 +72,8 @@ TEST(ReadGeoData, ReadsSitesIntoEntriesOneToNOrRefusesTheFileUnderEitherLocale) 
               G{"\xEF\xBB\xBF* Kopf\r\nM\xC3\xBCnchen;11,58;48,14;1\r\n", {{"München", 11.58, 48.14, 1}}},
               G{"\xEF\xBB\xBFM\xC3\xBCnchen;11,58;48,14;1", {{"München", 11.58, 48.14, 1}}},
               G{"* K\xF6pf\r\nM\xFCnchen;11,58;48,14;1\r\n\x80 \x8A\x9F\x85;1;2;3\r\n",
-                {{"München", 11.58, 48.14, 1}, {"€ ŠŸ…", 1, 2, 3}}}}) {
+                {{"München", 11.58, 48.14, 1}, {"€ ŠŸ…", 1, 2, 3}}},
+              G{"Wi\0en;16,37;48,21;1"s, {{"Wi\0en"s, 16.37, 48.21, 1}}}}) {
             std::vector<GeoEntry> table = kOld, expected{kUserSite};
             clsGeoFile().ReadGeoData(bytes, table);
             expected.insert(expected.end(), sites.begin(), sites.end());
@@ -86,7 +88,9 @@ TEST(ReadGeoData, ReadsSitesIntoEntriesOneToNOrRefusesTheFileUnderEitherLocale) 
               B{"Wien;;48,21;1", ErrTypeMismatch}, B{"Wien;16,37;48,21;", ErrTypeMismatch},
               B{"Wien;16,37;48,21;eins", ErrTypeMismatch}, B{"Wien;1.016,37;48,21;1", ErrTypeMismatch},
               B{"Wien;16,37;48,21;0x1", ErrTypeMismatch}, B{"Wien;16,37;48,21;32768", ErrOverflow},
-              B{"Wien;16,37;48,21;-32768,5001", ErrOverflow}, B{"Wien;1E309;48,21;1", ErrOverflow}}) {
+              B{"Wien;16,37;48,21;-32768,5001", ErrOverflow}, B{"Wien;1E309;48,21;1", ErrOverflow},
+              B{"Wien;16\0,37;48,21;1"s, ErrTypeMismatch}, B{"Wien;16,37;48,21\xC3;1", ErrTypeMismatch},
+              B{"\xFF\xFEW\0;\0"s, ErrTypeMismatch}}) {
             std::vector<GeoEntry> table = kOld;
             EXPECT_EQ(ErrorOf([&] { clsGeoFile().ReadGeoData(file.first, table); }), FromOpen(file.second))
                 << locale << " " << file.first;

@@ -127,12 +127,9 @@ TEST_P(KeyFilter, TypesDigitsTheSeparatorAndTheMinusWhereAllowed) {
     EXPECT_EQ(TypedCharacter(k.field, k.key, k.separator), k.typed);
 }
 
+// Digits and the minus sign of each field are typed in the field walk.
 INSTANTIATE_TEST_SUITE_P(Keys, KeyFilter,
-                         ::testing::Values(Key{FieldId::BeginHour, '7', ".", '7'},
-                                           Key{FieldId::BeginHour, '-', ".", 0},
-                                           Key{FieldId::SawtoothDistance, '-', ".", 0},
-                                           Key{FieldId::TimeDiffGMT, '-', ".", '-'},
-                                           Key{FieldId::RoomDepth, '.', ",", ','},
+                         ::testing::Values(Key{FieldId::RoomDepth, '.', ",", ','},
                                            Key{FieldId::RoomDepth, ',', ".", '.'},
                                            Key{FieldId::RoomDepth, ',', "\xD9\xAB", U'\u066B'},
                                            Key{FieldId::RoomDepth, 'e', ".", 0}));

@@ -70,7 +70,6 @@ struct Kind {
     bool needsRoot, coreWrites, windowWrites; // or refuses, saying `says`
     const char* says;
 };
-// QSaveFile's temporary name adds 7 bytes to the target's: the window cannot write the longest name.
 const Kind kKinds[] = {
     {"new", false, true, true, ""},
     {"regular", false, true, true, ""},
@@ -80,7 +79,7 @@ const Kind kKinds[] = {
     {"device", true, true, false, "not a regular file"},
     {"link_to_a_file", false, false, false, "symbolic link"},
     {"folder", false, false, false, "Is a directory"},
-    {"longest_name", false, true, false, "File name too long"},
+    {"longest_name", false, true, true, ""},
     {"full_disk", true, false, false, "No space left on device"},
 };
 

@@ -171,14 +171,10 @@ std::string Replaced(std::string text, size_t line, const std::string& by) {
     return text.replace(at, text.find('\n', at) + 1 - at, by);
 }
 
-std::string WithCrLf(const std::string& text) {
-    std::string result;
-    for (const char c : text) {
-        if (c == '\n')
-            result += '\r';
-        result += c;
-    }
-    return result;
+std::string WithCrLf(std::string text) {
+    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
+        text.insert(at, 1, '\r');
+    return text;
 }
 
 TEST(EpwReader, RefusesHostileFilesNamingTheLineAndReadsLeapYearsAndLineEnds) {
