@@ -3,7 +3,6 @@
 #include "WeatherSky.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace korvane::cli {
 
@@ -28,10 +27,7 @@ std::shared_ptr<const WeatherFile> YearOf(const RoomSpec& room, WeatherFiles& fi
 
 // The room at the file's site, which its sky alone uses.
 RoomSpec AtFileSite(RoomSpec room, const WeatherFile& file) {
-    const auto& site = file.year.site.observer;
-    room.params.Longitude = site.longitude;
-    room.params.Latitude = site.latitude;
-    room.params.TimeDiffGMT = static_cast<int16_t>(std::lround(site.timeZone));
+    weather::MoveToSite(room.params, file.year);
     return room;
 }
 

@@ -2,6 +2,8 @@
 
 #include "VbError.h"
 
+#include <cmath>
+
 namespace korvane::weather {
 
 JahrEnergie::SkyHours GetWeatherSkyHours(const WeatherYear& year, int16_t beginHour, int16_t endHour,
@@ -27,6 +29,13 @@ JahrEnergie::SkyHours GetWeatherSkyHours(const WeatherYear& year, int16_t beginH
         sky.error = e;
     }
     return sky;
+}
+
+void MoveToSite(clsInputOutput& params, const WeatherYear& year) {
+    const Observer& site = year.site.observer;
+    params.Longitude = site.longitude;
+    params.Latitude = site.latitude;
+    params.TimeDiffGMT = static_cast<int16_t>(std::lround(site.timeZone));
 }
 
 } // namespace korvane::weather

@@ -3,6 +3,7 @@
 
 #include "EpwFile.h"
 #include "JahrEnergie.h"
+#include "clsInputOutput.h"
 
 #include <cstdint>
 
@@ -13,5 +14,9 @@ namespace korvane::weather {
 // raises is kept as for any sky; an hour outside 0..23 has no record and raises 9.
 JahrEnergie::SkyHours GetWeatherSkyHours(const WeatherYear& year, int16_t beginHour, int16_t endHour,
                                          int16_t period);
+
+// The calculation moved to the weather file's site, which the weather sky alone uses: its longitude and
+// latitude, and its time zone rounded to whole hours.
+void MoveToSite(clsInputOutput& params, const WeatherYear& year);
 
 } // namespace korvane::weather
