@@ -18,6 +18,8 @@ EARLY_TEXTS = ['pageEngineMissing']
 STYLE_LINK = '<link rel="stylesheet" href="style.css">'
 MODULE_TAG = '<script type="module" src="app.js" onerror="engineMissing()"></script>'
 ENGINE_IMPORT = "import createKorvane from './korvane.js';\n"
+# The batch runs in a worker of its own files, which a page in one file cannot have.
+BATCH_WORKER = "const BATCH_WORKER = 'batch.js';"
 
 
 def early_texts(tsv):
@@ -56,10 +58,12 @@ def main():
     (args.page / 'index.html').write_text(html, encoding='utf-8')
     shutil.copyfile(args.source / 'app.js', args.page / 'app.js')
     shutil.copyfile(args.source / 'style.css', args.page / 'style.css')
+    shutil.copyfile(args.source / 'batch.js', args.page / 'batch.js')
 
     # The page's script without its import, in an async function: the engine's classic script defines
     # createKorvane, and the script's awaits stay as they are.
     app = replace_once(app, ENGINE_IMPORT, '', 'the engine import')
+    app = replace_once(app, BATCH_WORKER, "const BATCH_WORKER = null;", 'the batch worker')
     single = replace_once(html, STYLE_LINK, '<style>\n' + style + '</style>', 'the style sheet link')
     single = replace_once(single, MODULE_TAG,
                           inline_script(args.engine.read_text(encoding='utf-8')) + '\n' +

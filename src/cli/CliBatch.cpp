@@ -12,8 +12,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <bit>
 #include <chrono>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -66,18 +66,21 @@ bool IsInputColumn(std::string_view name) {
     return IsRoomOption(name) || name == kRoomFileColumn;
 }
 
+// A double's bits, for keys that tell -0 from 0 (std::bit_cast, which the browser build's library lacks).
+uint64_t Bits(double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
 // Sky hours by site, working hours and period, shared by the rows that have them in common. A key's hours are
 // computed when it comes up a second time, so rooms at sites of their own cost no more than a single run; the
 // tables held stay within a byte budget, so a batch of rooms at ever new sites does not grow without end.
 class SkyCache {
   public:
     std::shared_ptr<const JahrEnergie::SkyHours> For(const clsInputOutput& p) {
-        const Key key{std::bit_cast<uint64_t>(p.Longitude),
-                      std::bit_cast<uint64_t>(p.Latitude),
-                      p.TimeDiffGMT,
-                      p.BeginHour,
-                      p.EndHour,
-                      p.CalcPeriod};
+        const Key key{Bits(p.Longitude), Bits(p.Latitude), p.TimeDiffGMT,
+                      p.BeginHour,       p.EndHour,        p.CalcPeriod};
         {
             std::lock_guard lock(mutex_);
             if (const auto it = entries_.find(key); it != entries_.end())
@@ -320,9 +323,16 @@ void ComputeChunk(const Layout& layout, const std::vector<CsvRecord>& records, s
     };
     const unsigned threads =
         std::max(1u, settings.threads ? settings.threads : std::thread::hardware_concurrency());
-    std::vector<std::jthread> pool;
+    // Joined on the way out as std::jthread would be, which the browser build's library lacks.
+    struct Pool {
+        std::vector<std::thread> threads;
+        ~Pool() {
+            for (std::thread& thread : threads)
+                thread.join();
+        }
+    } pool;
     for (unsigned t = 1; t < std::min<size_t>(threads, records.size()); ++t)
-        pool.emplace_back(work);
+        pool.threads.emplace_back(work);
     work();
 }
 

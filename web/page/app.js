@@ -565,6 +565,87 @@ $('closeWeather').addEventListener('click', async () => {
   await calculateData(false);
 });
 
+// --- whole buildings --------------------------------------------------------------------------------------
+
+// The batch engine reads the file in a worker, a piece at a time; the result comes back in pieces, folded into
+// blobs as it comes so that it is held once. Cancelling ends the worker.
+let batchWorker = null;
+let batchLink = null;
+// The worker's script beside the page; the one-file page, which has no files beside it, has no batch.
+const BATCH_WORKER = 'batch.js';
+$('batch').hidden = !BATCH_WORKER;
+
+function endBatch() {
+  batchWorker?.terminate();
+  batchWorker = null;
+  $('batchProgress').hidden = $('batchCancel').hidden = true;
+}
+
+function showBatch(summary, file, blobs) {
+  endBatch();
+  if (summary.unhandled) {
+    unhandled(summary.unhandled, 'korvane-energy-cli');
+    return;
+  }
+  if (summary.why !== undefined) {
+    message(`${file.name}\n\n${summary.why}`);
+    return;
+  }
+  $('batchSummary').textContent = `${file.name}: ${summary.rows} ${studyTexts.batchRows}, ${summary.failed} ` +
+    `${studyTexts.batchErrors}${summary.warnings ? `\n${summary.warnings}` : ''}`;
+  $('batchRows').replaceChildren(row(summary.columns, true), ...summary.first.map((cells) => row(cells)));
+  batchLink = URL.createObjectURL(new Blob(blobs, { type: 'text/csv' }));
+  const download = $('batchDownload');
+  download.href = batchLink;
+  download.download = file.name.replace(/(\.[^.]*)?$/, '-result.csv');
+  download.hidden = false;
+}
+
+function runBatch(file) {
+  endBatch();
+  if (batchLink)
+    URL.revokeObjectURL(batchLink);
+  batchLink = null;
+  $('batchDownload').hidden = true;
+  $('batchSummary').textContent = '';
+  $('batchRows').replaceChildren();
+  $('batchProgress').value = 0;
+  $('batchProgress').hidden = $('batchCancel').hidden = false;
+  const blobs = [];
+  let pieces = [], held = 0;
+  const fold = () => {
+    blobs.push(new Blob(pieces));
+    pieces = [];
+    held = 0;
+  };
+  batchWorker = new Worker(BATCH_WORKER, { type: 'module' });
+  batchWorker.onmessage = ({ data }) => {
+    if (data.summary) {
+      fold();
+      showBatch(data.summary, file, blobs);
+      return;
+    }
+    pieces.push(data.piece);
+    held += data.piece.length;
+    if (held >= 1 << 20)
+      fold();
+    $('batchProgress').value = data.read;
+  };
+  batchWorker.onerror = (event) => {
+    endBatch();
+    message(event.message || studyTexts.pageEngineMissing);
+  };
+  batchWorker.postMessage({ file, language });
+}
+
+$('batchFile').addEventListener('change', (event) => {
+  const file = event.target.files[0];
+  event.target.value = '';
+  if (file)
+    runBatch(file);
+});
+$('batchCancel').addEventListener('click', endBatch);
+
 // --- about -------------------------------------------------------------------------------------------------
 
 // The window's About dialog, built in the page's language each time it opens; its two buttons speak English.

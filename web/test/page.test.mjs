@@ -199,7 +199,8 @@ test('the engine loads from disk in one file, and says so where it cannot load',
   }
   assert.match(await text('#engineMissing'), /korvane-energy\.html/);
   // Only the page's own files are served.
-  assert.deepEqual(readdirSync(pageDir).sort(), ['app.js', 'index.html', 'korvane.js', 'korvane.wasm', 'style.css']);
+  assert.deepEqual(readdirSync(pageDir).sort(), ['app.js', 'batch.js', 'index.html', 'korvane-batch.js', 'korvane-batch.wasm',
+    'korvane.js', 'korvane.wasm', 'style.css']);
 });
 
 test('every language computes 69% and is remembered', async () => {
