@@ -571,9 +571,8 @@ $('closeWeather').addEventListener('click', async () => {
 // blobs as it comes so that it is held once. Cancelling ends the worker.
 let batchWorker = null;
 let batchLink = null;
-// The worker's script beside the page; the one-file page, which has no files beside it, has no batch.
-const BATCH_WORKER = 'batch.js';
-$('batch').hidden = !BATCH_WORKER;
+// The worker's script beside the page (the one-file page starts it from its own text).
+const BATCH_WORKER = { url: 'batch.js', type: 'module' };
 
 function endBatch() {
   batchWorker?.terminate();
@@ -618,7 +617,7 @@ function runBatch(file) {
     pieces = [];
     held = 0;
   };
-  batchWorker = new Worker(BATCH_WORKER, { type: 'module' });
+  batchWorker = new Worker(BATCH_WORKER.url, { type: BATCH_WORKER.type });
   batchWorker.onmessage = ({ data }) => {
     if (data.summary) {
       fold();
