@@ -583,7 +583,7 @@ function endBatch() {
 function showBatch(summary, file, blobs) {
   endBatch();
   if (summary.unhandled) {
-    unhandled(summary.unhandled, 'korvane-energy-cli');
+    unhandled(summary.unhandled, summary.unhandled.source);
     return;
   }
   if (summary.why !== undefined) {
