@@ -3,7 +3,8 @@
 
 The page's index.html carries the texts it shows when the engine cannot load (from the string table, as the
 engine itself is what failed); the one-file page inlines the style sheet, the engine as a classic script
-with its WebAssembly inside, and the page's script run as a classic script, so that it opens from disk.
+with its WebAssembly inside, the batch worker's engine and script as text for a worker of its own, and the
+page's script run as a classic script, so that it opens from disk.
 """
 import argparse
 import csv
@@ -18,6 +19,12 @@ EARLY_TEXTS = ['pageEngineMissing']
 STYLE_LINK = '<link rel="stylesheet" href="style.css">'
 MODULE_TAG = '<script type="module" src="app.js" onerror="engineMissing()"></script>'
 ENGINE_IMPORT = "import createKorvane from './korvane.js';\n"
+# The batch worker: beside the page a module of its own, in the one-file page a classic script from the
+# page's own text.
+BATCH_WORKER = "const BATCH_WORKER = { url: 'batch.js', type: 'module' };"
+BATCH_SINGLE = ("const BATCH_WORKER = { url: URL.createObjectURL(new Blob([document.getElementById('batchWorker')"
+                ".textContent], { type: 'text/javascript' })), type: 'classic' };")
+BATCH_IMPORT = "import createKorvaneBatch from './korvane-batch.js';\n"
 
 
 def early_texts(tsv):
@@ -42,6 +49,7 @@ def main():
     parser.add_argument('--source', required=True, type=pathlib.Path)
     parser.add_argument('--texts', required=True)
     parser.add_argument('--engine', required=True, type=pathlib.Path)
+    parser.add_argument('--batch-engine', required=True, type=pathlib.Path)
     parser.add_argument('--page', required=True, type=pathlib.Path)
     parser.add_argument('--single', required=True, type=pathlib.Path)
     args = parser.parse_args()
@@ -56,13 +64,18 @@ def main():
     (args.page / 'index.html').write_text(html, encoding='utf-8')
     shutil.copyfile(args.source / 'app.js', args.page / 'app.js')
     shutil.copyfile(args.source / 'style.css', args.page / 'style.css')
+    shutil.copyfile(args.source / 'batch.js', args.page / 'batch.js')
 
     # The page's script without its import, in an async function: the engine's classic script defines
     # createKorvane, and the script's awaits stay as they are.
     app = replace_once(app, ENGINE_IMPORT, '', 'the engine import')
+    app = replace_once(app, BATCH_WORKER, BATCH_SINGLE, 'the batch worker')
+    worker = args.batch_engine.read_text(encoding='utf-8') + '\n' + replace_once(
+        (args.source / 'batch.js').read_text(encoding='utf-8'), BATCH_IMPORT, '', 'the batch engine import')
     single = replace_once(html, STYLE_LINK, '<style>\n' + style + '</style>', 'the style sheet link')
     single = replace_once(single, MODULE_TAG,
-                          inline_script(args.engine.read_text(encoding='utf-8')) + '\n' +
+                          inline_script(worker).replace('<script>', '<script type="text/plain" id="batchWorker">', 1)
+                          + '\n' + inline_script(args.engine.read_text(encoding='utf-8')) + '\n' +
                           inline_script('(async () => {\n' + app + '})();'), 'the module script')
     args.single.write_text(single, encoding='utf-8')
 

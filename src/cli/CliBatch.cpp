@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -264,9 +265,16 @@ void ComputeChunk(const Layout& layout, const std::vector<CsvRecord>& records, s
     };
     const unsigned threads =
         std::max(1u, settings.threads ? settings.threads : std::thread::hardware_concurrency());
-    std::vector<std::jthread> pool;
+    // Joined on the way out as std::jthread would be, which the browser build's library lacks.
+    struct Pool {
+        std::vector<std::thread> threads;
+        ~Pool() {
+            for (std::thread& thread : threads)
+                thread.join();
+        }
+    } pool;
     for (unsigned t = 1; t < std::min<size_t>(threads, records.size()); ++t)
-        pool.emplace_back(work);
+        pool.threads.emplace_back(work);
     work();
 }
 

@@ -85,13 +85,6 @@ void WritePeriodSvg(const std::vector<PeriodRow>& rows, const std::string& path)
     report::WriteFileReplacing(Utf8Path(path), PeriodSvg(rows), "WritePeriodSvg");
 }
 
-std::string ReadAtMost(std::istream& in, size_t limit) {
-    std::string bytes(limit, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(limit));
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    return bytes;
-}
-
 std::string SameFileClash(const std::vector<NamedFile>& outputs, const std::vector<NamedFile>& inputs) {
     const auto path = [](const NamedFile& f) { return f.path == "-" ? std::string("/dev/stdin") : f.path; };
     std::vector<NamedFile> seen = inputs;

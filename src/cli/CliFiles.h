@@ -22,9 +22,6 @@ void WritePeriodSvg(const std::vector<PeriodRow>& rows, const std::string& path)
 // The same chart as SVG text, for standard output.
 std::string PeriodSvg(const std::vector<PeriodRow>& rows);
 
-// Up to limit bytes of a stream: an input named as `-`, standard input.
-std::string ReadAtMost(std::istream& in, size_t limit);
-
 // A file named on the command line: the option and what it names (`-` standard input or output).
 struct NamedFile {
     std::string option, path;

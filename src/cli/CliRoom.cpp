@@ -239,8 +239,10 @@ const std::vector<GeoEntry>& SiteList::Sites() {
 const sites::SiteFinder& SiteList::Finder() {
     std::call_once(indexed_, [&] {
         const auto& sites = Sites();
-        aliases_ =
-            aliasFile_.empty() ? std::vector<sites::SiteAlias>() : sites::ReadSiteAliasFile(aliasFile_);
+        if (aliasBytes_)
+            aliases_ = sites::ReadSiteAliases(*aliasBytes_, aliasFile_);
+        else if (!aliasFile_.empty())
+            aliases_ = sites::ReadSiteAliasFile(aliasFile_);
         finder_.emplace(sites, aliases_);
     });
     return *finder_;

@@ -52,6 +52,8 @@ class SiteList {
         : fileName_(std::move(fileName)), aliasFile_(std::move(aliasFile)) {}
     // The site file's bytes, already read (from standard input); fileName then only names it in errors.
     void UseBytes(std::string bytes) { bytes_ = std::move(bytes); }
+    // The alias file's bytes, already read (built into the browser's batch engine).
+    void UseAliasBytes(std::string bytes) { aliasBytes_ = std::move(bytes); }
     // Raises the reader's error (source "clsGeoFile:OpenGeoFile") when the file cannot be read.
     const std::vector<GeoEntry>& Sites();
     // The first site whose name contains text in any usual spelling (sites::SiteFinder::Find); an
@@ -67,6 +69,7 @@ class SiteList {
     std::string fileName_;
     std::string aliasFile_;
     std::optional<std::string> bytes_;
+    std::optional<std::string> aliasBytes_;
     std::optional<std::vector<GeoEntry>> sites_;
     std::once_flag indexed_;
     std::vector<sites::SiteAlias> aliases_;

@@ -1,13 +1,20 @@
 #include "CliRoomFile.h"
 
-#include "CliFiles.h"
 #include "DataFiles.h"
 #include "InputFile.h"
 #include "RoomFile.h"
 
 #include <filesystem>
+#include <istream>
 
 namespace korvane::cli {
+
+std::string ReadAtMost(std::istream& in, size_t limit) {
+    std::string bytes(limit, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(limit));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    return bytes;
+}
 
 std::optional<RoomFileTexts> ReadRoomFile(const std::string& path, const std::string& label,
                                           std::istream* standardInput) {

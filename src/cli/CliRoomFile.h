@@ -11,6 +11,9 @@ namespace korvane::cli {
 
 inline constexpr const char* kRoomFileColumn = "room-file";
 
+// Up to limit bytes of a stream: an input named as `-`, standard input.
+std::string ReadAtMost(std::istream& in, size_t limit);
+
 // The room file at `path` as the texts a room starts from, blamed on `label` and the path; nothing for an
 // empty path. Raises OptionError (53 a file that cannot be read, 321 one that is not a usable room file),
 // its message led by `label`, the option or the column that named the file. With standardInput, the path

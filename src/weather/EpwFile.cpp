@@ -197,9 +197,13 @@ std::string MonthDay(int N) {
 
 } // namespace
 
-WeatherYear ReadEpw(std::string_view text, const std::string& name) {
-    if (text.size() > kMaxEpwBytes)
+void CheckEpwSize(uintmax_t bytes, const std::string& name) {
+    if (bytes > kMaxEpwBytes)
         TooLarge(name);
+}
+
+WeatherYear ReadEpw(std::string_view text, const std::string& name) {
+    CheckEpwSize(text.size(), name);
     Lines lines(text);
     WeatherYear result;
     result.site = ReadLocation(lines, name);

@@ -37,6 +37,9 @@ struct WeatherYear {
 // illuminance, a record whose hour came before, and a year with an hour missing; 75 for more than
 // kMaxEpwBytes.
 WeatherYear ReadEpw(std::string_view text, const std::string& name);
+// Raises what ReadEpw raises for a file of `bytes` bytes over kMaxEpwBytes, for a front end that knows the
+// size before it reads.
+void CheckEpwSize(uintmax_t bytes, const std::string& name);
 WeatherYear ReadEpw(std::istream& in, const std::string& name);
 // The file at fileName, refused before it is read when it is larger than kMaxEpwBytes or no regular file
 // (53, 70 and 75 as for any file).

@@ -1,8 +1,9 @@
 #pragma once
 // Emscripten 3.1.6's libc++ declares chars_format but has no floating-point from_chars and to_chars; the core
-// uses both. These fill the gap for the browser build with the C library, whose strtod and printf round
-// exactly and know only the "C" locale here. Only the forms the core uses: plain decimal text in; out,
-// scientific with a precision and the shortest fixed form that reads back to the same value.
+// and the calculator's batch writer use both. These fill the gap for the browser build with the C library,
+// whose strtod and printf round exactly and know only the "C" locale here. Only the forms used: plain decimal
+// text in; out, a precision in any format, the shortest fixed form that reads back to the same value, and the
+// shortest form of all.
 
 #include <algorithm>
 #include <cerrno>
@@ -36,17 +37,45 @@ inline from_chars_result from_chars(const char* first, const char* last, double&
     return {stop, errc()};
 }
 
-inline to_chars_result to_chars(char* first, char* last, double value, chars_format format, int precision) {
-    if (format != chars_format::scientific)
+inline to_chars_result CopyOut(char* first, char* last, const std::string& text) {
+    if (static_cast<ptrdiff_t>(text.size()) > last - first)
         return {last, errc::value_too_large};
-    const int needed = snprintf(nullptr, 0, "%.*e", precision, value);
-    if (needed < 0 || needed > last - first)
+    for (size_t i = 0; i < text.size(); ++i)
+        first[i] = text[i];
+    return {first + text.size(), errc()};
+}
+
+inline to_chars_result to_chars(char* first, char* last, double value, chars_format format, int precision) {
+    const char* form = format == chars_format::scientific ? "%.*e"
+                       : format == chars_format::fixed    ? "%.*f"
+                       : format == chars_format::general  ? "%.*g"
+                                                          : nullptr;
+    const int needed = form ? snprintf(nullptr, 0, form, precision, value) : -1;
+    if (needed < 0)
         return {last, errc::value_too_large};
     std::string text(static_cast<size_t>(needed) + 1, '\0');
-    snprintf(text.data(), text.size(), "%.*e", precision, value);
-    for (int i = 0; i < needed; ++i)
-        first[i] = text[static_cast<size_t>(i)];
-    return {first + needed, errc()};
+    snprintf(text.data(), text.size(), form, precision, value);
+    text.resize(static_cast<size_t>(needed));
+    return CopyOut(first, last, text);
+}
+
+// The shortest form: fixed or scientific, whichever is shorter, fixed on a tie.
+to_chars_result to_chars(char* first, char* last, double value, chars_format format);
+inline to_chars_result to_chars(char* first, char* last, double value) {
+    if (!isfinite(value))
+        return to_chars(first, last, value, chars_format::general, 6);
+    char fixed[400];
+    const char* end = to_chars(fixed, fixed + sizeof fixed, value, chars_format::fixed).ptr;
+    const std::string plain(fixed, static_cast<size_t>(end - fixed));
+    // The same digits with an exponent: the shortest scientific form that reads back.
+    char scientific[40];
+    for (int precision = 0; precision <= 16; ++precision) {
+        snprintf(scientific, sizeof scientific, "%.*e", precision, value);
+        if (strtod(scientific, nullptr) == value)
+            break;
+    }
+    const std::string exponent(scientific);
+    return CopyOut(first, last, exponent.size() < plain.size() ? exponent : plain);
 }
 
 inline to_chars_result to_chars(char* first, char* last, double value, chars_format format) {
@@ -77,11 +106,7 @@ inline to_chars_result to_chars(char* first, char* last, double value, chars_for
     }
     if (negative)
         fixed.insert(0, "-");
-    if (static_cast<ptrdiff_t>(fixed.size()) > last - first)
-        return {last, errc::value_too_large};
-    for (size_t i = 0; i < fixed.size(); ++i)
-        first[i] = fixed[i];
-    return {first + fixed.size(), errc()};
+    return CopyOut(first, last, fixed);
 }
 
 } // namespace std

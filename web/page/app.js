@@ -30,6 +30,7 @@ let sites = [];
 let defaultSite = 1;
 let currentPanel = 1;
 let lastRun = null; // the inputs and outcome of the last calculation, for the chart and the print-out
+let weatherFile = null; // the open weather file: {name, city, longitude, latitude, gmt}
 
 const L = (baseId) => texts[baseId - 100];
 // The table's line breaks are single carriage returns; menu captions mark their access key with "&".
@@ -125,7 +126,18 @@ function fillList(list, items, selected) {
   list.selectedIndex = selected;
 }
 
+// With a weather file open the site is the file's, as a user-defined site that cannot be changed.
 function siteClick() {
+  siteList.disabled = weatherFile !== null;
+  if (weatherFile) {
+    siteList.selectedIndex = 0;
+    field(5).value = core.formatNumber(weatherFile.longitude, separator);
+    field(6).value = core.formatNumber(weatherFile.latitude, separator);
+    field(7).value = String(weatherFile.gmt);
+    for (const index of [5, 6, 7])
+      field(index).disabled = true;
+    return;
+  }
   const i = siteList.selectedIndex;
   if (i === 0) {
     for (const index of [5, 6, 7])
@@ -265,7 +277,8 @@ async function calculateData(print) {
   }
   $('lblResult').textContent = `${result.percent}%`;
   $('picResult').className = result.error ? 'failure' : 'success';
-  lastRun = { inputs: reportInputs(), result, period: periodList.selectedIndex, windowType: currentPanel };
+  lastRun = { inputs: reportInputs(), result, period: periodList.selectedIndex, windowType: currentPanel,
+    weather: weatherFile };
   drawOverview();
   fillReport();
   if (result.error)
@@ -334,6 +347,35 @@ function drawOverview() {
   $('overview').hidden = !lastRun;
   if (lastRun)
     drawMonthChart($('overviewChart'), lastRun.result.periods);
+  // Both skies of the file still open; a closed file's stay in the print-out of its run only.
+  const skies = lastRun?.weather && lastRun.weather === weatherFile ? lastRun.result.skies : null;
+  $('skies').hidden = !skies;
+  if (skies) {
+    $('skiesTitle').textContent = weatherTitle(lastRun.weather);
+    fillSkies($('skiesTable'), skies);
+  }
+}
+
+// --- both skies --------------------------------------------------------------------------------------------
+
+const autonomyText = (period) => (period.autonomy === null ? '–' : `${period.autonomyPercent}%`);
+
+function weatherTitle(file) {
+  const number = (value) => core.formatNumber(value, separator);
+  return `${studyTexts.skyWeather}: ${file.name} – ${file.city}, ${labelOf('txtInput5')} ${number(file.longitude)}°, ` +
+    `${labelOf('txtInput6')} ${number(file.latitude)}°, ${labelOf('txtInput7')} ${file.gmt} h`;
+}
+
+// The year and its months under the standard sky and under the weather file's, saving and autonomy of each.
+function fillSkies(table, { standard, weather }) {
+  const skyHeader = row(['', studyTexts.skyStandard, studyTexts.skyWeather], true);
+  for (const cell of [...skyHeader.cells].slice(1))
+    cell.colSpan = 2;
+  const figures = [studyTexts.columnSaving, studyTexts.columnAutonomy];
+  const names = periodNames();
+  table.replaceChildren(skyHeader, row([studyTexts.columnPeriod, ...figures, ...figures], true),
+    ...names.map((name, i) => row([name, periodText(standard[i]), autonomyText(standard[i]),
+      periodText(weather[i]), autonomyText(weather[i])])));
 }
 
 // --- the print-out -----------------------------------------------------------------------------------------
@@ -394,6 +436,12 @@ function fillReport() {
   $('reportMonths').replaceChildren(row([studyTexts.columnPeriod, studyTexts.columnSaving], true),
     ...result.periods.map((p, i) => row([names[i], periodText(p)])));
   drawMonthChart($('reportChart'), result.periods);
+  $('report').classList.toggle('with-skies', Boolean(result.skies));
+  $('reportSkies').hidden = $('reportSkiesTitle').hidden = !result.skies;
+  if (result.skies) {
+    $('reportSkiesTitle').textContent = weatherTitle(lastRun.weather);
+    fillSkies($('reportSkies'), result.skies);
+  }
 }
 
 // Printed later, the report carries the day it is printed.
@@ -407,13 +455,15 @@ $('cmdPrint').addEventListener('click', () => calculateData(true));
 const limits = core.fileLimits();
 
 // The chosen file as {name, size, bytes}, read in the background and no further than one byte past what its
-// reader takes, which then refuses it as the window's does; null when none was chosen.
-async function readChosenFile(input, limit) {
+// reader takes, which then refuses it as the window's does; null when none was chosen. A reader that takes the
+// size refuses a larger file before any of it is read.
+async function readChosenFile(input, limit, bySize = false) {
   const file = input.files[0];
   input.value = '';
   if (!file)
     return null;
-  return { name: file.name, size: file.size, bytes: new Uint8Array(await file.slice(0, limit + 1).arrayBuffer()) };
+  const read = bySize && file.size > limit ? 0 : limit + 1;
+  return { name: file.name, size: file.size, bytes: new Uint8Array(await file.slice(0, read).arrayBuffer()) };
 }
 
 $('geoFile').addEventListener('change', async (event) => {
@@ -438,7 +488,7 @@ function showRoom(room) {
   const site = sites.findIndex((entry, i) => i > 0 && entry.name === room.siteName);
   siteList.selectedIndex = Math.max(site, 0);
   siteClick();
-  if (siteList.selectedIndex === 0)
+  if (siteList.selectedIndex === 0 && !weatherFile)
     [5, 6, 7].forEach(put);
   glazingList.selectedIndex = room.glazing;
   glazingClick();
@@ -484,6 +534,116 @@ $('saveRoom').addEventListener('click', async () => {
   link.click();
   setTimeout(() => URL.revokeObjectURL(link.href), 0);
 });
+
+// --- the weather file --------------------------------------------------------------------------------------
+
+// Read in the core, in the browser; a refused file is named with the reader's error, and the page stays as it
+// was, the file open before it included.
+$('weatherFile').addEventListener('change', async (event) => {
+  const file = await readChosenFile(event.target, limits.weather, true);
+  if (!file)
+    return;
+  const site = core.openWeather(file);
+  if (site.unhandled) {
+    await message(`${studyTexts.messageWeatherFailed}\n\n${site.unhandled.description}`);
+    return;
+  }
+  weatherFile = { name: file.name, city: site.city, longitude: site.longitude, latitude: site.latitude, gmt: site.gmt };
+  $('closeWeather').hidden = false;
+  siteClick();
+  await calculateData(false);
+});
+
+// Closed, the file's site stays as a user-defined site that can be typed again.
+$('closeWeather').addEventListener('click', async () => {
+  core.closeWeather();
+  weatherFile = null;
+  $('closeWeather').hidden = true;
+  siteList.disabled = false;
+  for (const index of [5, 6, 7])
+    field(index).disabled = false;
+  await calculateData(false);
+});
+
+// --- whole buildings --------------------------------------------------------------------------------------
+
+// The batch engine reads the file in a worker, a piece at a time; the result comes back in pieces, folded into
+// blobs as it comes so that it is held once. Cancelling ends the worker.
+let batchWorker = null;
+let batchLink = null;
+// The worker's script beside the page (the one-file page starts it from its own text).
+const BATCH_WORKER = { url: 'batch.js', type: 'module' };
+
+function endBatch() {
+  batchWorker?.terminate();
+  batchWorker = null;
+  $('batchProgress').hidden = $('batchCancel').hidden = true;
+}
+
+function showBatch(summary, file, blobs) {
+  endBatch();
+  if (summary.unhandled) {
+    unhandled(summary.unhandled, summary.unhandled.source);
+    return;
+  }
+  if (summary.why !== undefined) {
+    message(`${file.name}\n\n${summary.why}`);
+    return;
+  }
+  $('batchSummary').textContent = `${file.name}: ${summary.rows} ${studyTexts.batchRows}, ${summary.failed} ` +
+    `${studyTexts.batchErrors}${summary.warnings ? `\n${summary.warnings}` : ''}`;
+  $('batchRows').replaceChildren(row(summary.columns, true), ...summary.first.map((cells) => row(cells)));
+  batchLink = URL.createObjectURL(new Blob(blobs, { type: 'text/csv' }));
+  const download = $('batchDownload');
+  download.href = batchLink;
+  download.download = file.name.replace(/(\.[^.]*)?$/, '-result.csv');
+  download.hidden = false;
+}
+
+function runBatch(file) {
+  endBatch();
+  if (batchLink)
+    URL.revokeObjectURL(batchLink);
+  batchLink = null;
+  $('batchDownload').hidden = true;
+  $('batchSummary').textContent = '';
+  $('batchRows').replaceChildren();
+  $('batchProgress').value = 0;
+  $('batchProgress').hidden = $('batchCancel').hidden = false;
+  const blobs = [];
+  let pieces = [], held = 0;
+  const fold = () => {
+    blobs.push(new Blob(pieces));
+    pieces = [];
+    held = 0;
+  };
+  batchWorker = new Worker(BATCH_WORKER.url, { type: BATCH_WORKER.type });
+  batchWorker.onmessage = ({ data }) => {
+    if (data.summary) {
+      fold();
+      showBatch(data.summary, file, blobs);
+      return;
+    }
+    pieces.push(data.piece);
+    held += data.piece.length;
+    if (held >= 1 << 20)
+      fold();
+    $('batchProgress').value = data.read;
+  };
+  batchWorker.onerror = (event) => {
+    endBatch();
+    message(event.message || studyTexts.pageEngineMissing);
+  };
+  batchWorker.postMessage({ file, language });
+}
+
+$('batchFile').addEventListener('change', (event) => {
+  const file = event.target.files[0];
+  event.target.value = '';
+  if (file)
+    runBatch(file);
+});
+$('batchCancel').addEventListener('click', endBatch);
 
 // --- about -------------------------------------------------------------------------------------------------
 

@@ -1,14 +1,16 @@
 // What the page asks of the core: the calculation of the window's fields, the year and its months, the
-// texts of both string tables, the site list, the fields' checks and room files. JavaScript only shows what
-// comes back.
+// texts of both string tables, the site list, the fields' checks, room files and the weather file. JavaScript
+// only shows what comes back.
 
 #include "DefaultGeo.h"
+#include "EpwFile.h"
 #include "InputFields.h"
 #include "RoomFile.h"
 #include "StudyTexts.h"
 #include "TextInput.h"
 #include "VbConvert.h"
 #include "VbError.h"
+#include "WeatherSky.h"
 #include "clsGeoFile.h"
 #include "clsInputOutput.h"
 #include "clsLocalInfo.h"
@@ -18,8 +20,9 @@
 #include <emscripten/val.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cctype>
+#include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +38,9 @@ constexpr int16_t kUserDefined = 177;
 // Base ids of the table that is asked for texts; the page takes them all at once per language.
 constexpr int16_t kFirstText = 100;
 constexpr int16_t kLastText = 184;
+
+// The weather file the page has open, read once; its bytes stay in the browser.
+std::optional<weather::WeatherYear> gWeather;
 
 void SetLanguage(int language) {
     if (language < 1 || language > 6)
@@ -58,6 +64,35 @@ val OutcomeObject(std::optional<int16_t> percent, std::optional<double> fraction
     outcome.set("fraction", fraction ? val(*fraction) : val::null());
     outcome.set("error", error ? ErrorObject(*error) : val::null());
     return outcome;
+}
+
+// A period's outcome with its daylight autonomy, as a fraction and in whole percent.
+val WithAutonomy(const PeriodOutcome& p) {
+    val outcome = OutcomeObject(p.percent, p.fraction, p.error);
+    outcome.set("autonomy", p.autonomy ? val(*p.autonomy) : val::null());
+    outcome.set("autonomyPercent", p.autonomy ? val(PercentOf(*p.autonomy)) : val::null());
+    return outcome;
+}
+
+val PeriodArray(const std::array<PeriodOutcome, kPeriodCount>& periods,
+                val (*outcome)(const PeriodOutcome&)) {
+    val list = val::array();
+    for (const PeriodOutcome& p : periods)
+        list.call<void>("push", outcome(p));
+    return list;
+}
+
+val PlainOutcome(const PeriodOutcome& p) {
+    return OutcomeObject(p.percent, p.fraction, p.error);
+}
+
+// The thirteen periods under both skies at the open weather file's site: {standard, weather}.
+val BothSkies(clsInputOutput io) {
+    io = weather::AtWeatherSite(io, gWeather->site);
+    val skies = val::object();
+    skies.set("standard", PeriodArray(CalculateAllPeriods(io), &WithAutonomy));
+    skies.set("weather", PeriodArray(weather::CalculateAllPeriodsUnderWeather(io, *gWeather), &WithAutonomy));
+    return skies;
 }
 
 std::string Text(const val& fields, int index) {
@@ -91,7 +126,8 @@ inputs::RoomTexts TextsOfPage(const val& page) {
 // The window's calculation run on the page's inputs (TextsOfPage, and language). Gives {message: 146 or 153}
 // when the run stops before the engine, {refusedField} for a value out of its field's range, {refused: error}
 // for a choice outside its list, else the
-// period's outcome and, on request, the thirteen periods.
+// period's outcome and, on request, the thirteen periods (and, with a weather file open, BothSkies as
+// `skies`).
 val Calculate(const val& page, bool withPeriods) {
     SetLanguage(page["language"].as<int>());
     clsInputOutput io;
@@ -104,8 +140,7 @@ val Calculate(const val& page, bool withPeriods) {
         else
             stop.set("refusedField", static_cast<int>(e.Field()));
         return stop;
-    }
-    catch (const VbError& e) {
+    } catch (const VbError& e) {
         // A choice outside its list.
         val stop = val::object();
         stop.set("refused", ErrorObject(e));
@@ -120,10 +155,9 @@ val Calculate(const val& page, bool withPeriods) {
     }
     val result = OutcomeObject(io.StoredPercent(), io.SavedFraction(), error);
     if (withPeriods) {
-        val periods = val::array();
-        for (const PeriodOutcome& p : CalculateAllPeriods(io))
-            periods.call<void>("push", OutcomeObject(p.percent, p.fraction, p.error));
-        result.set("periods", periods);
+        result.set("periods", PeriodArray(CalculateAllPeriods(io), &PlainOutcome));
+        if (gWeather)
+            result.set("skies", BothSkies(io));
     }
     return result;
 }
@@ -218,6 +252,30 @@ val ReadSites(const val& file, int language) {
     });
 }
 
+// A weather file {name, size, bytes} opened as the page's: {city, longitude, latitude, gmt}, the site the
+// calculation moves to; a file over the reader's limit is refused by its size, and a refused file leaves the
+// open one as it was.
+val OpenWeather(const val& file) {
+    return Trapped([&] {
+        const std::string name = file["name"].as<std::string>();
+        weather::CheckEpwSize(static_cast<uintmax_t>(file["size"].as<double>()), name);
+        const auto raw = emscripten::convertJSArrayToNumberVector<unsigned char>(file["bytes"]);
+        gWeather =
+            weather::ReadEpw(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()), name);
+        const clsInputOutput at = weather::AtWeatherSite(clsInputOutput(), gWeather->site);
+        val site = val::object();
+        site.set("city", gWeather->site.city);
+        site.set("longitude", at.Longitude);
+        site.set("latitude", at.Latitude);
+        site.set("gmt", at.TimeDiffGMT);
+        return site;
+    });
+}
+
+void CloseWeather() {
+    gWeather.reset();
+}
+
 std::string SeparatorOfLocale(std::string localeName) {
     std::replace(localeName.begin(), localeName.end(), '-', '_');
     return DecimalSeparatorOfLocale(localeName).value_or(".");
@@ -303,7 +361,8 @@ val FieldLimits() {
 std::string FilterKey(int index, std::string typed, std::string sep) {
     if (typed.size() != 1)
         return std::string();
-    const char32_t key = inputs::TypedCharacter(static_cast<inputs::FieldId>(index), static_cast<unsigned char>(typed[0]), sep);
+    const char32_t key = inputs::TypedCharacter(static_cast<inputs::FieldId>(index),
+                                                static_cast<unsigned char>(typed[0]), sep);
     if (key == 0)
         return std::string();
     return key == static_cast<unsigned char>(typed[0]) ? typed : sep;
@@ -320,6 +379,7 @@ val FileLimits() {
     val limits = val::object();
     limits.set("room", room::kMaxFileSize);
     limits.set("sites", static_cast<double>(clsGeoFile::kMaxFileBytes));
+    limits.set("weather", static_cast<double>(weather::kMaxEpwBytes));
     return limits;
 }
 
@@ -349,6 +409,8 @@ EMSCRIPTEN_BINDINGS(korvane) {
     emscripten::function("texts", &Texts);
     emscripten::function("studyTexts", &StudyTexts);
     emscripten::function("readSites", &ReadSites);
+    emscripten::function("openWeather", &OpenWeather);
+    emscripten::function("closeWeather", &CloseWeather);
     emscripten::function("separatorOfLocale", &SeparatorOfLocale);
     emscripten::function("formatNumber", &FormatNumber);
     emscripten::function("roomText", &RoomText);

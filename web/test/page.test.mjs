@@ -199,7 +199,8 @@ test('the engine loads from disk in one file, and says so where it cannot load',
   }
   assert.match(await text('#engineMissing'), /korvane-energy\.html/);
   // Only the page's own files are served.
-  assert.deepEqual(readdirSync(pageDir).sort(), ['app.js', 'index.html', 'korvane.js', 'korvane.wasm', 'style.css']);
+  assert.deepEqual(readdirSync(pageDir).sort(), ['app.js', 'batch.js', 'index.html', 'korvane-batch.js', 'korvane-batch.wasm',
+    'korvane.js', 'korvane.wasm', 'style.css']);
 });
 
 test('every language computes 69% and is remembered', async () => {
@@ -236,3 +237,56 @@ test('every language computes 69% and is remembered', async () => {
   await page.screenshot({ path: join(shots, 'page-360px.png'), fullPage: true });
 });
 
+
+test('a weather file gives both skies as the calculator does; a refused one changes nothing', async () => {
+  const epw = join(root, 'tests/weather/data/PVGIS_45.000N_8.000E_2005-2023.epw');
+  const periods = (...args) => JSON.parse(spawnSync(join(build, 'bin/korvane-energy-cli'),
+    [...args, '--period', 'all', '--json'], { encoding: 'utf8' }).stdout).periods;
+  const standard = periods('--longitude', '8', '--latitude', '45', '--gmt', '1');
+  const weather = periods('--weather', epw);
+  const percent = (fraction) => `${Math.round(fraction * 100)}%`;
+  const table = () => page.$$eval('#skiesTable tr', (rows) => rows.slice(2).map((r) => [...r.cells].map((c) => c.textContent)));
+  const site = () => page.evaluate(() => ['txtInput5', 'txtInput6', 'txtInput7', 'lstInput0'].map((id) => {
+    const input = document.getElementById(id);
+    return `${input.selectedIndex ?? input.value}${input.disabled ? ' fixed' : ''}`;
+  }));
+  await page.goto(url);
+  await page.evaluate(() => localStorage.setItem('korvane-energy.language', '2'));
+  await page.reload();
+  await ready();
+  await (await page.$('#weatherFile')).uploadFile(epw);
+  await page.waitForSelector('#skies:not([hidden])');
+  const shown = await table();
+  assert.deepEqual(shown.map((cells) => cells.slice(1)), standard.map((s, i) =>
+    [`${s.percent}%`, percent(s.autonomy), `${weather[i].percent}%`, percent(weather[i].autonomy)]));
+  // The main result stays the standard sky's, at the file's site.
+  assert.equal(await text('#lblResult'), `${standard[0].percent}%`);
+  assert.deepEqual(await site(), ['8 fixed', '45 fixed', '1 fixed', '0 fixed']);
+  assert.match(await text('#skiesTitle'), /PVGIS_45\.000N_8\.000E_2005-2023\.epw – unknown/);
+  await page.screenshot({ path: join(shots, 'page-weather.png'), fullPage: true });
+
+  const files = mkdtempSync(join(tmpdir(), 'korvane-weather-'));
+  const refusals = [
+    { name: 'bad.epw', bytes: Buffer.from('LOCATION,x\n'), why: /^The weather file cannot be read\.\n\nbad\.epw: line 1/ },
+    { name: 'big.epw', bytes: Buffer.alloc(16 * 1024 * 1024 + 1, 32), why: /big\.epw: larger than 16777216 bytes$/ },
+  ];
+  for (const { name, bytes, why } of refusals) {
+    writeFileSync(join(files, name), bytes);
+    await (await page.$('#weatherFile')).uploadFile(join(files, name));
+    await page.waitForSelector('#msgBox[open]');
+    assert.match(await messageText(), why);
+    assert.deepEqual(await table(), shown, name);
+    assert.deepEqual(await site(), ['8 fixed', '45 fixed', '1 fixed', '0 fixed'], name);
+  }
+  rmSync(files, { recursive: true, force: true });
+
+  // The print-out carries both skies; closed, the site can be typed again.
+  const pdf = join(shots, 'report-weather.pdf');
+  writeFileSync(pdf, Buffer.from(await page.pdf({ format: 'A4', printBackground: true })));
+  const report = spawnSync('pdftotext', ['-layout', pdf, '-'], { encoding: 'utf8' }).stdout;
+  assert.match(report, new RegExp(shown[0].join(' +')));
+  assert.match(report, new RegExp(shown[12].join(' +')));
+  await page.click('#closeWeather');
+  await page.waitForSelector('#skies[hidden]');
+  assert.deepEqual(await site(), ['8', '45', '1', '0']);
+});
