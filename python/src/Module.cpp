@@ -9,6 +9,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <memory>
@@ -36,7 +37,8 @@ SiteList& SitesOf(const std::string& geo, const std::string& aliases) {
 
 void SetLanguage(int language) {
     if (language < 1 || language > 6)
-        throw InputError{ErrInvalidCall, "language: '" + std::to_string(language) + "' is not a language from 1 to 6"};
+        throw InputError{ErrInvalidCall,
+                         "language: '" + std::to_string(language) + "' is not a language from 1 to 6"};
     gLanguage = static_cast<int16_t>(language);
 }
 
@@ -133,16 +135,27 @@ class Batch {
             if (value)
                 cells[row] = static_cast<double>(*value);
         };
+        // With all periods, the 13 percent columns lead, then come the 13 of the energy saved and the 13 of
+        // the autonomy.
+        const auto firstOf = [&](const char* prefix) {
+            return static_cast<size_t>(
+                std::find_if(names.begin(), names.end(),
+                             [&](const std::string& name) { return prefix && name.starts_with(prefix); }) -
+                names.begin());
+        };
+        const size_t saved = firstOf(cli::kSaved.periodColumn),
+                     autonomy = firstOf(cli::kAutonomy.periodColumn);
         for (size_t i = 0; i < n; ++i) {
             const RowOutcome& o = outcomes[i];
             const RoomResult first = o.periods.empty() ? RoomResult{} : o.periods.front();
-            // With all periods, the 13 percent columns lead and the 13 of the energy saved end the row.
             for (size_t p = 0; p < (settings_.allPeriods ? size_t{kPeriodCount} : 1); ++p) {
                 const RoomResult r = p < o.periods.size() ? o.periods[p] : RoomResult{};
                 put(names[p], i, r.percent);
                 if (settings_.allPeriods && energy)
-                    put(names[names.size() - kPeriodCount + p], i,
+                    put(names[saved + p], i,
                         r.energy ? std::optional<double>(r.energy->saved) : std::nullopt);
+                if (settings_.allPeriods)
+                    put(names[autonomy + p], i, r.autonomy);
             }
             const auto error = o.FirstError();
             put("error_number", i, error ? std::optional<int32_t>(error->Number()) : std::nullopt);
@@ -150,6 +163,7 @@ class Batch {
             if (settings_.allPeriods)
                 continue;
             put("fraction", i, first.fraction);
+            put(cli::kAutonomy.column, i, first.autonomy);
             if (!energy)
                 continue;
             const auto figure = [&](double EnergyFigures::*member) {
@@ -181,7 +195,7 @@ class Batch {
 };
 
 py::list CalculateTexts(const py::dict& texts, bool allPeriods, int language, const std::string& geo,
-                   const std::string& aliases) {
+                        const std::string& aliases) {
     RoomTexts given = TextsOf(texts);
     SiteList& sites = SitesOf(geo, aliases);
     py::list results;
@@ -273,8 +287,8 @@ PYBIND11_MODULE(_core, m) {
         }
     });
     m.def("cell_text", &CellText, "The option text of a cell or argument value.");
-    m.def("calculate", &CalculateTexts, py::arg("texts"), py::arg("all_periods"), py::arg("language"), py::arg("geo"),
-          py::arg("aliases"));
+    m.def("calculate", &CalculateTexts, py::arg("texts"), py::arg("all_periods"), py::arg("language"),
+          py::arg("geo"), py::arg("aliases"));
     m.def("sites", &Sites, py::arg("geo"), py::arg("aliases"));
     m.def("read_room", &ReadRoom, py::arg("path"));
     m.def("room_options", &Options);

@@ -267,6 +267,15 @@ std::vector<Cell> ResultCells(const Layout& layout, const BatchSettings& setting
                 energy(first, field);
         }
     }
+    const auto autonomy = [&](const RoomResult& result) {
+        cells.push_back({result.autonomy ? NumberText(kAutonomy.digits, *result.autonomy) : "", true});
+    };
+    if (settings.allPeriods) {
+        for (int16_t period = 0; period < kPeriodCount; ++period)
+            autonomy(r.periods.empty() ? none : r.periods[static_cast<size_t>(period)]);
+    } else {
+        autonomy(first);
+    }
     return cells;
 }
 

@@ -62,10 +62,11 @@ void WritePeriodXlsx(const std::vector<PeriodRow>& rows, const std::string& path
         std::vector<Cell> cells{row.name, r.percent ? Cell(double(*r.percent)) : Cell(), Number(r.fraction),
                                 r.error ? Cell(double(r.error->Number())) : Cell(),
                                 r.error ? Cell(r.error->Description()) : Cell()};
-        if (r.energy) {
-            for (const auto& field : kEnergyFields)
-                cells.emplace_back((*r.energy).*field.energy);
+        for (const auto& field : kEnergyFields) {
+            if (energy)
+                cells.push_back(Number(r.energy ? std::optional((*r.energy).*field.energy) : std::nullopt));
         }
+        cells.push_back(Number(r.autonomy));
         table.AddRow(cells);
     }
     table.ChartDownColumn(0, 1);

@@ -166,8 +166,8 @@ OptionTexts GivenOptions(const CLI::App& app, const Settings& s) {
     return given;
 }
 
-int SingleRoom(const OptionTexts& given, const RoomFileTexts* file, SiteList& sites, bool json, std::ostream& out,
-               std::ostream& err) {
+int SingleRoom(const OptionTexts& given, const RoomFileTexts* file, SiteList& sites, bool json,
+               std::ostream& out, std::ostream& err) {
     const RoomSpec room = BuildRoom({{&given, file}}, sites);
     WeatherFiles files;
     const RoomResult r = room.weatherFile.empty() ? Calculate(room) : CalculateUnderWeather(room, files);
@@ -176,8 +176,8 @@ int SingleRoom(const OptionTexts& given, const RoomFileTexts* file, SiteList& si
     } else {
         if (r.percent)
             out << *r.percent << "%\n";
-        if (r.weather && r.autonomy)
-            out << "daylight autonomy: " << PercentOf(*r.autonomy) << "%\n";
+        if (r.autonomy)
+            out << AutonomyLine(*r.autonomy) << "\n";
         if (r.energy)
             WriteEnergyText(*r.energy, out);
     }
@@ -240,7 +240,7 @@ void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out, size_t onl
 // What one run asks for, once its options are read.
 struct Request {
     const Settings& s;
-    OptionTexts given;                    // what the command line names itself
+    OptionTexts given;                     // what the command line names itself
     std::optional<RoomFileTexts> roomFile; // --room: the room the options are laid over
     const RoomFileTexts* File() const { return roomFile ? &*roomFile : nullptr; }
     bool allPeriods = false;

@@ -98,16 +98,16 @@ TEST_F(Batch, RowsUnderWeatherFilesEqualSingleRunsUnderTheirFiles) {
 TEST_F(Batch, CsvKeepsInputColumnsAndReportsBadRowsInPlace) {
     const std::pair<Args, std::string> cases[] = {
         {{"--period", "6", "--depth", "6"},
-         "room,depth,note,percent,fraction,error_number,error_description\n"
-         "\"A, 1\",4,\"said \"\"hi\"\"\",98,0.97533425910199223,,\nB,abc,x,,,13,depth: 'abc' is not a "
-         "number\n"
-         "C,,\"z\xEF\xBF\xBD\t\",63,0.63105583894709361,,\n"},
+         "room,depth,note,percent,fraction,error_number,error_description,autonomy\n"
+         "\"A, 1\",4,\"said \"\"hi\"\"\",98,0.97533425910199223,,,0.73703703703703705\n"
+         "B,abc,x,,,13,depth: 'abc' is not a number,\n"
+         "C,,\"z\xEF\xBF\xBD\t\",63,0.63105583894709361,,,0.0\n"},
         {{},
-         "room;depth;site;percent;fraction;error_number;error_description\n"
-         "B\xC3\xBCro;4,5;M\xC3\xBCnchen;63;0,62845158037888882;;\n"},
+         "room;depth;site;percent;fraction;error_number;error_description;autonomy\n"
+         "B\xC3\xBCro;4,5;M\xC3\xBCnchen;63;0,62845158037888882;;;0,13637747336377473\n"},
         {{"--output-delimiter", ",", "--decimal-point", "."},
-         "room,depth,site,percent,fraction,error_number,error_description\n"
-         "B\xC3\xBCro,\"4,5\",M\xC3\xBCnchen,63,0.62845158037888882,,\n"},
+         "room,depth,site,percent,fraction,error_number,error_description,autonomy\n"
+         "B\xC3\xBCro,\"4,5\",M\xC3\xBCnchen,63,0.62845158037888882,,,0.13637747336377473\n"},
     };
     for (const auto& [args, expected] : cases) {
         Args all{"--batch", Write(!args.empty() && args[0] == "--period"
@@ -119,7 +119,7 @@ TEST_F(Batch, CsvKeepsInputColumnsAndReportsBadRowsInPlace) {
     }
 }
 
-// Each period column of a room is what a single run of that period gives, percent and energy saved.
+// Each period column of a room is what a single run of that period gives: percent, energy saved, autonomy.
 TEST_F(Batch, PeriodColumnsEqualSingleRunsOfEachPeriod) {
     const auto values = [](const std::string& json, const std::string& key) {
         std::string found;
@@ -135,7 +135,8 @@ TEST_F(Batch, PeriodColumnsEqualSingleRunsOfEachPeriod) {
         const std::string depth(room, 1), all = Cli({"--depth", depth, "--site", room + 2, "--power-density",
                                                      "10", "--period", "all", "--json"})
                                                     .out;
-        csv += room + values(all, "percent") + ",," + values(all, "kwh_saved") + "\n";
+        csv +=
+            room + values(all, "percent") + ",," + values(all, "kwh_saved") + values(all, "autonomy") + "\n";
         json += "\"error\": null, " + all.substr(1);
     }
     const auto batch = Lines(Cli({"--batch", file, "--period", "all", "--power-density", "10"}).out);
