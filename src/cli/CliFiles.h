@@ -25,10 +25,6 @@ std::string PeriodSvg(const std::vector<PeriodRow>& rows);
 // Up to limit bytes of a stream: an input named as `-`, standard input.
 std::string ReadAtMost(std::istream& in, size_t limit);
 
-// A file named on the command line: the option and what it names (`-` standard input or output).
-struct NamedFile {
-    std::string option, path;
-};
 // "--svg 'x' is the same file as --batch 'y'" for the first output that is the same file as an input or as
 // an earlier output (same device and inode, however it is named), else empty: such a run would destroy its
 // own input, so it is refused before anything is computed.

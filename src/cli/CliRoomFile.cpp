@@ -1,8 +1,11 @@
 #include "CliRoomFile.h"
 
 #include "CliFiles.h"
+#include "DataFiles.h"
 #include "InputFile.h"
 #include "RoomFile.h"
+
+#include <filesystem>
 
 namespace korvane::cli {
 
@@ -21,7 +24,14 @@ std::optional<RoomFileTexts> ReadRoomFile(const std::string& path, const std::st
             throw OptionError{ErrFileNotFound, label + ": cannot read '" + path + "': " + file.Reason()};
     }
     try {
-        return RoomFileTexts{room::TextsOf(room::ReadRoom(bytes)), label + ": '" + path + "'"};
+        const room::Room read = room::ReadRoom(bytes);
+        RoomFileTexts file{room::TextsOf(read), label + ": '" + path + "'", ""};
+        if (read.weatherFile) { // a room from standard input has no folder: the current one
+            const std::filesystem::path weather = Utf8Path(*read.weatherFile);
+            file.weatherFile = Utf8String(
+                weather.is_relative() && path != "-" ? Utf8Path(path).parent_path() / weather : weather);
+        }
+        return file;
     } catch (const room::RoomFileError& e) {
         throw OptionError{room::kErrRoomFile, label + ": '" + path + "': " + e.Description()};
     }

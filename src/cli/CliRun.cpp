@@ -330,6 +330,7 @@ int BatchMode(const Request& r, const CliContext& context, SiteList& sites, std:
     batch.outputDelimiter = BatchCharacter("--output-delimiter", s.outputDelimiter, ",;\t");
     batch.outputDecimalMark = BatchCharacter("--decimal-point", s.decimalPoint, ".,");
     batch.commandLineRoom = r.File();
+    batch.outputs = {{"--xlsx", s.xlsx}};
     XlsxBatchRows workbook(s.xlsx);
     if (r.xlsx)
         batch.rows = &workbook;
@@ -416,9 +417,14 @@ void CheckFiles(const Settings& s, const std::string& geo, const std::string& al
         throw UsageError{"only one of --batch, --room and --geo can read standard input"};
     if (s.xlsx == "-")
         throw UsageError{"--xlsx: a workbook needs a file name (- is for --svg)"};
-    const std::string clash = SameFileClash(
-        {{"--xlsx", s.xlsx}, {"--svg", s.svg}},
-        {{"--batch", s.batch}, {"--room", s.room}, {"--geo", geo}, {"the site aliases", aliases}});
+    const auto weather = s.optionStorage.find(kWeatherOption);
+    const std::string clash =
+        SameFileClash({{"--xlsx", s.xlsx}, {"--svg", s.svg}},
+                      {{"--batch", s.batch},
+                       {"--room", s.room},
+                       {"--geo", geo},
+                       {"the site aliases", aliases},
+                       {"--weather", weather == s.optionStorage.end() ? "" : weather->second}});
     if (!clash.empty())
         throw UsageError{clash + ", which is not overwritten"};
     if (s.geo == "-") {
@@ -441,9 +447,15 @@ int Run(const CLI::App& app, const Settings& s, const CliContext& context, SiteL
         sites.Sites(); // a site file named is read, and refused, even when no site is asked for
 
     Request r{s, GivenOptions(app, s), {}};
-    if (const auto conflict = WeatherSiteConflict({&r.given}, "--"))
-        throw UsageError{*conflict};
     r.roomFile = ReadRoomFile(s.room, "--room", &standardInput);
+    if (const auto conflict = WeatherSiteConflict({&r.given}, "--", r.File()))
+        throw UsageError{*conflict};
+    if (r.roomFile && !r.given.count(kWeatherOption)) {
+        const std::string clash = SameFileClash({{"--xlsx", s.xlsx}, {"--svg", s.svg}},
+                                                {{"the weather file of --room", r.roomFile->weatherFile}});
+        if (!clash.empty())
+            throw UsageError{clash + ", which is not overwritten"};
+    }
     r.allPeriods = r.given.count("period") && r.given.at("period") == "all";
     r.xlsx = app.count("--xlsx") > 0;
     r.svg = app.count("--svg") > 0;

@@ -21,10 +21,12 @@ struct WeatherFile {
     weather::WeatherYear year;
 };
 
-// Why a room's layers cannot be calculated under a weather file: they name one and also a site or
-// coordinates (the file's own); nothing when they do not. `dashes` leads the option names ("--" or "").
+// Why a room's layers cannot be calculated under a weather file: they, or else the room file they start
+// from, name one, and the layers also a site or coordinates (the file's own); nothing when they do not.
+// `dashes` leads the option names ("--" or "").
 std::optional<std::string> WeatherSiteConflict(const std::vector<const OptionTexts*>& layers,
-                                               const std::string& dashes);
+                                               const std::string& dashes,
+                                               const RoomFileTexts* start = nullptr);
 
 // Weather years by file name, each read once and shared by every room that names it; what reading a file
 // raised is kept as well. The years held stay within a byte budget (some 200 files): beyond it the oldest are

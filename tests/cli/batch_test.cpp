@@ -5,6 +5,7 @@
 #include "CliFiles.h"
 #include "CliTestSupport.h"
 #include "CsvReader.h"
+#include "RoomFile.h"
 
 namespace korvane::cli {
 namespace {
@@ -90,6 +91,38 @@ TEST_F(Batch, RowsUnderWeatherFilesEqualSingleRunsUnderTheirFiles) {
     EXPECT_NE(lines[3].find("weather: the site is the weather file's; site cannot be given with it"),
               std::string::npos)
         << lines[3];
+}
+
+// A room file's weather file, relative to the room file's folder, is the sky of its run and of its rows as
+// --weather would be, and --weather replaces it; a site given as well, or a row's file that the batch writes,
+// is refused.
+TEST_F(Batch, RoomFilesNameTheirWeatherFile) {
+    std::filesystem::create_directory(path_);
+    std::filesystem::copy_file(KORVANE_WEATHER_SAMPLE, path_ / "w.epw");
+    const std::string dir = path_.string(), room = dir + "/r.kvroom", out = dir + "/out.xlsx",
+                      weather = dir + "/w.epw", sample = KORVANE_WEATHER_SAMPLE;
+    room::Room r = room::RoomOf(inputs::StartRoom());
+    r.siteName = "Frankfurt am Main", r.weatherFile = "w.epw";
+    std::ofstream(room) << room::WriteRoom(r);
+    std::ofstream(dir + "/b.csv") << "room-file,site\n" << room << ",\n" << room << ",wien\n" << out << ",\n";
+    const std::pair<Args, std::vector<std::string>> runs[] = {
+        {{"--room", room, "--json"}, {"\"percent\": 85, ", "\"weather\": \"" + weather + "\""}},
+        {{"--room", room, "--weather", sample, "--json"}, {"\"weather\": \"" + sample + "\""}},
+        {{"--room", room, "--latitude", "45"},
+         {"--room: '" + room + "' names the weather file '" + weather +
+          "': the site is the weather file's; --latitude cannot be given with it"}},
+        {{"--batch", dir + "/b.csv", "--xlsx", out},
+         {"\n" + room + ",,85,",
+          "room-file (line 3): '" + room + "' names the weather file '" + weather +
+              "': the site is the weather file's; site cannot be given with it",
+          "--xlsx '" + out + "' is the same file as room-file (line 4) '" + out + "', which is not read"}},
+    };
+    for (const auto& [args, found] : runs) {
+        const auto printed = Cli(args);
+        for (const auto& text : found)
+            EXPECT_NE((printed.out + printed.err).find(text), std::string::npos)
+                << printed.out << printed.err;
+    }
 }
 
 // Input columns are kept as read and as UTF-8, quoted where they must be and with control characters made
