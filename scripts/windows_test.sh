@@ -65,7 +65,8 @@ check() {
 }
 
 start=$("$WINE" "$exe" 2>&1)
-[[ "$start" == "69%" ]] && echo "ok   start values: 69%" || fail "start values: '$start'"
+[[ "$start" == $'69%\ndaylight autonomy: 28%' ]] && echo "ok   start values: 69%, daylight autonomy 28%" ||
+    fail "start values: '$start'"
 check "start values"
 check "--json" --json
 check "the year and its months" --period all --power-density 10 --json

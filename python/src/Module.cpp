@@ -9,6 +9,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <memory>
@@ -142,16 +143,27 @@ class Batch {
             if (value)
                 cells[row] = static_cast<double>(*value);
         };
+        // With all periods, the 13 percent columns lead, then come the 13 of the energy saved and the 13 of
+        // the autonomy.
+        const auto firstOf = [&](const char* prefix) {
+            return static_cast<size_t>(
+                std::find_if(names.begin(), names.end(),
+                             [&](const std::string& name) { return prefix && name.starts_with(prefix); }) -
+                names.begin());
+        };
+        const size_t saved = firstOf(cli::kSaved.periodColumn),
+                     autonomy = firstOf(cli::kAutonomy.periodColumn);
         for (size_t i = 0; i < n; ++i) {
             const RowOutcome& o = outcomes[i];
             const RoomResult first = o.periods.empty() ? RoomResult{} : o.periods.front();
-            // With all periods, the 13 percent columns lead and the 13 of the energy saved end the row.
             for (size_t p = 0; p < (settings_.allPeriods ? size_t{kPeriodCount} : 1); ++p) {
                 const RoomResult r = p < o.periods.size() ? o.periods[p] : RoomResult{};
                 put(names[p], i, r.percent);
                 if (settings_.allPeriods && energy)
-                    put(names[names.size() - kPeriodCount + p], i,
+                    put(names[saved + p], i,
                         r.energy ? std::optional<double>(r.energy->saved) : std::nullopt);
+                if (settings_.allPeriods)
+                    put(names[autonomy + p], i, r.autonomy);
             }
             const auto error = o.FirstError();
             put("error_number", i, error ? std::optional<int32_t>(error->Number()) : std::nullopt);
@@ -159,6 +171,7 @@ class Batch {
             if (settings_.allPeriods)
                 continue;
             put("fraction", i, first.fraction);
+            put(cli::kAutonomy.column, i, first.autonomy);
             if (!energy)
                 continue;
             const auto figure = [&](double EnergyFigures::*member) {

@@ -107,13 +107,21 @@ RowResults Compute(const Layout& layout, const CsvRecord& record, const BatchSet
         texts[name] = std::move(text);
     }
     try {
-        if (const auto conflict = WeatherSiteConflict({settings.commandLine, &texts}, ""))
+        const std::string line = " (line " + std::to_string(record.line) + ")";
+        // The workbook is open by now, so a row naming it as an input is refused rather than the file.
+        const auto clash = [&](const std::string& column, const std::string& path) {
+            const std::string why = SameFileClash(settings.outputs, {{column + line, path}});
+            if (!why.empty())
+                throw OptionError{ErrInvalidCall, why + ", which is not read"};
+        };
+        clash(kRoomFileColumn, texts[kRoomFileColumn]);
+        const auto file = ReadRoomFile(texts[kRoomFileColumn], kRoomFileColumn + line);
+        const std::vector<RoomLayer> layers{{settings.commandLine, settings.commandLineRoom},
+                                            {&texts, file ? &*file : nullptr}};
+        if (const auto conflict = WeatherSiteConflict({settings.commandLine, &texts}, "", StartFile(layers)))
             return inputError(ErrInvalidCall, *conflict);
-        const auto file = ReadRoomFile(texts[kRoomFileColumn], std::string(kRoomFileColumn) + " (line " +
-                                                                   std::to_string(record.line) + ")");
-        const RoomSpec room =
-            BuildRoom({{settings.commandLine, settings.commandLineRoom}, {&texts, file ? &*file : nullptr}},
-                      *settings.sites);
+        const RoomSpec room = BuildRoom(layers, *settings.sites);
+        clash(kWeatherOption, room.weatherFile);
         if (!room.weatherFile.empty()) {
             if (settings.allPeriods) {
                 const auto periods = CalculatePeriodsUnderWeather(room, skies.weatherFiles);
@@ -211,6 +219,15 @@ std::vector<Cell> ResultCells(const Layout& layout, const BatchSettings& setting
             for (const auto& field : kEnergyFields)
                 energy(first, field);
         }
+    }
+    const auto autonomy = [&](const RoomResult& result) {
+        cells.push_back({result.autonomy ? NumberText(kAutonomy.digits, *result.autonomy) : "", true});
+    };
+    if (settings.allPeriods) {
+        for (int16_t period = 0; period < kPeriodCount; ++period)
+            autonomy(r.periods.empty() ? none : r.periods[static_cast<size_t>(period)]);
+    } else {
+        autonomy(first);
     }
     return cells;
 }

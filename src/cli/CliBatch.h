@@ -3,10 +3,13 @@
 // it is ready.
 
 #include "CliRoom.h"
+#include "CliSameFile.h"
 
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace korvane::cli {
 
@@ -19,6 +22,7 @@ struct BatchRowSink {
     virtual void Row(const std::vector<std::string>& cells) = 0;
 };
 
+
 struct BatchSettings {
     const OptionTexts* commandLine; // values for the columns a row leaves out
     SiteList* sites;
@@ -26,8 +30,10 @@ struct BatchSettings {
     bool progress = false; // a progress line on err when the batch takes more than a moment
     unsigned threads = 0;  // 0: one per core
     size_t chunkRows = 1024;
-    BatchRowSink* rows = nullptr; // also given every row, e.g. for a workbook
+    BatchRowSink* rows = nullptr;                   // also given every row, e.g. for a workbook
     const RoomFileTexts* commandLineRoom = nullptr; // --room: the room a row without a room file starts from
+    // The files the batch writes, opened before the rows are read: a row reading one is refused.
+    std::vector<NamedFile> outputs = {};
     bool allPeriods = false;            // the year and the twelve months per row
     bool progressSharesOutput = false;  // err and out are the same terminal: the progress line is cleared
     std::optional<char> delimiter = {}; // unset: found from the header line

@@ -62,10 +62,11 @@ void WritePeriodXlsx(const std::vector<PeriodRow>& rows, const std::string& path
         std::vector<Cell> cells{row.name, r.percent ? Cell(double(*r.percent)) : Cell(), Number(r.fraction),
                                 r.error ? Cell(double(r.error->Number())) : Cell(),
                                 r.error ? Cell(r.error->Description()) : Cell()};
-        if (r.energy) {
-            for (const auto& field : kEnergyFields)
-                cells.emplace_back((*r.energy).*field.energy);
+        for (const auto& field : kEnergyFields) {
+            if (energy)
+                cells.push_back(Number(r.energy ? std::optional((*r.energy).*field.energy) : std::nullopt));
         }
+        cells.push_back(Number(r.autonomy));
         table.AddRow(cells);
     }
     table.ChartDownColumn(0, 1);
@@ -83,29 +84,6 @@ std::string PeriodSvg(const std::vector<PeriodRow>& rows) {
 
 void WritePeriodSvg(const std::vector<PeriodRow>& rows, const std::string& path) {
     report::WriteFileReplacing(Utf8Path(path), PeriodSvg(rows), "WritePeriodSvg");
-}
-
-std::string SameFileClash(const std::vector<NamedFile>& outputs, const std::vector<NamedFile>& inputs) {
-    const auto path = [](const NamedFile& f) { return f.path == "-" ? std::string("/dev/stdin") : f.path; };
-    std::vector<NamedFile> seen = inputs;
-    for (const NamedFile& output : outputs) {
-        if (output.path.empty() || output.path == "-")
-            continue;
-        for (const NamedFile& other : seen) {
-            std::error_code ec;
-            // Files not there yet are the same when their names are.
-            const auto name = [&ec](const std::string& p) {
-                return std::filesystem::absolute(Utf8Path(p), ec).lexically_normal();
-            };
-            if (!other.path.empty() &&
-                (std::filesystem::equivalent(Utf8Path(output.path), Utf8Path(path(other)), ec) ||
-                 name(output.path) == name(path(other))))
-                return output.option + " '" + output.path + "' is the same file as " + other.option + " '" +
-                       other.path + "'";
-        }
-        seen.push_back(output);
-    }
-    return {};
 }
 
 XlsxBatchRows::XlsxBatchRows(std::string path, size_t maxRows) : path_(std::move(path)), maxRows_(maxRows) {}

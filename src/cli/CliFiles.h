@@ -22,15 +22,6 @@ void WritePeriodSvg(const std::vector<PeriodRow>& rows, const std::string& path)
 // The same chart as SVG text, for standard output.
 std::string PeriodSvg(const std::vector<PeriodRow>& rows);
 
-// A file named on the command line: the option and what it names (`-` standard input or output).
-struct NamedFile {
-    std::string option, path;
-};
-// "--svg 'x' is the same file as --batch 'y'" for the first output that is the same file as an input or as
-// an earlier output (same device and inode, however it is named), else empty: such a run would destroy its
-// own input, so it is refused before anything is computed.
-std::string SameFileClash(const std::vector<NamedFile>& outputs, const std::vector<NamedFile>& inputs);
-
 // The rows of a batch as a workbook: columns passed through from the input stay text, the others are
 // numbers where they read as one. With the month columns percent_01 .. percent_12 the first rooms are
 // charted month by month. A workbook that fails never stops the batch: Close says so.

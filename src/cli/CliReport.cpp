@@ -41,18 +41,20 @@ void WritePeriodTable(const std::vector<PeriodRow>& rows, std::ostream& out) {
         nameWidth = std::max(nameWidth, DisplayWidth(row.name));
         energy = energy || row.result.energy.has_value();
     }
-    if (energy) {
-        out << Padded("", nameWidth, false) << "  saving  without kWh  with kWh  saved kWh\n";
-    }
+    out << Padded("", nameWidth, false) << "  saving" << (energy ? "  without kWh  with kWh  saved kWh" : "")
+        << "  autonomy\n";
     for (const auto& row : rows) {
         const auto& r = row.result;
         out << Padded(row.name, nameWidth, false) << "  "
             << Padded(r.percent ? std::to_string(*r.percent) + "%" : "-", 6, true);
-        if (r.energy) {
-            out << "  " << Padded(ShownText(kEnergyFields[2], r.energy->withoutControl), 11, true) << "  "
-                << Padded(ShownText(kEnergyFields[3], r.energy->withControl), 8, true) << "  "
-                << Padded(ShownText(kSaved, r.energy->saved), 9, true);
+        if (energy) { // a period without figures keeps the autonomy in its column
+            const auto figure = [&](const ResultField& field, size_t width) {
+                return Padded(r.energy ? ShownText(field, (*r.energy).*field.energy) : "-", width, true);
+            };
+            out << "  " << figure(kEnergyFields[2], 11) << "  " << figure(kEnergyFields[3], 8) << "  "
+                << figure(kSaved, 9);
         }
+        out << "  " << Padded(r.autonomy ? AutonomyText(*r.autonomy) : "-", 8, true);
         if (r.error)
             out << "  " << ErrorLine(*r.error);
         out << '\n';

@@ -21,7 +21,8 @@ struct PeriodRow {
     std::string name; // in the chosen language
     RoomResult result;
 };
-// The year and the months side by side: name, percent, and the energy figures when there are any.
+// The year and the months side by side under a header: name, percent, the energy figures when there are
+// any, and the autonomy.
 void WritePeriodTable(const std::vector<PeriodRow>& rows, std::ostream& out);
 // [{"period": 0, "name": "Whole year", <the result's members>}, ...]
 nlohmann::ordered_json PeriodsJson(const std::vector<PeriodRow>& rows);

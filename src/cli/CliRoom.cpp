@@ -81,13 +81,11 @@ const char* DefaultText(std::string_view name) {
 
 // The window's start, with a site's coordinates typed in: the calculator names no site unless asked.
 Sourced Start(const std::vector<RoomLayer>& layers) {
-    for (size_t layer = layers.size(); layer-- > 0;) {
-        if (const RoomFileTexts* file = layers[layer].file) {
-            Sourced start{file->texts, {}};
-            start.origin.fill(file->label);
-            start.fromFile.fill(true);
-            return start;
-        }
+    if (const RoomFileTexts* file = StartFile(layers)) {
+        Sourced start{file->texts, {}};
+        start.origin.fill(file->label);
+        start.fromFile.fill(true);
+        return start;
     }
     Sourced start{inputs::StartRoom(), {}};
     for (const auto id : {FieldId::Longitude, FieldId::Latitude, FieldId::TimeDiffGMT})
@@ -180,6 +178,14 @@ OptionError Refused(const inputs::InputRefusal& e, const Sourced& s) {
 }
 
 } // namespace
+
+const RoomFileTexts* StartFile(const std::vector<RoomLayer>& layers) {
+    for (size_t layer = layers.size(); layer-- > 0;) {
+        if (layers[layer].file)
+            return layers[layer].file;
+    }
+    return nullptr;
+}
 
 const std::vector<RoomOption>& RoomOptions() {
     static const std::vector<RoomOption> options{
@@ -305,6 +311,8 @@ RoomSpec BuildRoom(const std::vector<RoomLayer>& layers, SiteList& sites) {
     p.DimmingLimits.control = ControlOf(text("control", "continuous"));
     if (const auto weather = Lookup(options, "weather"))
         room.weatherFile = weather->text;
+    else if (const RoomFileTexts* file = StartFile(layers))
+        room.weatherFile = file->weatherFile;
     if (const auto density = Lookup(options, "power-density"))
         room.powerDensity = RealWithin(*density, 0.0, 1e6, "0 to 1000000");
     return room;

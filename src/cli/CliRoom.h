@@ -89,7 +89,7 @@ struct RoomSpec {
 struct RoomFileTexts {
     inputs::RoomTexts texts;
     std::string label;
-    std::string weatherFile; // the weather file the room names, absolute; empty: none
+    std::string weatherFile; // the EPW file it names, a relative one taken from the room file's folder
 };
 
 // One layer of a room's inputs: option texts and, beneath them, the room file it names.
@@ -98,10 +98,14 @@ struct RoomLayer {
     const RoomFileTexts* file = nullptr;
 };
 
+// The room file a room of these layers starts from: the most specific layer's, or null.
+const RoomFileTexts* StartFile(const std::vector<RoomLayer>& layers);
+
 // Builds a room from layers, the most specific last (command line, then a batch row). The room starts from
 // the most specific layer's room file, else the calculator's defaults; the options of each layer then
 // replace its texts (a site its coordinates, a transmittance the glazing preset), and the room becomes a
-// calculation through the one conversion of the window's fields. Raises OptionError.
+// calculation through the one conversion of the window's fields. Its weather file is the one an option names,
+// else the start file's. Raises OptionError.
 RoomSpec BuildRoom(const std::vector<RoomLayer>& layers, SiteList& sites);
 
 struct EnergyFigures {

@@ -31,18 +31,14 @@ std::optional<RoomFileTexts> ReadRoomFile(const std::string& path, const std::st
             throw OptionError{ErrFileNotFound, label + ": cannot read '" + path + "': " + file.Reason()};
     }
     try {
-        const room::Room room = room::ReadRoom(bytes);
-        RoomFileTexts texts{room::TextsOf(room), label + ": '" + path + "'", {}};
-        if (room.weatherFile) {
-            // Relative to the room file's folder (the current one for standard input).
-            std::error_code ec;
-            const auto folder =
-                path == "-" && standardInput ? std::filesystem::path(".") : Utf8Path(path).parent_path();
-            const auto weather = std::filesystem::absolute(folder / Utf8Path(*room.weatherFile), ec);
-            texts.weatherFile =
-                Utf8String((ec ? folder / Utf8Path(*room.weatherFile) : weather).lexically_normal());
+        const room::Room read = room::ReadRoom(bytes);
+        RoomFileTexts file{room::TextsOf(read), label + ": '" + path + "'", ""};
+        if (read.weatherFile) { // a room from standard input has no folder: the current one
+            const std::filesystem::path weather = Utf8Path(*read.weatherFile);
+            file.weatherFile = Utf8String(
+                weather.is_relative() && path != "-" ? Utf8Path(path).parent_path() / weather : weather);
         }
-        return texts;
+        return file;
     } catch (const room::RoomFileError& e) {
         throw OptionError{room::kErrRoomFile, label + ": '" + path + "': " + e.Description()};
     }

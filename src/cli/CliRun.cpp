@@ -166,8 +166,8 @@ OptionTexts GivenOptions(const CLI::App& app, const Settings& s) {
     return given;
 }
 
-int SingleRoom(const OptionTexts& given, const RoomFileTexts* file, SiteList& sites, bool json, std::ostream& out,
-               std::ostream& err) {
+int SingleRoom(const OptionTexts& given, const RoomFileTexts* file, SiteList& sites, bool json,
+               std::ostream& out, std::ostream& err) {
     const RoomSpec room = BuildRoom({{&given, file}}, sites);
     WeatherFiles files;
     const RoomResult r = room.weatherFile.empty() ? Calculate(room) : CalculateUnderWeather(room, files);
@@ -176,8 +176,8 @@ int SingleRoom(const OptionTexts& given, const RoomFileTexts* file, SiteList& si
     } else {
         if (r.percent)
             out << *r.percent << "%\n";
-        if (r.weather && r.autonomy)
-            out << "daylight autonomy: " << PercentOf(*r.autonomy) << "%\n";
+        if (r.autonomy)
+            out << AutonomyLine(*r.autonomy) << "\n";
         if (r.energy)
             WriteEnergyText(*r.energy, out);
     }
@@ -240,7 +240,7 @@ void ListSites(const std::vector<GeoEntry>& sites, std::ostream& out, size_t onl
 // What one run asks for, once its options are read.
 struct Request {
     const Settings& s;
-    OptionTexts given;                    // what the command line names itself
+    OptionTexts given;                     // what the command line names itself
     std::optional<RoomFileTexts> roomFile; // --room: the room the options are laid over
     const RoomFileTexts* File() const { return roomFile ? &*roomFile : nullptr; }
     bool allPeriods = false;
@@ -330,6 +330,7 @@ int BatchMode(const Request& r, const CliContext& context, SiteList& sites, std:
     batch.outputDelimiter = BatchCharacter("--output-delimiter", s.outputDelimiter, ",;\t");
     batch.outputDecimalMark = BatchCharacter("--decimal-point", s.decimalPoint, ".,");
     batch.commandLineRoom = r.File();
+    batch.outputs = {{"--xlsx", s.xlsx}};
     XlsxBatchRows workbook(s.xlsx);
     if (r.xlsx)
         batch.rows = &workbook;
@@ -416,9 +417,14 @@ void CheckFiles(const Settings& s, const std::string& geo, const std::string& al
         throw UsageError{"only one of --batch, --room and --geo can read standard input"};
     if (s.xlsx == "-")
         throw UsageError{"--xlsx: a workbook needs a file name (- is for --svg)"};
-    const std::string clash = SameFileClash(
-        {{"--xlsx", s.xlsx}, {"--svg", s.svg}},
-        {{"--batch", s.batch}, {"--room", s.room}, {"--geo", geo}, {"the site aliases", aliases}});
+    const auto weather = s.optionStorage.find(kWeatherOption);
+    const std::string clash =
+        SameFileClash({{"--xlsx", s.xlsx}, {"--svg", s.svg}},
+                      {{"--batch", s.batch},
+                       {"--room", s.room},
+                       {"--geo", geo},
+                       {"the site aliases", aliases},
+                       {"--weather", weather == s.optionStorage.end() ? "" : weather->second}});
     if (!clash.empty())
         throw UsageError{clash + ", which is not overwritten"};
     if (s.geo == "-") {
@@ -441,9 +447,15 @@ int Run(const CLI::App& app, const Settings& s, const CliContext& context, SiteL
         sites.Sites(); // a site file named is read, and refused, even when no site is asked for
 
     Request r{s, GivenOptions(app, s), {}};
-    if (const auto conflict = WeatherSiteConflict({&r.given}, "--"))
-        throw UsageError{*conflict};
     r.roomFile = ReadRoomFile(s.room, "--room", &standardInput);
+    if (const auto conflict = WeatherSiteConflict({&r.given}, "--", r.File()))
+        throw UsageError{*conflict};
+    if (r.roomFile && !r.given.count(kWeatherOption)) {
+        const std::string clash = SameFileClash({{"--xlsx", s.xlsx}, {"--svg", s.svg}},
+                                                {{"the weather file of --room", r.roomFile->weatherFile}});
+        if (!clash.empty())
+            throw UsageError{clash + ", which is not overwritten"};
+    }
     r.allPeriods = r.given.count("period") && r.given.at("period") == "all";
     r.xlsx = app.count("--xlsx") > 0;
     r.svg = app.count("--svg") > 0;

@@ -35,16 +35,18 @@ RoomSpec AtFileSite(RoomSpec room, const WeatherFile& file) {
 } // namespace
 
 std::optional<std::string> WeatherSiteConflict(const std::vector<const OptionTexts*>& layers,
-                                               const std::string& dashes) {
+                                               const std::string& dashes, const RoomFileTexts* start) {
     // A layer may be absent: a batch run from code names no command line.
     const bool weather = std::any_of(layers.begin(), layers.end(),
                                      [](const OptionTexts* l) { return l && Names(*l, kWeatherOption); });
-    if (!weather)
+    if (!weather && (!start || start->weatherFile.empty()))
         return std::nullopt;
+    const std::string named =
+        weather ? dashes + "weather" : start->label + " names the weather file '" + start->weatherFile + "'";
     for (const OptionTexts* layer : layers) {
         for (const char* name : kSiteOptions) {
             if (layer && Names(*layer, name))
-                return dashes + "weather: the site is the weather file's; " + dashes + name +
+                return named + ": the site is the weather file's; " + dashes + name +
                        " cannot be given with it";
         }
     }

@@ -80,11 +80,15 @@ std::vector<std::string> ResultColumns(bool energy, bool allPeriods) {
         for (const auto& field : kEnergyFields)
             names.push_back(field.column);
     }
+    if (allPeriods)
+        perPeriod(kAutonomy);
+    else
+        names.push_back(kAutonomy.column);
     return names;
 }
 
 std::string NumberFormatOf(const std::string& column) {
-    for (const ResultField* field : {&kPercent, &kFraction, &kEnergyFields[0], &kEnergyFields[1],
+    for (const ResultField* field : {&kPercent, &kFraction, &kAutonomy, &kEnergyFields[0], &kEnergyFields[1],
                                      &kEnergyFields[2], &kEnergyFields[3], &kEnergyFields[4]}) {
         if (column == field->column || (field->periodColumn && column.starts_with(field->periodColumn)))
             return field->numberFormat;
@@ -110,6 +114,14 @@ std::string ShownText(const ResultField& field, double value) {
 
 std::string TextLine(const ResultField& field, double value) {
     return std::string(field.label) + ": " + ShownText(field, value) + " " + field.unit;
+}
+
+std::string AutonomyText(double autonomy) {
+    return std::to_string(PercentOf(autonomy)) + kAutonomy.unit;
+}
+
+std::string AutonomyLine(double autonomy) {
+    return std::string(kAutonomy.label) + ": " + AutonomyText(autonomy);
 }
 
 nlohmann::ordered_json ErrorJson(const std::optional<VbError>& e) {

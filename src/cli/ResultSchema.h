@@ -33,9 +33,9 @@ inline constexpr ResultField kPercent{"percent", "percent", "percent_", Digits::
                                       "",        "%",       nullptr,    nullptr};
 inline constexpr ResultField kFraction{"fraction", "fraction", nullptr, Digits::All,
                                        "0.0000",   "",         nullptr, nullptr};
-// The daylight autonomy: the share of the working hours that daylight alone lights.
-inline constexpr ResultField kAutonomy{nullptr,  "autonomy", nullptr, Digits::All,
-                                       "0.0000", "",         nullptr, nullptr};
+// The daylight autonomy: the share of the working hours that daylight alone lights; its text line a percent.
+inline constexpr ResultField kAutonomy{"autonomy", "autonomy", "autonomy_",         Digits::All,
+                                       "0.0000",   "%",        "daylight autonomy", nullptr};
 inline constexpr ResultField kErrorNumber{"error_number", "number", nullptr, Digits::Whole, "", "",
                                           nullptr,        nullptr};
 inline constexpr ResultField kErrorSource{nullptr, "source", nullptr, Digits::Whole,
@@ -56,8 +56,9 @@ inline constexpr ResultField kEnergyFields[] = {
 };
 inline constexpr const ResultField& kSaved = kEnergyFields[4];
 
-// The result columns of a batch: percent and fraction (or the percent of each period), the error, then the
-// energy figures (or the energy saved in each period) when there are any.
+// The result columns of a batch: percent and fraction (or the percent of each period), the error, the
+// energy figures (or the energy saved in each period) when there are any, then the autonomy (of each period):
+// last, so that readers by column index keep working.
 std::vector<std::string> ResultColumns(bool energy, bool allPeriods);
 // The workbook's number format of a column ("" general).
 std::string NumberFormatOf(const std::string& column);
@@ -67,6 +68,9 @@ std::string NumberText(Digits digits, double value);
 std::string ShownText(const ResultField& field, double value);
 // The text line of an energy figure: "energy saved: 450.8 kWh".
 std::string TextLine(const ResultField& field, double value);
+// The autonomy in whole percent as the text output shows it: "28%"; its line "daylight autonomy: 28%".
+std::string AutonomyText(double autonomy);
+std::string AutonomyLine(double autonomy);
 
 // The JSON members of a result: "percent", "fraction", "autonomy", "error" (and "energy" when present; under
 // a weather file "sky", "weather", its "site" and "derivedHours").

@@ -72,8 +72,15 @@ void InputFile::Refuse(Failure failure, std::string reason) {
 bool InputFile::ReadAtMost(uintmax_t maxBytes, std::string& bytes) {
     char buffer[65536];
     while (fd_ >= 0 && maxBytes > 0) {
-        const auto wanted = static_cast<unsigned>(std::min<uintmax_t>(maxBytes, sizeof buffer));
-        const auto got = ::read(fd_, buffer, wanted);
+        // Straight into what the caller reserved, in one read; beyond it a chunk at a time.
+        const size_t held = bytes.size(), room = bytes.capacity() - held;
+        const auto wanted =
+            static_cast<unsigned>(std::min<uintmax_t>({maxBytes, room ? room : sizeof buffer, 1u << 30}));
+        if (room)
+            bytes.resize(held + wanted);
+        const auto got = ::read(fd_, room ? bytes.data() + held : buffer, wanted);
+        if (room)
+            bytes.resize(held + static_cast<size_t>(std::max<decltype(got)>(got, 0)));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
@@ -82,7 +89,8 @@ bool InputFile::ReadAtMost(uintmax_t maxBytes, std::string& bytes) {
         }
         if (got == 0)
             break;
-        bytes.append(buffer, static_cast<size_t>(got));
+        if (!room)
+            bytes.append(buffer, static_cast<size_t>(got));
         maxBytes -= static_cast<uintmax_t>(got);
     }
     return fd_ >= 0;

@@ -5,6 +5,7 @@
 #include "CliFiles.h"
 #include "CliTestSupport.h"
 #include "CsvReader.h"
+#include "RoomFile.h"
 
 namespace korvane::cli {
 namespace {
@@ -92,22 +93,54 @@ TEST_F(Batch, RowsUnderWeatherFilesEqualSingleRunsUnderTheirFiles) {
         << lines[3];
 }
 
+// A room file's weather file, relative to the room file's folder, is the sky of its run and of its rows as
+// --weather would be, and --weather replaces it; a site given as well, or a row's file that the batch writes,
+// is refused.
+TEST_F(Batch, RoomFilesNameTheirWeatherFile) {
+    std::filesystem::create_directory(path_);
+    std::filesystem::copy_file(KORVANE_WEATHER_SAMPLE, path_ / "w.epw");
+    const std::string dir = path_.string(), room = dir + "/r.kvroom", out = dir + "/out.xlsx",
+                      weather = dir + "/w.epw", sample = KORVANE_WEATHER_SAMPLE;
+    room::Room r = room::RoomOf(inputs::StartRoom());
+    r.siteName = "Frankfurt am Main", r.weatherFile = "w.epw";
+    std::ofstream(room) << room::WriteRoom(r);
+    std::ofstream(dir + "/b.csv") << "room-file,site\n" << room << ",\n" << room << ",wien\n" << out << ",\n";
+    const std::pair<Args, std::vector<std::string>> runs[] = {
+        {{"--room", room, "--json"}, {"\"percent\": 85, ", "\"weather\": \"" + weather + "\""}},
+        {{"--room", room, "--weather", sample, "--json"}, {"\"weather\": \"" + sample + "\""}},
+        {{"--room", room, "--latitude", "45"},
+         {"--room: '" + room + "' names the weather file '" + weather +
+          "': the site is the weather file's; --latitude cannot be given with it"}},
+        {{"--batch", dir + "/b.csv", "--xlsx", out},
+         {"\n" + room + ",,85,",
+          "room-file (line 3): '" + room + "' names the weather file '" + weather +
+              "': the site is the weather file's; site cannot be given with it",
+          "--xlsx '" + out + "' is the same file as room-file (line 4) '" + out + "', which is not read"}},
+    };
+    for (const auto& [args, found] : runs) {
+        const auto printed = Cli(args);
+        for (const auto& text : found)
+            EXPECT_NE((printed.out + printed.err).find(text), std::string::npos)
+                << printed.out << printed.err;
+    }
+}
+
 // Input columns are kept as read and as UTF-8, quoted where they must be and with control characters made
 // harmless, in the input's delimiter and decimal mark or the ones asked for; the command line fills in what a
 // row leaves out; bad rows report in place.
 TEST_F(Batch, CsvKeepsInputColumnsAndReportsBadRowsInPlace) {
     const std::pair<Args, std::string> cases[] = {
         {{"--period", "6", "--depth", "6"},
-         "room,depth,note,percent,fraction,error_number,error_description\n"
-         "\"A, 1\",4,\"said \"\"hi\"\"\",98,0.97533425910199223,,\nB,abc,x,,,13,depth: 'abc' is not a "
-         "number\n"
-         "C,,\"z\xEF\xBF\xBD\t\",63,0.63105583894709361,,\n"},
+         "room,depth,note,percent,fraction,error_number,error_description,autonomy\n"
+         "\"A, 1\",4,\"said \"\"hi\"\"\",98,0.97533425910199223,,,0.73703703703703705\n"
+         "B,abc,x,,,13,depth: 'abc' is not a number,\n"
+         "C,,\"z\xEF\xBF\xBD\t\",63,0.63105583894709361,,,0.0\n"},
         {{},
-         "room;depth;site;percent;fraction;error_number;error_description\n"
-         "B\xC3\xBCro;4,5;M\xC3\xBCnchen;63;0,62845158037888882;;\n"},
+         "room;depth;site;percent;fraction;error_number;error_description;autonomy\n"
+         "B\xC3\xBCro;4,5;M\xC3\xBCnchen;63;0,62845158037888882;;;0,13637747336377473\n"},
         {{"--output-delimiter", ",", "--decimal-point", "."},
-         "room,depth,site,percent,fraction,error_number,error_description\n"
-         "B\xC3\xBCro,\"4,5\",M\xC3\xBCnchen,63,0.62845158037888882,,\n"},
+         "room,depth,site,percent,fraction,error_number,error_description,autonomy\n"
+         "B\xC3\xBCro,\"4,5\",M\xC3\xBCnchen,63,0.62845158037888882,,,0.13637747336377473\n"},
     };
     for (const auto& [args, expected] : cases) {
         Args all{"--batch", Write(!args.empty() && args[0] == "--period"
@@ -119,7 +152,7 @@ TEST_F(Batch, CsvKeepsInputColumnsAndReportsBadRowsInPlace) {
     }
 }
 
-// Each period column of a room is what a single run of that period gives, percent and energy saved.
+// Each period column of a room is what a single run of that period gives: percent, energy saved, autonomy.
 TEST_F(Batch, PeriodColumnsEqualSingleRunsOfEachPeriod) {
     const auto values = [](const std::string& json, const std::string& key) {
         std::string found;
@@ -135,7 +168,8 @@ TEST_F(Batch, PeriodColumnsEqualSingleRunsOfEachPeriod) {
         const std::string depth(room, 1), all = Cli({"--depth", depth, "--site", room + 2, "--power-density",
                                                      "10", "--period", "all", "--json"})
                                                     .out;
-        csv += room + values(all, "percent") + ",," + values(all, "kwh_saved") + "\n";
+        csv +=
+            room + values(all, "percent") + ",," + values(all, "kwh_saved") + values(all, "autonomy") + "\n";
         json += "\"error\": null, " + all.substr(1);
     }
     const auto batch = Lines(Cli({"--batch", file, "--period", "all", "--power-density", "10"}).out);

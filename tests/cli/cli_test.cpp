@@ -38,18 +38,20 @@ const std::string kModel = " (clsInputOutput:CalculateEnergySaving)\n";
 INSTANTIATE_TEST_SUITE_P(
     Results, Runs,
     ::testing::Values(
-        Prints({}, "69%\n"),
+        Prints({}, "69%\ndaylight autonomy: 28%\n"),
         Prints({"--json"}, "{\"percent\": 69, \"fraction\": 0.68609985133014695, \"autonomy\": "
                            "0.27975646879756466, \"error\": null}\n"),
         Prints({"--weather", KORVANE_WEATHER_SAMPLE}, "85%\ndaylight autonomy: 64%\n"),
         Prints({"--weather", "/dev/zero"}, "",
                "error 75: Path/File access error: /dev/zero is not a regular file (weather:ReadEpw)\n"),
-        Prints({"--min-power-fraction", "0.3", "--min-light-fraction", "0.1"}, "51%\n"),
+        Prints({"--min-power-fraction", "0.3", "--min-light-fraction", "0.1"},
+               "51%\ndaylight autonomy: 28%\n"),
         Prints({"--min-power-fraction", "0.3", "--min-light-fraction", "0.1", "--control", "continuous-off"},
-               "59%\n"),
+               "59%\ndaylight autonomy: 28%\n"),
         // 5 m x 4 m at 10 W/m2, 9 hours on 28 days of February: 200 W x 252 h = 50.4 kWh without control.
         Prints({"--period", "2", "--power-density", "10"},
-               "49%\nfloor area: 20 m2\nworking hours: 252 h\nenergy without control: 50.4 kWh\n"
+               "49%\ndaylight autonomy: 0%\nfloor area: 20 m2\nworking hours: 252 h\nenergy without control: "
+               "50.4 kWh\n"
                "energy with control: 25.9 kWh\nenergy saved: 24.5 kWh\n"),
         Prints({"--period", "2", "--power-density", "10", "--json"},
                "{\"percent\": 49, \"fraction\": 0.48694850969851633, \"autonomy\": 0.0, \"error\": null, "
@@ -58,26 +60,30 @@ INSTANTIATE_TEST_SUITE_P(
                "\"kwh_with_control\": 25.857795111194775, \"kwh_saved\": 24.542204888805223}}\n"),
         // Padded by characters, not bytes; November as the table spells it.
         Prints({"--period", "all", "--language", "1"},
-               "ganzes Jahr     69%\nJanuar          31%\nFebruar         49%\nMärz            72%\n"
-               "April           89%\nMai             95%\nJuni            98%\nJuli            97%\n"
-               "August          92%\nSeptember       80%\nOktober         57%\nNovenber        36%\n"
-               "Dezember        27%\n"),
+               "             saving  autonomy\nganzes Jahr     69%       28%\nJanuar          31%        0%\n"
+               "Februar         49%        0%\nMärz            72%        3%\nApril           89%       45%\n"
+               "Mai             95%       67%\nJuni            98%       74%\nJuli            97%       71%\n"
+               "August          92%       57%\nSeptember       80%       17%\nOktober         57%        0%\n"
+               "Novenber        36%        0%\nDezember        27%        0%\n"),
         // A model's message keeps the stored percent.
-        Prints({"--window-type", "2", "--width", "1", "--room-height", "3"}, "0%\n",
+        Prints({"--window-type", "2", "--width", "1", "--room-height", "3"}, "0%\ndaylight autonomy: 0%\n",
                "error -2147220982: Out of Data Space" + kModel),
         Prints(
-            {"--depth", "12", "--language", "1"}, "15%\n",
+            {"--depth", "12", "--language", "1"}, "15%\ndaylight autonomy: 0%\n",
             "error -2147220982: Die aktive Fensterhöhe ist im Vergleich zur angegeben Raumtiefe sehr klein" +
                 kModel),
         // Every bound of the window's fields is inclusive.
         Prints({"--begin", "0", "--end", "24", "--gmt", "-24", "--transmittance", "100", "--latitude", "-90",
                 "--longitude", "180"},
-               "25%\n"),
+               "25%\ndaylight autonomy: 0%\n"),
         // A typed length limits typing only: a site file's longitude of seven characters is taken whole.
-        Prints({"--longitude", "-122.42", "--latitude", "37.77", "--gmt", "-8"}, "81%\n"),
-        Prints({"--illuminance", "1000000", "--depth", "99999.5"}, "0%\n",
-               "error -2147220982: The active height of the window is too small in relation to the depth of the "
-               "room" + kModel),
+        Prints({"--longitude", "-122.42", "--latitude", "37.77", "--gmt", "-8"},
+               "81%\ndaylight autonomy: 40%\n"),
+        Prints(
+            {"--illuminance", "1000000", "--depth", "99999.5"}, "0%\ndaylight autonomy: 0%\n",
+            "error -2147220982: The active height of the window is too small in relation to the depth of the "
+            "room" +
+                kModel),
         Prints({"--geo", "/nonexistent/sites.geo", "--list-sites"}, "",
                "error 53: File not found: /nonexistent/sites.geo (clsGeoFile:OpenGeoFile)\n"),
         // Refused before reading, and even when no site is asked for.
@@ -91,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
         Usage({"--weather", "x.epw", "--latitude", "45"},
               "--weather: the site is the weather file's; --latitude cannot be given with it"),
         // A value outside a list of choices names the allowed values.
-        Usage({"--period", "32768"}, "--period: '32768' is not one of 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12"),
+        Usage({"--period", "32768"},
+              "--period: '32768' is not one of 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12"),
         Usage({"--band", "45"}, "--band: '45' is not one of 30, 60, 90"),
         Usage({"--slope", "75"}, "--slope: '75' is not one of 60, 90"),
         Usage({"--window-type", "0"}, "--window-type: '0' is not one of 1, 2, 3"),
@@ -218,6 +225,10 @@ INSTANTIATE_TEST_SUITE_P(
               "",
               "",
               kClash + "--svg 'GEO' is the same file as --geo 'GEO', which is not overwritten"},
+        Named{{"--weather", "ROOM", "--period", "all", "--xlsx", "ROOM"},
+              "",
+              "",
+              kClash + "--xlsx 'ROOM' is the same file as --weather 'ROOM', which is not overwritten"},
         Named{{"--period", "all", "--xlsx", "OUT", "--svg", "OUT"},
               "",
               "",
@@ -246,7 +257,8 @@ TEST(Cli, SpellingsOfOneRoomGiveOneResultAndHelpGoesToStdout) {
         {{"--json", "--window-type", "2"}, {"--json", "--window-type", "2", "--window-distance", "2"}},
         // Whole numbers are rounded as the window rounds them, halves to the even neighbour.
         {{"--json", "--gmt", "5.5"}, {"--json", "--gmt", "6"}},
-        {{"--json", "--gmt", "2.5", "--transmittance", "7.5"}, {"--json", "--gmt", "2", "--transmittance", "8"}},
+        {{"--json", "--gmt", "2.5", "--transmittance", "7.5"},
+         {"--json", "--gmt", "2", "--transmittance", "8"}},
         {{"--json", "--site", "FRANKFURT AM"}, {"--json"}}, // any case
         // The model's own gear.
         {{"--json", "--min-power-fraction", "0", "--min-light-fraction", "0"}, {"--json"}},
@@ -281,7 +293,7 @@ TEST_F(CliSiteFile, ListsSitesWithPointDecimalsAndUtf8NamesThatMatchInAnyCase) {
 TEST_F(CliSiteFile, BatchRowsNameTheColumnOrTheOption) {
     const auto r = Cli({"--batch", Write("room,depth\nA,-5\nB,\n"), "--depth", "1e3"});
     EXPECT_TRUE(r.out.ends_with(
-        "\nA,-5,,,5,depth: '-5' is below 0\nB,,,,5,--depth: '1e3' may hold only digits and '.'\n"));
+        "\nA,-5,,,5,depth: '-5' is below 0,\nB,,,,5,--depth: '1e3' may hold only digits and '.',\n"));
 }
 
 // A result that cannot be written is no result, whatever the mode.

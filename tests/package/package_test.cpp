@@ -84,7 +84,7 @@ class PackageTest : public QObject {
             {"window version", "$USR/bin/korvane-energy --version", "^korvane-energy " KORVANE_VERSION "\n$"},
             {"window help, without a display", "$USR/bin/korvane-energy --help",
              "Usage: .*korvane-energy.*--version"},
-            {"calculator's start values", "$USR/bin/korvane-energy-cli", "^69%\n$"},
+            {"calculator's start values", "$USR/bin/korvane-energy-cli", "^69%\ndaylight autonomy: 28%\n$"},
             // Berlin comes from the site list in share, found through the link in bin.
             {"installed site list", "$USR/bin/korvane-energy-cli --site berlin --json",
              "\"percent\": \\d+, .*\"error\": null"},

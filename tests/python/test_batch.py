@@ -94,7 +94,7 @@ def test_refused_tables(table, options, why):
 
 def test_empty_table_and_wrong_type():
     result = k.batch(pd.DataFrame({"depth": []}))
-    assert list(result.columns) == ["depth", "percent", "fraction", "error_number", "error_description"]
+    assert list(result.columns) == ["depth", "percent", "fraction", "error_number", "error_description", "autonomy"]
     assert len(result) == 0
     with pytest.raises(TypeError):
         k.batch([{"depth": 4}])
