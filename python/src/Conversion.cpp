@@ -46,7 +46,8 @@ RoomTexts OptionsOf(const RoomFile& file) {
     if (room.siteName)
         options["site"] = *room.siteName;
     if (!file.weatherFile.empty())
-        options[cli::kWeatherOption] = Utf8String(std::filesystem::absolute(Utf8Path(file.weatherFile)));
+        options[cli::kWeatherOption] =
+            Utf8String(std::filesystem::absolute(Utf8Path(file.weatherFile)).lexically_normal());
     return options;
 }
 
