@@ -4,7 +4,7 @@ import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { createServer } from 'node:http';
-import { mkdtempSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { extname, join } from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -77,13 +77,15 @@ for (const { name, count, delimiter, decimal, encoding, single } of dialects) {
     writeFileSync(path, Buffer.from([HEADER, ...rooms(count, decimal)].map((r) => r.join(delimiter)).join('\r\n') + '\r\n',
       encoding));
     let started = process.hrtime.bigint();
-    const expected = spawnSync(join(build, 'bin/korvane-energy-cli'), ['--batch', path], { encoding: 'utf8' }).stdout;
+    const expected = spawnSync(join(build, 'bin/korvane-energy-cli'), ['--batch', path],
+      { encoding: 'utf8', maxBuffer: 1 << 26 }).stdout;
     const nativeMs = Number(process.hrtime.bigint() - started) / 1e6;
     started = process.hrtime.bigint();
     await (await page.$('#batchFile')).uploadFile(path);
     await page.waitForSelector('#batchDownload:not([hidden])', { timeout: 120000 });
     const pageMs = Number(process.hrtime.bigint() - started) / 1e6;
     const got = await page.$eval('#batchDownload', async (link) => (await fetch(link.href)).text());
+    mkdirSync(join(build, 'web-shots'), { recursive: true });
     await page.screenshot({ path: join(build, 'web-shots', `batch-${count}.png`), fullPage: true });
     assert.equal(await page.$eval('#batchDownload', (link) => link.download), name.replace('.csv', '-result.csv'));
     assert.ok(await page.$eval('#batchProgress', (bar) => bar.hidden));

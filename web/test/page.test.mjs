@@ -19,7 +19,9 @@ const pageDir = join(build, 'web/page');
 let server, browser, page, url;
 
 // The native calculator's percent for the same room (also when it exits with an engine error).
-const native = (...args) => spawnSync(join(build, 'bin/korvane-energy-cli'), args, { encoding: 'utf8' }).stdout.trim();
+// The calculator's saving, its first line (the second is the daylight autonomy).
+const native = (...args) =>
+  spawnSync(join(build, 'bin/korvane-energy-cli'), args, { encoding: 'utf8' }).stdout.split('\n')[0];
 const text = (selector) => page.$eval(selector, (element) => element.textContent);
 const value = (index) => page.$eval(`#txtInput${index}`, (input) => input.value);
 const focusOn = (id) => page.waitForFunction((want) => document.activeElement.id === want, {}, id);
