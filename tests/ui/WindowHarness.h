@@ -87,6 +87,11 @@ struct Window {
     void ClickTab(int tab) const {
         QTest::mouseClick(Tabs()->tabBar(), Qt::LeftButton, {}, Tabs()->tabBar()->tabRect(tab - 1).center());
     }
+    // A menu command, its file dialog (if any) answering `file`.
+    void Menu(const QString& action, const QString& file = QString()) {
+        desktop.files.nextFileName = desktop.files.nextSaveName = file;
+        Find<QAction>(action)->trigger();
+    }
     void Key(char letter, QWidget* to = nullptr) const {
         QTest::keyClick(to ? to : window.get(), Qt::Key(Qt::Key_A + letter - 'A'), Qt::ControlModifier);
     }
