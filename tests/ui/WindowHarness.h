@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QProcess>
 #include <QtTest>
 
 #include <memory>
@@ -33,6 +34,16 @@ inline bool Write(const QString& path, const QByteArray& content) {
 inline QByteArray Read(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs a tool to its end, at most 60 seconds: its exit code (-1 when it did not end) and its output.
+inline std::pair<int, QString> Tool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    if (!ended)
+        process.kill();
+    return {ended ? process.exitCode() : -1, QString::fromUtf8(process.readAllStandardOutput())};
 }
 
 // Pixels of a colour, each channel within the tolerance.

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QPageLayout>
-#include <QProcess>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -37,13 +36,6 @@ QStringList Snapshot(const Window& s) {
                                "optWindowSlope(0)", "optWindowSlope(2)"})
         shown << QString::number(s.Find<QRadioButton>(option)->isChecked());
     return shown;
-}
-
-QString Run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 } // namespace
@@ -248,15 +240,15 @@ class frmMainStudyTest : public QObject {
         s.Field(2)->SetText("5,5");
         s.Menu("mnuExportReport", dir.filePath("report"));
         const QString pdf = dir.filePath("report.pdf");
-        const QString text = Run("pdftotext", {"-layout", pdf, "-"}).simplified();
+        const QString text = Tool("pdftotext", {"-layout", pdf, "-"}).second.simplified();
         for (const QString& expected : {Lang(language, 114).trimmed(), QStringLiteral("5,5"), s.Result(),
                                         QStringLiteral("Frankfurt am Main"),
                                         Study(language, "reportResult") + ": " + s.List(1)->currentText()})
             QVERIFY2(text.contains(expected), qPrintable(expected + " not in: " + text));
-        const QString info = Run("pdfinfo", {pdf});
+        const QString info = Tool("pdfinfo", {pdf}).second;
         QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
         QVERIFY2(info.contains("(A4)"), qPrintable(info));
-        const QStringList fonts = Run("pdffonts", {pdf}).split('\n', Qt::SkipEmptyParts).mid(2);
+        const QStringList fonts = Tool("pdffonts", {pdf}).second.split('\n', Qt::SkipEmptyParts).mid(2);
         QVERIFY(!fonts.isEmpty());
         for (const QString& font : fonts)
             QVERIFY2(font.contains(QRegularExpression("\\s+yes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$")),
@@ -304,7 +296,7 @@ class frmMainStudyTest : public QObject {
         QFile pdf(dir.filePath("r.pdf"));
         QVERIFY(pdf.open(QIODevice::WriteOnly) && pdf.write(korvane::report::ReportPdf(r)) > 0);
         pdf.close();
-        const QString text = Run("pdftotext", {pdf.fileName(), "-"});
+        const QString text = Tool("pdftotext", {pdf.fileName(), "-"}).second;
         for (const QString& piece : shown)
             QVERIFY2(text.contains(piece), qPrintable(piece + " not in: " + text.left(400)));
         QCOMPARE(text.contains("! and red"), marked);
@@ -335,8 +327,7 @@ class frmMainStudyTest : public QObject {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("says"); // in the message; empty: the file is taken
         QTest::newRow("sample") << KORVANE_WEATHER_SAMPLE << "";
-        QTest::newRow("garbage") << "garbage.epw"
-                                 << "13: ";
+        QTest::newRow("garbage") << QStringLiteral("garbage.epw") << QStringLiteral("13: ");
     }
     void weatherFileBesideTheStandardSky() {
         QFETCH(QString, file);
@@ -411,7 +402,8 @@ class frmMainStudyTest : public QObject {
             return;
         }
         b.Menu("mnuExportReport", dir.filePath("report.pdf"));
-        const QString text = Run("pdftotext", {"-layout", dir.filePath("report.pdf"), "-"}).simplified();
+        const QString text =
+            Tool("pdftotext", {"-layout", dir.filePath("report.pdf"), "-"}).second.simplified();
         for (const char* id : {"skyStandard", "skyWeather"})
             QVERIFY2(text.contains(Study(language, id)),
                      qPrintable(Study(language, id) + " not in: " + text));
