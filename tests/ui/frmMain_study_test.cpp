@@ -293,10 +293,8 @@ class frmMainStudyTest : public QObject {
                 period.error = korvane::VbError(1, "s", "d");
         }
         QTemporaryDir dir;
-        QFile pdf(dir.filePath("r.pdf"));
-        QVERIFY(pdf.open(QIODevice::WriteOnly) && pdf.write(korvane::report::ReportPdf(r)) > 0);
-        pdf.close();
-        const QString text = Tool("pdftotext", {pdf.fileName(), "-"}).second;
+        QVERIFY(Write(dir.filePath("r.pdf"), korvane::report::ReportPdf(r)));
+        const QString text = Tool("pdftotext", {dir.filePath("r.pdf"), "-"}).second;
         for (const QString& piece : shown)
             QVERIFY2(text.contains(piece), qPrintable(piece + " not in: " + text.left(400)));
         QCOMPARE(text.contains("! and red"), marked);

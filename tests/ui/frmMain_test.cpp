@@ -167,8 +167,7 @@ class frmMainTest : public QObject {
         // The bounds and lengths of every field are walked in the field table's own test.
         const Input rows[] = {
             {",", 3, "", "2,5", "2,5", false},   {".", 12, "", "1.,2", "1..2", false},
-            {",", 0, "", "-8", "8", false},      {",", 4, "", "-500", "500", false},
-            {",", 9, "", "-7", "7", false},      {",", 5, "", "1-2-", "1-2-", false},
+            {",", 0, "", "-8", "8", false},      {",", 5, "", "1-2-", "1-2-", false},
             {",", 6, "", "-5,5", "-5,5", false}, {",", 4, "", "5a0 0x", "500", false},
             {",", 3, "", "12\b3", "13", false},  {",", 2, "-1", "", "-1", true},
             {",", 11, "-0,5", "", "-0,5", true}, {",", 12, "-1", "", "-1", true},
@@ -438,9 +437,7 @@ class frmMainTest : public QObject {
             {"zero, English chosen", lang("0"), File, 2, false, 0, unusable, e340.arg(0), false, "2"},
             {"seven, English by menu", lang("7"), File, 2, true, 0, unusable, e340.arg(7), false, "2"},
             {"garbage", Junk(300), File, 0, false, 1, none, "", false, "1"},
-            {"NUL bytes after", english + QByteArray("\0\0\0\n", 4), File, 0, false, 2, none, "", false, "2"},
             {"broken section line", "[Settings\nLanguage=2\n", File, 0, false, 2, none, "", false, "2"},
-            {"UTF-16", QByteArray("\xFF\xFE[\0S\0]\0\n\0", 10), File, 0, false, 1, none, "", false, "1"},
             {"not a number", lang("zwei"), File, 0, false, 0, noTexts,
              e + "326\r\nResource with identifier '-900' not found", false, "0"},
             {"too big", lang("99999999999"), File, 0, false, 0, unusable, e + "6\r\nOverflow", false, "0"},
