@@ -110,7 +110,6 @@ TEST(Choices, OutsideTheListIsNoCalculation) {
     EXPECT_THROW(ToCalculation(room, {}), VbError);
     EXPECT_EQ(ChoiceOf(ChoiceId::Slope, "75"), std::nullopt);
     EXPECT_EQ(ChoiceOf(ChoiceId::Period, "12"), 12);
-    EXPECT_EQ(AllowedText(ChoiceId::Band), "30, 60, 90");
 }
 
 struct Key {

@@ -81,8 +81,7 @@ TEST(LangTest, GetLangStringGivesTheEntryOfTheCurrentLanguage) {
                                  {language, 110, "&?"},
                                  {language, 111, "&Info..."},
                                  {language, 181, about[language - 1]},
-                                 {language, 182, version[language - 1]},
-                                 {language, 184, " "}});
+                                 {language, 182, version[language - 1]}});
         for (int16_t n = 0; n < 6; ++n)
             rows.emplace_back(language, static_cast<int16_t>(104 + n), names[n]);
         if (language != kEnglish)

@@ -93,11 +93,10 @@ class ImagePrinter final : public PrinterSeam {
     void PrintForm(QWidget& form) override {
         if (refuse)
             RaiseRuntime(ErrPrinter, "KORVANE Energy");
-        pages.push_back({&form, Paint(form, pageSize, QRectF(QPointF(), QSizeF(pageSize))),
+        pages.push_back({Paint(form, pageSize, QRectF(QPointF(), QSizeF(pageSize))),
                          messages != nullptr ? messages->shown.size() : 0});
     }
     struct Page {
-        QWidget* form;
         QImage image;
         size_t messagesShownBefore;
     };
@@ -106,7 +105,7 @@ class ImagePrinter final : public PrinterSeam {
         page.fill(Qt::white);
         QPainter painter(&page);
         paint(painter, QRectF(QPointF(0, 0), QSizeF(pageSize)));
-        pages.push_back({nullptr, page, messages != nullptr ? messages->shown.size() : 0});
+        pages.push_back({page, messages != nullptr ? messages->shown.size() : 0});
         return true;
     }
     // A page of A4 proportions at 72 dots per inch.

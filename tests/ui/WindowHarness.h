@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QProcess>
 #include <QtTest>
 
 #include <memory>
@@ -33,6 +34,16 @@ inline bool Write(const QString& path, const QByteArray& content) {
 inline QByteArray Read(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs a tool to its end, at most 60 seconds: its exit code (-1 when it did not end) and its output.
+inline std::pair<int, QString> Tool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    if (!ended)
+        process.kill();
+    return {ended ? process.exitCode() : -1, QString::fromUtf8(process.readAllStandardOutput())};
 }
 
 // Pixels of a colour, each channel within the tolerance.
@@ -86,6 +97,11 @@ struct Window {
     void Click(const QString& button) const { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
     void ClickTab(int tab) const {
         QTest::mouseClick(Tabs()->tabBar(), Qt::LeftButton, {}, Tabs()->tabBar()->tabRect(tab - 1).center());
+    }
+    // A menu command, its file dialog (if any) answering `file`.
+    void Menu(const QString& action, const QString& file = QString()) {
+        desktop.files.nextFileName = desktop.files.nextSaveName = file;
+        Find<QAction>(action)->trigger();
     }
     void Key(char letter, QWidget* to = nullptr) const {
         QTest::keyClick(to ? to : window.get(), Qt::Key(Qt::Key_A + letter - 'A'), Qt::ControlModifier);

@@ -25,14 +25,12 @@ class frmAboutTest : public QObject {
                     {5, "IDfrmAboutCaptionKORVANE Energy", "IDfrmAboutlblVersion1.9.53", 0}}; // table's IDs
         qputenv("PATH", "/nonexistent");
         for (const auto& r : rows) {
-            test::FakeDesktop desktop;
-            frmMain window(desktop.seams());
-            window.Load();
-            window.show();
-            window.findChild<QAction*>(ElementName("mnuLangCmd", r.language))->trigger();
+            test::Window w;
+            w.Menu(ElementName("mnuLangCmd", r.language));
             QPointer<frmAbout> seen;
             bool shown = false;
-            QTimer::singleShot(0, &window, [&] { // gone with the window, so no call comes after the row
+            // Gone with the window, so no call comes after the row.
+            QTimer::singleShot(0, w.window.get(), [&] {
                 QTRY_VERIFY((seen = qobject_cast<frmAbout*>(QApplication::activeModalWidget())) &&
                             seen->isVisible());
                 shown = true;
@@ -51,7 +49,7 @@ class frmAboutTest : public QObject {
                 QVERIFY(!dialog.findChild<QLabel*>("imgSymbol")->pixmap().isNull()); // the window's icon
                 // Modal, fixed in size, over the main window.
                 QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-                const QPoint offCentre = dialog.frameGeometry().center() - window.frameGeometry().center();
+                const QPoint offCentre = dialog.frameGeometry().center() - w.window->frameGeometry().center();
                 QVERIFY(offCentre.manhattanLength() <= 4);
                 r.key == 0
                     ? QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton)
@@ -59,11 +57,11 @@ class frmAboutTest : public QObject {
                                       Qt::Key(r.key));
                 QVERIFY(dialog.isHidden());
             });
-            window.findChild<QAction*>("mnuHelpCmd(0)")->trigger();
+            w.Menu("mnuHelpCmd(0)");
             QVERIFY(shown);
             QVERIFY(gAboutDialog.isNull());
             QTRY_VERIFY(seen.isNull());
-            QVERIFY(desktop.messages.shown.empty());
+            QVERIFY(w.Messages().empty());
         }
     }
 
