@@ -1,6 +1,8 @@
 #include "frmAbout.h"
 #include "modMain.h"
 
+#include "UnfinishedFiles.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 
@@ -22,6 +24,7 @@ bool HasOptionNotForQt(const QStringList& unknown) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    korvane::EndCleanlyOnSignals();
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Estimates the lighting energy that a daylight-dependent control saves in one room."));

@@ -1,6 +1,6 @@
 #include "CliRun.h"
 #include "DataFiles.h"
-#include "ReplacingFile.h"
+#include "UnfinishedFiles.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,8 +8,6 @@
 #include <filesystem>
 #include <iostream>
 #include <system_error>
-
-#include <csignal>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,40 +38,13 @@ struct WindowsConsole {
 };
 
 } // namespace
-#else
-namespace {
-
-// An interrupted run leaves no temporary file beside its targets, then ends as the signal would have ended
-// it.
-void RemoveUnfinishedAndEnd(int signal) {
-    korvane::report::RemoveUnfinishedFiles();
-    std::raise(signal); // the default action again (SA_RESETHAND), delivered at once (SA_NODEFER)
-}
-
-void EndCleanlyOnSignals() {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
-        struct sigaction action {};
-        // A signal the caller chose to ignore (nohup, a closed pipe reported as a failed write) stays
-        // ignored.
-        if (sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN)
-            continue;
-        action.sa_handler = RemoveUnfinishedAndEnd;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND | SA_NODEFER;
-        sigaction(signal, &action, nullptr);
-    }
-}
-
-} // namespace
-
 #endif
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
     const WindowsConsole console;
-#else
-    EndCleanlyOnSignals();
 #endif
+    korvane::EndCleanlyOnSignals();
     const std::vector<std::string> args(argv + 1, argv + argc);
     const bool stderrIsTerminal = isatty(STDERR_FILENO) == 1;
     struct stat outStat {

@@ -2,10 +2,10 @@
 
 #include "DataFiles.h"
 #include "OutputTarget.h"
+#include "UnfinishedFiles.h"
 #include "VbError.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -26,33 +26,6 @@
 namespace korvane::report {
 
 namespace {
-
-// The temporary files a signal handler removes: fixed storage, as it may not allocate.
-struct Unfinished {
-    std::atomic<bool> used{false};
-    char path[4096];
-};
-Unfinished gUnfinished[8];
-
-Unfinished* Register(const std::string& path) {
-    if (path.size() >= sizeof gUnfinished[0].path)
-        return nullptr;
-    for (auto& slot : gUnfinished) {
-        if (!slot.used.load()) {
-            std::memcpy(slot.path, path.c_str(), path.size() + 1);
-            slot.used.store(true);
-            return &slot;
-        }
-    }
-    return nullptr;
-}
-
-void Unregister(const std::string& path) {
-    for (auto& slot : gUnfinished) {
-        if (slot.used.load() && path == slot.path)
-            slot.used.store(false);
-    }
-}
 
 // A temporary name for target: ".name.XXXXXX" within the folder's limit on a name's length, the name cut
 // short (at the start of a character) where it would go past it.
@@ -119,9 +92,9 @@ ReplacingFile::ReplacingFile(std::filesystem::path target, const char* source)
         ::_wunlink(temporary_.c_str());
         Fail(std::strerror(error));
     }
-    Register(pattern);
+    RegisterUnfinished(pattern);
 #else
-    Register(pattern);
+    RegisterUnfinished(pattern);
     if (now.kind == OutputTarget::Kind::Regular && ::geteuid() == 0)
         (void)!::fchown(fd_, now.owner, now.group); // root keeps a user's file the user's
     ::fchmod(fd_, now.kind == OutputTarget::Kind::Regular ? now.mode : NewFileMode());
@@ -132,8 +105,8 @@ ReplacingFile::~ReplacingFile() {
     if (fd_ >= 0)
         ::close(fd_);
     if (!committed_ && !temporary_.empty()) {
+        UnregisterUnfinished(Utf8String(temporary_));
         std::remove(Utf8String(temporary_).c_str());
-        Unregister(Utf8String(temporary_));
     }
 }
 
@@ -146,7 +119,7 @@ const std::filesystem::path& ReplacingFile::TemporaryPath() {
             Fail(std::strerror(errno));
         ::close(fd);
         temporary_ = Utf8Path(pattern);
-        Register(pattern);
+        RegisterUnfinished(pattern);
     }
     return temporary_;
 }
@@ -216,12 +189,12 @@ void ReplacingFile::Commit() {
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         Fail("cannot replace it (Windows error " + std::to_string(::GetLastError()) + ")");
     committed_ = true;
-    Unregister(Utf8String(temporary_));
+    UnregisterUnfinished(Utf8String(temporary_));
 #else
     if (std::rename(temporary_.c_str(), target_.c_str()) != 0)
         Fail(std::strerror(errno));
     committed_ = true;
-    Unregister(temporary_.string());
+    UnregisterUnfinished(temporary_.string());
     // The new name on disk too (best effort: not every file system lets a folder be synced).
     const std::filesystem::path folder = target_.parent_path().empty() ? "." : target_.parent_path();
     if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
@@ -239,13 +212,6 @@ void WriteFileReplacing(const std::filesystem::path& target, std::string_view by
     ReplacingFile file(target, source);
     file.Write(bytes);
     file.Commit();
-}
-
-void RemoveUnfinishedFiles() noexcept {
-    for (auto& slot : gUnfinished) {
-        if (slot.used.load())
-            ::unlink(slot.path);
-    }
 }
 
 } // namespace korvane::report

@@ -2,7 +2,8 @@
 // The calculator's one writer of files. A regular file (or a new one) is written under a temporary name
 // beside its target, flushed to disk and only then renamed over it, so a failed write never leaves a partial
 // file and keeps the old one; a FIFO or a character device is written into directly; anything else is
-// refused (OutputTarget). Every failure raises 75 "Path/File access error" with the system's reason.
+// refused (OutputTarget). Every failure raises 75 "Path/File access error" with the system's reason. The
+// temporary file is held for an interrupt to remove (UnfinishedFiles).
 
 #include <filesystem>
 #include <string>
@@ -42,9 +43,5 @@ class ReplacingFile {
 
 // Writes bytes to target through a ReplacingFile.
 void WriteFileReplacing(const std::filesystem::path& target, std::string_view bytes, const char* source);
-
-// Removes every temporary file not yet committed. Safe in a signal handler, so that an interrupted run
-// leaves nothing behind.
-void RemoveUnfinishedFiles() noexcept;
 
 } // namespace korvane::report

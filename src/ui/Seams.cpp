@@ -1,6 +1,7 @@
 #include "Seams.h"
 
 #include "OutputTarget.h"
+#include "UnfinishedFiles.h"
 #include "VbError.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -148,6 +150,12 @@ void QtFileWriter::WriteFile(const QString& path, const QByteArray& bytes) {
     errno = 0;
     if (!file.open())
         fail(file.errorString());
+    // Held for an interrupt to remove, and let go before the file is renamed away or removed with it.
+    const struct Held {
+        std::string name;
+        ~Held() { UnregisterUnfinished(name); }
+    } held{QFile::encodeName(file.fileName()).toStdString()};
+    RegisterUnfinished(held.name);
     // Buffered bytes reach the file only at flush: a full disk shows there, before the rename.
     errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush())

@@ -1,6 +1,7 @@
 // Every kind of target each writer may meet, on a small tmpfs of the test's own: what is written, what is
 // refused, and what is left in the folder afterwards.
 #include "ReplacingFile.h"
+#include "UnfinishedFiles.h"
 #include "VbError.h"
 #ifdef KORVANE_WINDOW_WRITER
 #include "Seams.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -20,8 +22,10 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace korvane {
@@ -81,7 +85,29 @@ const Kind kKinds[] = {
     {"folder", false, false, false, "Is a directory"},
     {"longest_name", false, true, true, ""},
     {"full_disk", true, false, false, "No space left on device"},
+    {"interrupted", false, false, false, "Terminated"},
 };
+
+// The write in a process of its own, which the programs' handler ends at SIGTERM, sent by the first byte
+// past a size limit of zero: the signal's name, or how the process ended otherwise.
+std::string Interrupted(const std::function<void()>& write) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        EndCleanlyOnSignals();
+        std::signal(SIGXFSZ, [](int) { std::raise(SIGTERM); });
+        const rlimit none{0, RLIM_INFINITY};
+        ::setrlimit(RLIMIT_FSIZE, &none);
+        try {
+            write();
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFSIGNALED(status) ? ::strsignal(WTERMSIG(status))
+                               : "exit " + std::to_string(WEXITSTATUS(status));
+}
 
 // The target of a kind in folder d, with "old" in it where it is a file.
 fs::path Make(const std::string& kind, const fs::path& d) {
@@ -99,7 +125,8 @@ fs::path Make(const std::string& kind, const fs::path& d) {
         ::mknod((d / kind).c_str(), S_IFCHR | 0666, makedev(1, 3)); // a null device of the test's own
     if (kind == "folder")
         fs::create_directory(d / kind);
-    if (kind == "regular" || kind == "read_only" || kind == "longest_name" || kind == "full_disk")
+    if (kind == "regular" || kind == "read_only" || kind == "longest_name" || kind == "full_disk" ||
+        kind == "interrupted")
         return Old(d / (kind == "longest_name" ? std::string(255, 'n') : kind),
                    kind == "read_only" ? 0444 : 0640);
     return d / kind;
@@ -147,7 +174,13 @@ TEST_P(Writers, ReplaceOnlyWhatMayBeReplaced) {
             [](auto& t, auto& b) { ui::QtFileWriter().WriteFile(t.c_str(), QByteArray::fromStdString(b)); },
 #endif
         };
-        writers[window ? 2 : std::string(writerName) == "by_name" ? 1 : 0](target, bytes);
+        const auto write = [&] {
+            writers[window ? 2 : std::string(writerName) == "by_name" ? 1 : 0](target, bytes);
+        };
+        if (std::string(kind.name) == "interrupted")
+            reason = Interrupted(write);
+        else
+            write();
     } catch (const VbError& e) {
         EXPECT_EQ(e.Number(), ErrPathFileAccess);
         reason = e.Description();

@@ -344,13 +344,20 @@ val OpenRoom(const val& bytes, std::string sep, int language) {
     return page;
 }
 
-// Length and minus sign of every field, by the window's field number.
+// Length, minus sign and range of every field, by the window's field number; with the calculator's option
+// and the window type that reads it, so that the page's tests can hold the page to the calculator.
 val FieldLimits() {
+    const auto bound = [](const std::optional<double>& b) { return b ? val(*b) : val::null(); };
     val limits = val::object();
     for (const inputs::FieldRule& rule : inputs::FieldRules()) {
         val field = val::object();
         field.set("maxLength", rule.maxLength);
         field.set("minus", rule.minusAllowed);
+        field.set("low", bound(rule.low));
+        field.set("high", bound(rule.high));
+        field.set("real", rule.reading == inputs::Reading::Real);
+        field.set("option", std::string(rule.option));
+        field.set("windowType", rule.windowType);
         limits.set(std::to_string(static_cast<int>(rule.id)), field);
     }
     return limits;

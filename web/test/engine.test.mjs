@@ -1,5 +1,6 @@
-// The WebAssembly engine against the native calculator on random rooms: every window type, period and error
-// path, in every language. Needs build/web (scripts/web.sh --build-only) and build/bin/korvane-energy-cli.
+// The WebAssembly engine against the native calculator on random rooms (every window type, period and error
+// path, in every language) and on every field at its bounds and length. Needs build/web (scripts/web.sh
+// --build-only) and build/bin/korvane-energy-cli.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
@@ -106,4 +107,35 @@ test('the WebAssembly engine gives the native results', () => {
   assert.ok(errors.size >= 11, [...errors.keys()].join(' | '));
   console.log(`${compared} rooms compared, ${bitIdentical} fractions bit-identical; errors: ` +
     [...errors].map(([text, n]) => `${n}× ${text}`).join('; '));
+});
+
+// Every field of the binding's table at, just inside and just beyond each bound, and at and past its length:
+// the page's key filter, length and check on leaving agree with what the calculator's batch refuses.
+test('the page keeps the bounds and lengths of the calculator', () => {
+  const limits = core.fieldLimits();
+  const options = [...new Set(Object.values(limits).map((field) => field.option))];
+  const cases = Object.entries(limits).flatMap(([index, field]) => {
+    const step = field.real ? 0.5 : 1;
+    const rows = [['0'.repeat(field.maxLength), true, false], ['0'.repeat(field.maxLength + 1), true, true],
+      ['-1', field.minus, false]];
+    for (const [bound, inward] of [[field.low, step], [field.high, -step]])
+      for (const offset of bound === null ? [] : [0, inward, -inward])
+        rows.push([String(bound + offset), offset !== -inward, false]);
+    return rows.map(([text, inRange, tooLong]) => ({ index: Number(index), field, text, inRange, tooLong }));
+  });
+  const csv = [['window-type', ...options], ...cases.map(({ field, text }) =>
+    [Math.max(1, field.windowType), ...options.map((option) => (option === field.option ? text : ''))])];
+  const { stdout } = spawnSync(join(build, 'bin/korvane-energy-cli'), ['--batch', '-'],
+    { input: csv.map((row) => row.join(',')).join('\n') + '\n', encoding: 'utf8' });
+  const rows = stdout.trim().split('\n').slice(1);
+  const verdict = (yes) => (yes ? 'takes' : 'refuses');
+  const got = cases.map(({ index, field, text }, i) => {
+    const kept = [...text].map((key) => core.filterKey(index, key, '.')).join('');
+    const page = kept !== text ? 'refuses' : text.length > field.maxLength ? 'cuts'
+      : verdict(core.acceptOnLeave(index, text, '.'));
+    const refused = new RegExp(`[,"]${field.option}: `).test(rows[i] ?? `,${field.option}: no row`);
+    return `${field.option} '${text}': page ${page}, calculator ${verdict(!refused)}`;
+  });
+  assert.deepEqual(got, cases.map(({ field, text, inRange, tooLong }) =>
+    `${field.option} '${text}': page ${tooLong ? 'cuts' : verdict(inRange)}, calculator ${verdict(inRange)}`));
 });
