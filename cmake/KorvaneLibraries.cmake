@@ -4,9 +4,9 @@
 # KORVANE_CORE_FOLDERS: the Qt-free core that needs nothing beyond the standard library (and header-only
 # nlohmann-json), so the browser build compiles it to WebAssembly as it is.
 set(KORVANE_CORE_FOLDERS platform lang engine geo weather inputs room)
-# KORVANE_FOLDERS: all of them; sites (ICU) and report (libxlsxwriter) are native only, ui and app need Qt,
-# cli is the calculator.
-set(KORVANE_FOLDERS ${KORVANE_CORE_FOLDERS} sites report ui app cli)
+# KORVANE_FOLDERS: all of them; sites (ICU) and report (libxlsxwriter) are native only, rooms (a room's
+# options as a calculation) needs sites, ui and app need Qt, cli is the calculator.
+set(KORVANE_FOLDERS ${KORVANE_CORE_FOLDERS} sites report rooms ui app cli)
 
 # add_subdirectory for each folder that exists (a folder is picked up once it has a CMakeLists.txt), from
 # root/src/<folder> into the build's <binary_prefix><folder>.

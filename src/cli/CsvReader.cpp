@@ -1,5 +1,7 @@
 #include "CsvReader.h"
 
+#include "CliFormat.h"
+
 #include <sstream>
 
 namespace korvane::cli {
@@ -224,23 +226,6 @@ CsvRecord CsvReader::ParseLine(std::string_view line, char delimiter) {
     CsvRecord record;
     reader.Next(record);
     return record;
-}
-
-std::string WithoutControls(std::string_view text, bool keepLineEnds) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const bool c1 = c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9F &&
-                        static_cast<unsigned char>(text[i + 1]) >= 0x80;
-        if (c1 || c == 0x7F || (c < 0x20 && !(keepLineEnds && (c == '\t' || c == '\r' || c == '\n')))) {
-            out += "\xEF\xBF\xBD";
-            i += c1 ? 1 : 0;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
 }
 
 std::string CsvField(const std::string& text, char delimiter) {

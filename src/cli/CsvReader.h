@@ -74,8 +74,5 @@ class CsvReader {
 // Text of one output field, quoted when it holds the delimiter, a quote or a control character; control
 // characters other than TAB, CR and LF become U+FFFD, so that no terminal takes them as commands.
 std::string CsvField(const std::string& text, char delimiter = ',');
-// UTF-8 text with every control character (C1 included) replaced by U+FFFD, but TAB, CR and LF when
-// keepLineEnds.
-std::string WithoutControls(std::string_view text, bool keepLineEnds);
 
 } // namespace korvane::cli

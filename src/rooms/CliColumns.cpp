@@ -1,7 +1,7 @@
 #include "CliColumns.h"
 
+#include "CliFormat.h"
 #include "CliRoom.h"
-#include "CsvReader.h"
 #include "SiteSearch.h"
 
 namespace korvane::cli {

@@ -1,5 +1,6 @@
 #pragma once
-// Locale-free text for the command line: numbers with "." whatever the user's locale, JSON pieces.
+// Locale-free text for every output of a room: numbers with "." whatever the user's locale, JSON pieces,
+// text with no control character a terminal could take as a command.
 
 #include <optional>
 #include <string>
@@ -20,5 +21,9 @@ void AppendJsonString(std::string& out, std::string_view text);
 template <class T> std::optional<T> ParseWhole(std::string_view text);
 // A finite decimal number with "." ("4", "-0.5", "2.5e1").
 std::optional<double> ParseReal(std::string_view text);
+
+// UTF-8 text with every control character (C1 included) replaced by U+FFFD, but TAB, CR and LF when
+// keepLineEnds.
+std::string WithoutControls(std::string_view text, bool keepLineEnds);
 
 } // namespace korvane::cli

@@ -120,4 +120,21 @@ std::optional<double> ParseReal(std::string_view text) {
     return value;
 }
 
+std::string WithoutControls(std::string_view text, bool keepLineEnds) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool c1 = c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9F &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80;
+        if (c1 || c == 0x7F || (c < 0x20 && !(keepLineEnds && (c == '\t' || c == '\r' || c == '\n')))) {
+            out += "\xEF\xBF\xBD";
+            i += c1 ? 1 : 0;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 } // namespace korvane::cli
