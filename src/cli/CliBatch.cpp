@@ -73,6 +73,7 @@ struct Layout {
 // What one row gives: the result of its period, or of the year and each month.
 struct RowResults {
     std::optional<VbError> inputError;
+    bool namesAnOutput = false; // a file the row would read is one the batch writes
     std::vector<RoomResult> periods; // one, or the year and the twelve months
 };
 
@@ -111,8 +112,10 @@ RowResults Compute(const Layout& layout, const CsvRecord& record, const BatchSet
         // The workbook is open by now, so a row naming it as an input is refused rather than the file.
         const auto clash = [&](const std::string& column, const std::string& path) {
             const std::string why = SameFileClash(settings.outputs, {{column + line, path}});
-            if (!why.empty())
+            if (!why.empty()) {
+                results.namesAnOutput = true;
                 throw OptionError{ErrInvalidCall, why + ", which is not read"};
+            }
         };
         clash(kRoomFileColumn, texts[kRoomFileColumn]);
         const auto file = ReadRoomFile(texts[kRoomFileColumn], kRoomFileColumn + line);
@@ -258,7 +261,7 @@ struct OutputRow {
 
 void ComputeChunk(const Layout& layout, const std::vector<CsvRecord>& records, size_t firstRow,
                   std::vector<OutputRow>& lines, const BatchSettings& settings, SkyCache& skies,
-                  std::atomic<size_t>& failed) {
+                  std::atomic<size_t>& failed, std::atomic<size_t>& namingOutputs) {
     lines.assign(records.size(), OutputRow());
     std::atomic<size_t> next{0};
     const auto work = [&] {
@@ -266,6 +269,8 @@ void ComputeChunk(const Layout& layout, const std::vector<CsvRecord>& records, s
             const RowResults r = Compute(layout, records[i], settings, skies);
             if (FirstError(r, false))
                 ++failed;
+            if (r.namesAnOutput)
+                ++namingOutputs;
             // The cells feed the CSV line and the workbook; a JSON line without a workbook needs none.
             const std::vector<Cell> results =
                 settings.json && !settings.rows ? std::vector<Cell>() : ResultCells(layout, settings, r);
@@ -520,7 +525,7 @@ bool RunBatch(std::istream& in, const BatchSettings& settings, std::ostream& out
 
     Progress progress(settings, err);
     SkyCache skies;
-    std::atomic<size_t> failed{0};
+    std::atomic<size_t> failed{0}, namingOutputs{0};
     std::vector<CsvRecord> records;
     std::vector<OutputRow> lines;
     size_t done = 0;
@@ -530,7 +535,7 @@ bool RunBatch(std::istream& in, const BatchSettings& settings, std::ostream& out
         if (!headerWritten)
             WriteCsvHeader(layout, settings, records, out);
         headerWritten = true;
-        ComputeChunk(layout, records, done + 1, lines, settings, skies, failed);
+        ComputeChunk(layout, records, done + 1, lines, settings, skies, failed, namingOutputs);
         progress.ClearBeforeOutput();
         for (const auto& line : lines) {
             out << line.text;
@@ -545,6 +550,7 @@ bool RunBatch(std::istream& in, const BatchSettings& settings, std::ostream& out
     progress.Done(done);
     counts.rows = done;
     counts.failed = failed;
+    counts.namingOutputs = namingOutputs;
     return true;
 }
 

@@ -44,6 +44,7 @@ struct BatchSettings {
 struct BatchCounts {
     size_t rows = 0;
     size_t failed = 0;         // rows whose output carries an error
+    size_t namingOutputs = 0;  // rows refused for naming an output as their room or weather file
     bool outputFailed = false; // a write failed, and the batch stopped there
 };
 

@@ -350,6 +350,12 @@ int BatchMode(const Request& r, const CliContext& context, SiteList& sites, std:
     }
     if (!r.xlsx)
         return code;
+    if (counts.namingOutputs > 0) {
+        // Replacing it would destroy the file those rows name; the unfinished workbook goes.
+        err << "korvane-energy-cli: --xlsx '" << s.xlsx << "' is not written: " << counts.namingOutputs
+            << (counts.namingOutputs == 1 ? " room names" : " rooms name") << " it as an input\n";
+        return kExitFile;
+    }
     code = WrittenResultFiles([&] { workbook.Close(); }, code, err);
     if (const size_t left = workbook.RowsLeftOut(); left > 0 && code != kExitFile) {
         const size_t held = workbook.MaxRows();

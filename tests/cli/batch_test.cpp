@@ -105,6 +105,7 @@ TEST_F(Batch, RoomFilesNameTheirWeatherFile) {
     r.siteName = "Frankfurt am Main", r.weatherFile = "w.epw";
     std::ofstream(room) << room::WriteRoom(r);
     std::ofstream(dir + "/b.csv") << "room-file,site\n" << room << ",\n" << room << ",wien\n" << out << ",\n";
+    std::filesystem::copy_file(room, out); // a room file that the workbook must not replace
     const std::pair<Args, std::vector<std::string>> runs[] = {
         {{"--room", room, "--json"}, {"\"percent\": 85, ", "\"weather\": \"" + weather + "\""}},
         {{"--room", room, "--weather", sample, "--json"}, {"\"weather\": \"" + sample + "\""}},
@@ -115,7 +116,8 @@ TEST_F(Batch, RoomFilesNameTheirWeatherFile) {
          {"\n" + room + ",,85,",
           "room-file (line 3): '" + room + "' names the weather file '" + weather +
               "': the site is the weather file's; site cannot be given with it",
-          "--xlsx '" + out + "' is the same file as room-file (line 4) '" + out + "', which is not read"}},
+          "--xlsx '" + out + "' is the same file as room-file (line 4) '" + out + "', which is not read",
+          "--xlsx '" + out + "' is not written: 1 room names it as an input"}},
     };
     for (const auto& [args, found] : runs) {
         const auto printed = Cli(args);
@@ -123,6 +125,7 @@ TEST_F(Batch, RoomFilesNameTheirWeatherFile) {
             EXPECT_NE((printed.out + printed.err).find(text), std::string::npos)
                 << printed.out << printed.err;
     }
+    EXPECT_EQ(std::filesystem::file_size(out), std::filesystem::file_size(room));
 }
 
 // Input columns are kept as read and as UTF-8, quoted where they must be and with control characters made
