@@ -147,7 +147,7 @@ TEST_P(Writers, ReplaceOnlyWhatMayBeReplaced) {
         GTEST_SKIP() << "needs root and a private mount namespace for a tmpfs, devices and other owners";
     fs::create_directories(base);
     const fs::path target = Make(kind.name, base);
-    const bool window = std::string(writerName) == "window";
+    const bool window = std::string(writerName) == "window", byName = std::string(writerName) == "by_name";
     const bool written = window ? kind.windowWrites : kind.coreWrites;
     const std::set<std::string> names = Names(base);
     const std::string bytes = std::string(kind.name) == "full_disk" ? std::string(128 << 10, 'x') : "new";
@@ -175,7 +175,7 @@ TEST_P(Writers, ReplaceOnlyWhatMayBeReplaced) {
 #endif
         };
         const auto write = [&] {
-            writers[window ? 2 : std::string(writerName) == "by_name" ? 1 : 0](target, bytes);
+            writers[window ? 2 : byName ? 1 : 0](target, bytes); // clang 14 captures no structured binding
         };
         if (std::string(kind.name) == "interrupted")
             reason = Interrupted(write);
