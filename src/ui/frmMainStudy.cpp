@@ -56,17 +56,6 @@ QString WithSuffix(const QString& fileName, const QString& suffix) {
     return fileName.endsWith(suffix, Qt::CaseInsensitive) ? fileName : fileName + suffix;
 }
 
-// The value with as many decimals as a field of maxLength characters holds, so a room file takes it back.
-QString FittedNumber(double value, int maxLength) {
-    for (int decimals = 6; decimals > 0; --decimals) {
-        const double scale = std::pow(10.0, decimals);
-        const std::string text = CStr(std::round(value * scale) / scale, Separator());
-        if (static_cast<int>(text.size()) <= maxLength)
-            return QString::fromStdString(text);
-    }
-    return QString::fromStdString(CStr(std::round(value), Separator()));
-}
-
 QString AbsolutePath(const QString& fileName) {
     return QDir::cleanPath(QFileInfo(fileName).absoluteFilePath());
 }
@@ -390,8 +379,9 @@ void frmMain::ShowWeatherSite() {
     if (open) {
         lstInput(0).SetListIndex(0);
         const auto& site = weather_->site.observer;
+        // Whole, as a site of the site list is: a field's length limits typing only.
         const auto put = [this](inputs::FieldId id, double value) {
-            txtInput(static_cast<int16_t>(id)).SetText(FittedNumber(value, inputs::RuleOf(id).maxLength));
+            txtInput(static_cast<int16_t>(id)).SetText(QString::fromStdString(CStr(value, Separator())));
         };
         put(inputs::FieldId::Longitude, site.longitude);
         put(inputs::FieldId::Latitude, site.latitude);
