@@ -26,6 +26,8 @@ OutputTarget Refused(std::string reason) {
 } // namespace
 
 #ifdef _WIN32
+void SyncFolderOf(const std::string&) {}
+
 OutputTarget ExamineTarget(const std::string& path) {
     std::error_code ec;
     const auto status = std::filesystem::symlink_status(Utf8Path(path), ec);
@@ -43,6 +45,15 @@ OutputTarget ExamineTarget(const std::string& path) {
     return t;
 }
 #else
+void SyncFolderOf(const std::string& path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
 OutputTarget ExamineTarget(const std::string& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0)

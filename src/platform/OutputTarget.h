@@ -24,4 +24,8 @@ struct OutputTarget {
 // replaced itself; one that leads to a stream is written through.
 OutputTarget ExamineTarget(const std::string& path);
 
+// The folder of path synced, so that a file just renamed into it keeps its new name after a power cut (best
+// effort: not every file system lets a folder be synced, and Windows has no such call).
+void SyncFolderOf(const std::string& path);
+
 } // namespace korvane

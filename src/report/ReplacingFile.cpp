@@ -195,12 +195,7 @@ void ReplacingFile::Commit() {
         Fail(std::strerror(errno));
     committed_ = true;
     UnregisterUnfinished(temporary_.string());
-    // The new name on disk too (best effort: not every file system lets a folder be synced).
-    const std::filesystem::path folder = target_.parent_path().empty() ? "." : target_.parent_path();
-    if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    SyncFolderOf(target_.string());
 #endif
 }
 

@@ -173,6 +173,13 @@ void QtFileWriter::WriteFile(const QString& path, const QByteArray& bytes) {
         fail(file.errorString());
 #endif
     file.close();
+    // Whatever took the target's place meanwhile is looked at again: a FIFO or a link is not replaced.
+    errno = 0;
+    const OutputTarget now = ExamineTarget(QFile::encodeName(path).toStdString());
+    if (now.kind == OutputTarget::Kind::Refused)
+        fail(QString::fromStdString(now.reason));
+    if (now.kind == OutputTarget::Kind::Stream)
+        fail(QStringLiteral("not a regular file any more"));
     // Renamed only once on disk; a failure on the way leaves the old file, and the temporary one is removed.
     std::error_code ec;
     std::filesystem::rename(from, to, ec);
@@ -181,6 +188,7 @@ void QtFileWriter::WriteFile(const QString& path, const QByteArray& bytes) {
         fail(QString::fromStdString(ec.message()));
     }
     file.setAutoRemove(false);
+    SyncFolderOf(QFile::encodeName(path).toStdString());
 }
 
 void QtBeep::Beep() {
