@@ -170,7 +170,10 @@ function fillCityList() {
 function takeSites(result, title) {
   if (result.unhandled)
     return unhandled(result.unhandled, title + result.unhandled.source);
-  sites = result.sites;
+  // The engine's sites {names, numbers} as the list's entries.
+  const numbers = result.numbers;
+  sites = new TextDecoder().decode(result.names).split('\n').slice(0, -1)
+    .map((name, i) => ({ name, longitude: numbers[3 * i], latitude: numbers[3 * i + 1], gmt: numbers[3 * i + 2] }));
   defaultSite = result.defaultSite;
   fillCityList();
   return Promise.resolve();
@@ -466,10 +469,37 @@ async function readChosenFile(input, limit, bySize = false) {
   return { name: file.name, size: file.size, bytes: new Uint8Array(await file.slice(0, read).arrayBuffer()) };
 }
 
+// Site files are read by the batch engine in a worker of its own, kept for the next file, so that the page stays
+// usable; the page's engine takes over the parsed sites. Answers come in the order the files were chosen.
+let sitesWorker = null;
+const sitesAsked = [];
+function readSitesAside(file) {
+  if (!sitesWorker) {
+    sitesWorker = new Worker(BATCH_WORKER.url, { type: BATCH_WORKER.type });
+    sitesWorker.onmessage = ({ data }) => sitesAsked.shift()(data.sites);
+    sitesWorker.onerror = (event) => {
+      sitesWorker.terminate();
+      sitesWorker = null;
+      for (const answer of sitesAsked.splice(0))
+        answer({ failed: event.message || studyTexts.pageEngineMissing });
+    };
+  }
+  return new Promise((resolve) => {
+    sitesAsked.push(resolve);
+    sitesWorker.postMessage({ sites: file });
+  });
+}
+
 $('geoFile').addEventListener('change', async (event) => {
-  const file = await readChosenFile(event.target, limits.sites);
-  if (file)
-    await takeSites(core.readSites(file, language), 'frmMain:OpenGeoFile;');
+  const file = event.target.files[0];
+  event.target.value = '';
+  if (!file)
+    return;
+  const packed = await readSitesAside(file);
+  if (packed.failed !== undefined)
+    await message(packed.failed);
+  else
+    await takeSites(packed.unhandled ? packed : core.parsedSites(packed, language), 'frmMain:OpenGeoFile;');
 });
 
 function setChecked(name, value) {
@@ -671,7 +701,7 @@ glazingList.addEventListener('change', glazingClick);
 language = LANGUAGE_CODES.indexOf(document.documentElement.lang) + 1;
 sites = [{ name: '', longitude: 0, latitude: 0, gmt: 0 }];
 loadLanguage();
-await takeSites(core.readSites(undefined, language), 'frmMain:OpenGeoFile;');
+await takeSites(core.builtInSites(language), 'frmMain:OpenGeoFile;');
 wireAbout();
 await calculateData(false);
 document.body.dataset.ready = 'true';

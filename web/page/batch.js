@@ -1,12 +1,18 @@
 // The page's batch run, in a Web Worker so that the page stays usable: the calculator's batch engine reads the
 // chosen file piece by piece and hands the result back piece by piece, with how much of the file it has read.
+// The same engine reads site files for the page, which takes over the parsed sites.
 import createKorvaneBatch from './korvane-batch.js';
 
 const engine = createKorvaneBatch();
 
-onmessage = async ({ data: { file, language } }) => {
+onmessage = async ({ data: { file, language, sites } }) => {
   const core = await engine;
   const reader = new FileReaderSync();
+  if (sites) {
+    const packed = core.readSites(sites.name, sites.size, () => new Uint8Array(reader.readAsArrayBuffer(sites)));
+    postMessage({ sites: packed }, packed.unhandled ? [] : [packed.names.buffer, packed.numbers.buffer]);
+    return;
+  }
   let at = 0;
   const read = (most) => {
     const piece = new Uint8Array(reader.readAsArrayBuffer(file.slice(at, at + most)));

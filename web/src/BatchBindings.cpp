@@ -1,10 +1,14 @@
 // The page's batch engine, run in a Web Worker: the calculator's own batch reader and writer, over a file the
-// worker hands over piece by piece and an output handed back piece by piece, so that neither is held whole.
+// worker hands over piece by piece and an output handed back piece by piece, so that neither is held whole;
+// and the site reader, so that a site file is read off the page's thread.
 
 #include "CliBatch.h"
 #include "CliRoom.h"
 #include "DefaultGeo.h"
+#include "SiteEntries.h"
+#include "TextInput.h"
 #include "VbError.h"
+#include "clsGeoFile.h"
 #include "modLangConstants.h"
 
 #include <emscripten/bind.h>
@@ -110,6 +114,16 @@ class FirstRows : public cli::BatchRowSink {
     size_t shown_ = 0;
 };
 
+val Unhandled(const VbError& e) {
+    val error = val::object();
+    error.set("number", e.Number());
+    error.set("source", e.Source());
+    error.set("description", e.Description());
+    val result = val::object();
+    result.set("unhandled", error);
+    return result;
+}
+
 // A batch file's rows computed as `korvane-energy-cli --batch` computes them, at the built-in sites with
 // their other spellings, in the page's language: {rows, failed, columns, first, warnings}, or {why} for a
 // header that cannot be used, or {unhandled: error}.
@@ -145,13 +159,25 @@ val RunBatch(val read, double size, val write, int language) {
         result.set("first", first.rows);
         result.set("warnings", warnings.str());
     } catch (const VbError& e) {
-        val error = val::object();
-        error.set("number", e.Number());
-        error.set("source", e.Source());
-        error.set("description", e.Description());
-        result.set("unhandled", error);
+        return Unhandled(e);
     }
     return result;
+}
+
+// A site file as the page's engine reads it, its size checked before read() gives its bytes: the sites packed
+// (entry 0 empty, the file's from 1), or {unhandled: error}.
+val ReadSites(std::string name, double size, val read) {
+    try {
+        PassOn("clsGeoFile:OpenGeoFile",
+               [&] { CheckFileSize(name, static_cast<uintmax_t>(size), clsGeoFile::kMaxFileBytes); });
+        const auto raw = emscripten::convertJSArrayToNumberVector<unsigned char>(read());
+        std::vector<GeoEntry> sites(1);
+        clsGeoFile().ReadGeoData(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()),
+                                 sites, name);
+        return PackSites(sites);
+    } catch (const VbError& e) {
+        return Unhandled(e);
+    }
 }
 
 } // namespace
@@ -160,4 +186,5 @@ val RunBatch(val read, double size, val write, int language) {
 
 EMSCRIPTEN_BINDINGS(korvane_batch) {
     emscripten::function("runBatch", &korvane::web::RunBatch);
+    emscripten::function("readSites", &korvane::web::ReadSites);
 }

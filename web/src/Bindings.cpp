@@ -6,6 +6,7 @@
 #include "EpwFile.h"
 #include "InputFields.h"
 #include "RoomFile.h"
+#include "SiteEntries.h"
 #include "StudyTexts.h"
 #include "TextInput.h"
 #include "VbConvert.h"
@@ -196,19 +197,6 @@ val StudyTexts(int language) {
     return texts;
 }
 
-val SiteArray(const std::vector<GeoEntry>& sites) {
-    val list = val::array();
-    for (const GeoEntry& site : sites) {
-        val entry = val::object();
-        entry.set("name", site.Name);
-        entry.set("longitude", site.Longitude);
-        entry.set("latitude", site.Latitude);
-        entry.set("gmt", site.TimeDiffGMT);
-        list.call<void>("push", entry);
-    }
-    return list;
-}
-
 // The position the site list selects after each refill: the last site whose name contains "frankfurt", in
 // any case, else 1.
 int DefaultSite(const std::vector<GeoEntry>& sites) {
@@ -223,33 +211,27 @@ int DefaultSite(const std::vector<GeoEntry>& sites) {
     return selection;
 }
 
-// A site file {name, size, bytes} (the built-in one when none is given) as {sites, defaultSite}; entry 0 is
-// the user-defined site, named in the language given. A file over the window's limit is refused by its size,
-// so the page need not read it.
-val ReadSites(const val& file, int language) {
+// The page's site list, packed as the batch worker packs it, with defaultSite; entry 0 is the user-defined
+// site, named in the language given.
+val PageSites(std::vector<GeoEntry> sites, int language) {
+    SetLanguage(language);
+    sites.at(0).Name = GetLangString(kUserDefined);
+    val result = PackSites(sites);
+    result.set("defaultSite", DefaultSite(sites));
+    return result;
+}
+
+val BuiltInSites(int language) {
     return Trapped([&] {
-        SetLanguage(language);
         std::vector<GeoEntry> sites(1);
-        clsGeoFile reader;
-        if (file.isUndefined() || file.isNull())
-            reader.ReadGeoData(DefaultGeoBytes(), sites);
-        else {
-            const std::string name = file["name"].as<std::string>();
-            PassOn("clsGeoFile:OpenGeoFile", [&] {
-                CheckFileSize(name, static_cast<uintmax_t>(file["size"].as<double>()),
-                              clsGeoFile::kMaxFileBytes);
-            });
-            // The file's bytes as they are: the reader tells UTF-8 from Windows-1252 itself.
-            const auto raw = emscripten::convertJSArrayToNumberVector<unsigned char>(file["bytes"]);
-            reader.ReadGeoData(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()), sites,
-                               name);
-        }
-        sites[0].Name = GetLangString(kUserDefined);
-        val result = val::object();
-        result.set("sites", SiteArray(sites));
-        result.set("defaultSite", DefaultSite(sites));
-        return result;
+        clsGeoFile().ReadGeoData(DefaultGeoBytes(), sites);
+        return PageSites(std::move(sites), language);
     });
+}
+
+// A site file that the batch worker's engine has read, as it packed the sites.
+val ParsedSites(const val& packed, int language) {
+    return Trapped([&] { return PageSites(UnpackSites(packed), language); });
 }
 
 // A weather file {name, size, bytes} opened as the page's: {city, longitude, latitude, gmt}, the site the
@@ -415,7 +397,8 @@ EMSCRIPTEN_BINDINGS(korvane) {
     emscripten::function("calculate", &CalculateBinding);
     emscripten::function("texts", &Texts);
     emscripten::function("studyTexts", &StudyTexts);
-    emscripten::function("readSites", &ReadSites);
+    emscripten::function("builtInSites", &BuiltInSites);
+    emscripten::function("parsedSites", &ParsedSites);
     emscripten::function("openWeather", &OpenWeather);
     emscripten::function("closeWeather", &CloseWeather);
     emscripten::function("separatorOfLocale", &SeparatorOfLocale);
