@@ -6,6 +6,7 @@
 // day of year, 1 = 1 January .. 365 = 31 December, no leap days; h = whole clock hour of local standard time
 // (8 = 8:00); angles passed between the functions in radians; illuminances in lux. All functions are pure.
 
+#include "PortableTrig.h"
 #include "VbMath.h"
 
 #include <cmath>
@@ -39,7 +40,7 @@ inline double ArcSinClamped(double s) {
         s = 0.0;
     if (s == 1.0)
         return kPi / 2.0; // the arctangent form divides by zero in the zenith
-    return std::atan(s / std::sqrt(1.0 - s * s));
+    return trig::Atan(s / std::sqrt(1.0 - s * s));
 }
 // Horizontal illuminance of the DIN 5034 overcast sky, lux: 300 + 21000 sin(altitude), so at least 300.
 double GetSkyIlluminance(double longitude, double latitude, int16_t g, int16_t N, int16_t h);
@@ -78,12 +79,12 @@ inline double HourAngleFrom(double longitudeHours, double equationOfTime, int16_
 }
 
 inline double SunAltitudeFrom(const DayTerms& day, double omega) {
-    return ArcSinClamped(vb::Checked(day.cosLatCosDecl * std::cos(omega) + day.sinLatSinDecl));
+    return ArcSinClamped(vb::Checked(day.cosLatCosDecl * trig::Cos(omega) + day.sinLatSinDecl));
 }
 
 // gamma lies in 0..pi/2, so the result is always finite.
 inline double SkyIlluminanceFrom(double gamma) {
-    return 300.0 + 21000.0 * std::sin(gamma);
+    return 300.0 + 21000.0 * trig::Sin(gamma);
 }
 
 inline double ArtificialLightFrom(double Eh, double f, int32_t En) {

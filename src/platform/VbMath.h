@@ -3,6 +3,7 @@
 // instead of wrapping, and a Double never carries NaN or infinity: x/0 raises 11, 0/0 and any overflow or
 // invalid result raise 6, a square root or logarithm outside its domain raises 5.
 
+#include "PortableTrig.h"
 #include "VbError.h"
 
 #include <cmath>
@@ -85,13 +86,13 @@ inline double Log(double x) {
 }
 
 inline double Sin(double x) {
-    return Checked(std::sin(Checked(x)));
+    return Checked(trig::Sin(Checked(x)));
 }
 inline double Cos(double x) {
-    return Checked(std::cos(Checked(x)));
+    return Checked(trig::Cos(Checked(x)));
 }
 inline double Atn(double x) {
-    return std::atan(Checked(x));
+    return trig::Atan(Checked(x));
 }
 
 } // namespace korvane::vb

@@ -1,5 +1,6 @@
 // Conversions under either separator, checked arithmetic, and the locale's decimal separator.
 #include "DataFiles.h"
+#include "PortableTrig.h"
 #include "VbConvert.h"
 #include "VbError.h"
 #include "VbMath.h"
@@ -134,8 +135,26 @@ TEST(Arithmetic, RaisesInsteadOfWrappingOrPassingNaNOrInfinity) {
     using U = std::tuple<double (*)(double), double, int32_t>;
     for (const auto& [op, x, error] :
          {U{vb::Sqrt, -1.0, ErrInvalidCall}, U{vb::Sqrt, 0.0, 0}, U{vb::Log, 0.0, ErrInvalidCall},
-          U{vb::Cos, kInf, ErrOverflow}, U{vb::Sin, kNaN, ErrOverflow}, U{vb::Atn, kNaN, ErrOverflow}})
+          U{vb::Cos, kInf, ErrOverflow}, U{vb::Sin, kNaN, ErrOverflow}, U{vb::Atn, kNaN, ErrOverflow},
+          U{vb::Sin, 0x1.921fb6p+20, ErrInvalidCall}, U{vb::Cos, -1.7e6, ErrInvalidCall},
+          U{vb::Atn, 1e300, 0}})
         EXPECT_EQ(ErrorOf([f = op, v = x] { f(v); }), error) << x;
+}
+
+// Arguments that glibc rounds the other way: every build gives the port's bits, in each path of the
+// reduction.
+TEST(PortableTrig, GivesTheSameBitsInEveryBuild) {
+    using T = std::tuple<double (*)(double), double, double>;
+    for (const auto& [f, x, bits] : {T{trig::Sin, 0x1.cc7b82cbd4854p-2, 0x1.bd1e6729a1941p-2},
+                                     T{trig::Sin, 0x1.9f9d080aac9bp-1, 0x1.737351f058a7ep-1},
+                                     T{trig::Sin, 0x1.b17df9f036f28p+3, 0x1.a949bcba0e7e6p-1},
+                                     T{trig::Cos, 0x1.72955788e5936p-1, 0x1.7fa3ed2482cf4p-1},
+                                     T{trig::Cos, 0x1.5488e9aa466bfp+2, 0x1.24aa27e77210cp-1},
+                                     T{trig::Cos, -0x1.295c6cf94a604p+3, -0x1.fb8784a86661p-1},
+                                     T{trig::Atan, 0x1.8e30cd7d4d40ap-3, 0x1.8948ade2573cap-3},
+                                     T{trig::Atan, 0x1.28ff2f6dee82fp+0, 0x1.b80314e3b8126p-1},
+                                     T{trig::Atan, 0x1.8fd0b7892291ap+4, 0x1.87e274ace78acp+0}})
+        EXPECT_EQ(f(x), bits) << std::hexfloat << x;
 }
 
 // Every locale name of the toolkit itself is checked in the Qt test; these are the other spellings.
