@@ -139,12 +139,16 @@ void QtFileWriter::WriteFile(const QString& path, const QByteArray& bytes) {
         Raise(kErrPathFileAccess, "FileWriter", errno != 0 ? std::strerror(errno) : why.toStdString());
     };
     // Replacing would follow a link to the file behind it and put a regular file in a device's place.
-    errno = 0;
-    const OutputTarget target = ExamineTarget(QFile::encodeName(path).toStdString());
-    if (target.kind == OutputTarget::Kind::Refused)
-        fail(QString::fromStdString(target.reason));
-    if (target.kind == OutputTarget::Kind::Stream)
-        fail(QStringLiteral("not a regular file"));
+    const auto examine = [&](const QString& stream) {
+        errno = 0;
+        const OutputTarget t = ExamineTarget(QFile::encodeName(path).toStdString());
+        if (t.kind == OutputTarget::Kind::Refused)
+            fail(QString::fromStdString(t.reason));
+        if (t.kind == OutputTarget::Kind::Stream)
+            fail(stream);
+        return t;
+    };
+    const OutputTarget target = examine(QStringLiteral("not a regular file"));
     // A short name of its own beside the target: QSaveFile's adds 7 bytes to a name that may be at the limit.
     QTemporaryFile file(QFileInfo(path).dir().filePath(QStringLiteral(".korvane-XXXXXX")));
     errno = 0;
@@ -174,12 +178,7 @@ void QtFileWriter::WriteFile(const QString& path, const QByteArray& bytes) {
 #endif
     file.close();
     // Whatever took the target's place meanwhile is looked at again: a FIFO or a link is not replaced.
-    errno = 0;
-    const OutputTarget now = ExamineTarget(QFile::encodeName(path).toStdString());
-    if (now.kind == OutputTarget::Kind::Refused)
-        fail(QString::fromStdString(now.reason));
-    if (now.kind == OutputTarget::Kind::Stream)
-        fail(QStringLiteral("not a regular file any more"));
+    examine(QStringLiteral("not a regular file any more"));
     // Renamed only once on disk; a failure on the way leaves the old file, and the temporary one is removed.
     std::error_code ec;
     std::filesystem::rename(from, to, ec);
