@@ -470,7 +470,7 @@ async function readChosenFile(input, limit, bySize = false) {
 }
 
 // Site files are read by the batch engine in a worker of its own, kept for the next file, so that the page stays
-// usable; the page's engine takes over the parsed sites. Answers come in the order the files were chosen.
+// usable; the page takes over the list it gives. Answers come in the order the files were chosen.
 let sitesWorker = null;
 const sitesAsked = [];
 function readSitesAside(file) {
@@ -486,7 +486,7 @@ function readSitesAside(file) {
   }
   return new Promise((resolve) => {
     sitesAsked.push(resolve);
-    sitesWorker.postMessage({ sites: file });
+    sitesWorker.postMessage({ sites: file, language });
   });
 }
 
@@ -499,7 +499,7 @@ $('geoFile').addEventListener('change', async (event) => {
   if (packed.failed !== undefined)
     await message(packed.failed);
   else
-    await takeSites(packed.unhandled ? packed : core.parsedSites(packed, language), 'frmMain:OpenGeoFile;');
+    await takeSites(packed, 'frmMain:OpenGeoFile;');
 });
 
 function setChecked(name, value) {

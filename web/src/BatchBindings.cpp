@@ -164,17 +164,20 @@ val RunBatch(val read, double size, val write, int language) {
     return result;
 }
 
-// A site file as the page's engine reads it, its size checked before read() gives its bytes: the sites packed
-// (entry 0 empty, the file's from 1), or {unhandled: error}.
-val ReadSites(std::string name, double size, val read) {
+// A chosen site file as the page lists it, its size checked before read() gives its bytes: the page's sites
+// in its language, or {unhandled: error}.
+val ReadSites(std::string name, double size, val read, int language) {
     try {
+        if (language < 1 || language > 6)
+            RaiseRuntime(ErrInvalidCall, "web:ReadSites");
+        gLanguage = static_cast<int16_t>(language);
         PassOn("clsGeoFile:OpenGeoFile",
                [&] { CheckFileSize(name, static_cast<uintmax_t>(size), clsGeoFile::kMaxFileBytes); });
         const auto raw = emscripten::convertJSArrayToNumberVector<unsigned char>(read());
         std::vector<GeoEntry> sites(1);
         clsGeoFile().ReadGeoData(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()),
                                  sites, name);
-        return PackSites(sites);
+        return PageSites(std::move(sites));
     } catch (const VbError& e) {
         return Unhandled(e);
     }

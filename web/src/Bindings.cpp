@@ -21,7 +21,6 @@
 #include <emscripten/val.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -33,8 +32,6 @@ using emscripten::val;
 namespace korvane::web {
 
 namespace {
-
-constexpr int16_t kUserDefined = 177;
 
 // Base ids of the table that is asked for texts; the page takes them all at once per language.
 constexpr int16_t kFirstText = 100;
@@ -197,41 +194,13 @@ val StudyTexts(int language) {
     return texts;
 }
 
-// The position the site list selects after each refill: the last site whose name contains "frankfurt", in
-// any case, else 1.
-int DefaultSite(const std::vector<GeoEntry>& sites) {
-    int selection = 1;
-    for (size_t i = 0; i < sites.size(); ++i) {
-        std::string name = sites[i].Name;
-        std::transform(name.begin(), name.end(), name.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (name.find("frankfurt") != std::string::npos)
-            selection = static_cast<int>(i);
-    }
-    return selection;
-}
-
-// The page's site list, packed as the batch worker packs it, with defaultSite; entry 0 is the user-defined
-// site, named in the language given.
-val PageSites(std::vector<GeoEntry> sites, int language) {
-    SetLanguage(language);
-    sites.at(0).Name = GetLangString(kUserDefined);
-    val result = PackSites(sites);
-    result.set("defaultSite", DefaultSite(sites));
-    return result;
-}
-
 val BuiltInSites(int language) {
     return Trapped([&] {
         std::vector<GeoEntry> sites(1);
         clsGeoFile().ReadGeoData(DefaultGeoBytes(), sites);
-        return PageSites(std::move(sites), language);
+        SetLanguage(language);
+        return PageSites(std::move(sites));
     });
-}
-
-// A site file that the batch worker's engine has read, as it packed the sites.
-val ParsedSites(const val& packed, int language) {
-    return Trapped([&] { return PageSites(UnpackSites(packed), language); });
 }
 
 // A weather file {name, size, bytes} opened as the page's: {city, longitude, latitude, gmt}, the site the
@@ -398,7 +367,6 @@ EMSCRIPTEN_BINDINGS(korvane) {
     emscripten::function("texts", &Texts);
     emscripten::function("studyTexts", &StudyTexts);
     emscripten::function("builtInSites", &BuiltInSites);
-    emscripten::function("parsedSites", &ParsedSites);
     emscripten::function("openWeather", &OpenWeather);
     emscripten::function("closeWeather", &CloseWeather);
     emscripten::function("separatorOfLocale", &SeparatorOfLocale);

@@ -1,10 +1,11 @@
 #include "SiteEntries.h"
 
-#include "VbError.h"
+#include "modLangConstants.h"
 
 #include <emscripten/bind.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <string>
 
@@ -12,7 +13,27 @@ using emscripten::val;
 
 namespace korvane::web {
 
-val PackSites(const std::vector<GeoEntry>& sites) {
+namespace {
+
+constexpr int16_t kUserDefined = 177; // "User defined"
+
+// The last site whose name contains "frankfurt", in any case, else 1.
+int DefaultSite(const std::vector<GeoEntry>& sites) {
+    int selection = 1;
+    for (size_t i = 0; i < sites.size(); ++i) {
+        std::string name = sites[i].Name;
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (name.find("frankfurt") != std::string::npos)
+            selection = static_cast<int>(i);
+    }
+    return selection;
+}
+
+} // namespace
+
+val PageSites(std::vector<GeoEntry> sites) {
+    sites.at(0).Name = GetLangString(kUserDefined);
     std::string names;
     std::vector<double> numbers;
     numbers.reserve(sites.size() * 3);
@@ -20,7 +41,7 @@ val PackSites(const std::vector<GeoEntry>& sites) {
         names.append(site.Name).push_back('\n');
         numbers.insert(numbers.end(), {site.Longitude, site.Latitude, static_cast<double>(site.TimeDiffGMT)});
     }
-    // Copies out of the module's memory, which the receiving side can take over whole.
+    // Copies out of the module's memory, which a worker can hand over to the page whole.
     val packed = val::object();
     packed.set("names", val::global("Uint8Array")
                             .new_(emscripten::typed_memory_view(
@@ -28,26 +49,8 @@ val PackSites(const std::vector<GeoEntry>& sites) {
     packed.set(
         "numbers",
         val::global("Float64Array").new_(emscripten::typed_memory_view(numbers.size(), numbers.data())));
+    packed.set("defaultSite", DefaultSite(sites));
     return packed;
-}
-
-std::vector<GeoEntry> UnpackSites(const val& packed) {
-    const auto names = emscripten::convertJSArrayToNumberVector<unsigned char>(packed["names"]);
-    const auto numbers = emscripten::convertJSArrayToNumberVector<double>(packed["numbers"]);
-    std::vector<GeoEntry> sites;
-    sites.reserve(numbers.size() / 3);
-    auto at = names.begin();
-    for (size_t i = 0; i + 3 <= numbers.size(); i += 3) {
-        const auto end = std::find(at, names.end(), '\n');
-        if (end == names.end())
-            RaiseRuntime(ErrInvalidCall, "web:UnpackSites");
-        sites.push_back(
-            {std::string(at, end), numbers[i], numbers[i + 1], static_cast<int16_t>(numbers[i + 2])});
-        at = end + 1;
-    }
-    if (at != names.end() || numbers.size() % 3 != 0)
-        RaiseRuntime(ErrInvalidCall, "web:UnpackSites");
-    return sites;
 }
 
 } // namespace korvane::web

@@ -1,7 +1,7 @@
 #pragma once
-// Sites as the batch worker's engine hands them to the page's: {names, numbers}, the UTF-8 names each ended
-// by a line break (which no name holds), and a Float64Array of each site's longitude, latitude and GMT
-// difference.
+// The page's site list as either engine gives it (the batch worker's for a chosen file, the page's own for the
+// built-in one): {names, numbers, defaultSite}, the UTF-8 names each ended by a line break (which no name
+// holds), and a Float64Array of each site's longitude, latitude and GMT difference.
 
 #include "GeoEntry.h"
 
@@ -11,7 +11,8 @@
 
 namespace korvane::web {
 
-emscripten::val PackSites(const std::vector<GeoEntry>& sites);
-std::vector<GeoEntry> UnpackSites(const emscripten::val& packed);
+// Entry 0 becomes the user-defined site, named in the engine's language; defaultSite is the position the list
+// selects after each refill.
+emscripten::val PageSites(std::vector<GeoEntry> sites);
 
 } // namespace korvane::web
