@@ -304,11 +304,13 @@ WeatherYear ReadEpw(std::string_view text, const std::string& name) {
             result.illuminance[i] = *r.illuminance;
             continue;
         }
+        ++result.derivedHours;
+        if (!(r.irradiance.diffuseHorizontal > 0.0))
+            continue; // no diffuse light, no illuminance: the night's hours need no sun
         if (day.N != N)
             day = GetSolarDay(result.site.observer, static_cast<int16_t>(N));
         result.illuminance[i] =
             GetDiffuseEfficacy(result.site.observer, day, static_cast<int16_t>(k), r.irradiance).illuminance;
-        ++result.derivedHours;
     }
     return result;
 }
