@@ -130,9 +130,7 @@ val Unhandled(const VbError& e) {
 val RunBatch(val read, double size, val write, int language) {
     val result = val::object();
     try {
-        if (language < 1 || language > 6)
-            RaiseRuntime(ErrInvalidCall, "web:RunBatch");
-        gLanguage = static_cast<int16_t>(language);
+        SetLanguage(language);
         PieceInput input(std::move(read), size);
         PieceOutput output(std::move(write));
         std::istream in(&input);
@@ -168,9 +166,7 @@ val RunBatch(val read, double size, val write, int language) {
 // in its language, or {unhandled: error}.
 val ReadSites(std::string name, double size, val read, int language) {
     try {
-        if (language < 1 || language > 6)
-            RaiseRuntime(ErrInvalidCall, "web:ReadSites");
-        gLanguage = static_cast<int16_t>(language);
+        SetLanguage(language);
         PassOn("clsGeoFile:OpenGeoFile",
                [&] { CheckFileSize(name, static_cast<uintmax_t>(size), clsGeoFile::kMaxFileBytes); });
         const auto raw = emscripten::convertJSArrayToNumberVector<unsigned char>(read());

@@ -40,12 +40,6 @@ constexpr int16_t kLastText = 184;
 // The weather file the page has open, read once; its bytes stay in the browser.
 std::optional<weather::WeatherYear> gWeather;
 
-void SetLanguage(int language) {
-    if (language < 1 || language > 6)
-        RaiseRuntime(ErrInvalidCall, "web:SetLanguage");
-    gLanguage = static_cast<int16_t>(language);
-}
-
 val ErrorObject(const VbError& e) {
     val error = val::object();
     error.set("number", e.Number());

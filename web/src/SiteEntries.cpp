@@ -1,5 +1,6 @@
 #include "SiteEntries.h"
 
+#include "VbError.h"
 #include "modLangConstants.h"
 
 #include <emscripten/bind.h>
@@ -31,6 +32,12 @@ int DefaultSite(const std::vector<GeoEntry>& sites) {
 }
 
 } // namespace
+
+void SetLanguage(int language) {
+    if (language < 1 || language > 6)
+        RaiseRuntime(ErrInvalidCall, "web:SetLanguage");
+    gLanguage = static_cast<int16_t>(language);
+}
 
 val PageSites(std::vector<GeoEntry> sites) {
     sites.at(0).Name = GetLangString(kUserDefined);
