@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 
 namespace korvane {
 namespace {
@@ -74,30 +75,62 @@ size_t Utf8SequenceLength(std::string_view bytes) {
     return length;
 }
 
-std::string ReadFileBytes(const std::string& fileName, uintmax_t maxBytes) {
-    const auto fail = [&](int32_t number, const std::string& why) {
-        Raise(number, vb::kRuntimeSource, RuntimeDescription(number) + ": " + fileName + why);
-    };
-    InputFile file(fileName);
+namespace {
+
+[[noreturn]] void FileFault(const std::string& fileName, int32_t number, const std::string& why) {
+    Raise(number, vb::kRuntimeSource, RuntimeDescription(number) + ": " + fileName + why);
+}
+
+// Refuses what ReadFileBytes refuses before it reads a byte.
+void CheckOpened(const InputFile& file, const std::string& fileName, uintmax_t maxBytes) {
     using Failure = InputFile::Failure;
     if (file.Refusal() == Failure::NotFound)
-        fail(ErrFileNotFound, "");
+        FileFault(fileName, ErrFileNotFound, "");
     if (file.Refusal() == Failure::PermissionDenied)
-        fail(ErrPermissionDenied, "");
+        FileFault(fileName, ErrPermissionDenied, "");
     if (file.Refusal() == Failure::NotRegular)
-        fail(ErrPathFileAccess, " is not a regular file");
+        FileFault(fileName, ErrPathFileAccess, " is not a regular file");
     if (!file.IsOpen())
-        fail(ErrPathFileAccess, ": " + file.Reason());
+        FileFault(fileName, ErrPathFileAccess, ": " + file.Reason());
     CheckFileSize(fileName, file.Size(), maxBytes);
+}
+
+} // namespace
+
+std::string ReadFileBytes(const std::string& fileName, uintmax_t maxBytes) {
+    InputFile file(fileName);
+    CheckOpened(file, fileName, maxBytes);
     std::string bytes, more;
     // Growing piece by piece would cost more than parsing a weather file.
     bytes.reserve(static_cast<size_t>(file.Size()));
     // A file that grows while it is read stops at the limit all the same.
     if (!file.ReadAtMost(maxBytes, bytes) || !file.ReadAtMost(1, more))
-        fail(ErrPathFileAccess, ": " + file.Reason());
+        FileFault(fileName, ErrPathFileAccess, ": " + file.Reason());
     if (!more.empty())
         CheckFileSize(fileName, UINTMAX_MAX, maxBytes);
     return bytes;
+}
+
+void ReadFileChunks(const std::string& fileName, uintmax_t maxBytes,
+                    const std::function<void(std::string_view)>& take) {
+    constexpr size_t kChunkBytes = 1 << 16;
+    InputFile file(fileName);
+    CheckOpened(file, fileName, maxBytes);
+    std::string chunk;
+    chunk.reserve(kChunkBytes);
+    for (uintmax_t read = 0;;) {
+        chunk.clear();
+        // One byte past the limit tells a file that grew while it was read.
+        const uintmax_t left = maxBytes - read;
+        if (!file.ReadAtMost(left < kChunkBytes ? left + 1 : kChunkBytes, chunk))
+            FileFault(fileName, ErrPathFileAccess, ": " + file.Reason());
+        if (chunk.empty())
+            return;
+        read += chunk.size();
+        if (read > maxBytes)
+            CheckFileSize(fileName, UINTMAX_MAX, maxBytes);
+        take(chunk);
+    }
 }
 
 void CheckFileSize(const std::string& fileName, uintmax_t size, uintmax_t maxBytes) {

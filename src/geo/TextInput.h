@@ -2,6 +2,7 @@
 // Sequential text input: a file's bytes as UTF-8 text, split into lines.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,11 @@ namespace korvane {
 // pipe), for a file of more than maxBytes, checked before reading, and for any other failure; with the
 // program's run-time source and the file's name in the description.
 std::string ReadFileBytes(const std::string& fileName, uintmax_t maxBytes = UINTMAX_MAX);
+
+// The same file handed to take in pieces of at most 64 KiB, one buffer reused, with ReadFileBytes's errors;
+// for a reader that need not hold the whole file.
+void ReadFileChunks(const std::string& fileName, uintmax_t maxBytes,
+                    const std::function<void(std::string_view)>& take);
 
 // Raises ReadFileBytes's 75 for a file of more than maxBytes, for a reader that is given a file's size alone.
 void CheckFileSize(const std::string& fileName, uintmax_t size, uintmax_t maxBytes);

@@ -5,7 +5,6 @@
 #include "daylight.h"
 
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -50,66 +49,42 @@ std::string_view Trimmed(std::string_view text) {
 
 // The first N fields of a line split at commas; the count of fields found, at most N.
 template <size_t N> size_t SplitFields(std::string_view line, std::array<std::string_view, N>& fields) {
-    // Eight bytes at a time: a weather record's fields are short, and its line long.
-    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full, kCommas = 0x2C2C2C2C2C2C2C2Cull;
-    const char* const begin = line.data();
-    const char* const end = begin + line.size();
-    const char* start = begin;
     size_t count = 0;
-    const auto comma = [&](const char* at) {
-        fields[count++] = std::string_view(start, static_cast<size_t>(at - start)); // trimmed where read
-        start = at + 1;
-    };
-    const char* at = begin;
-    constexpr bool kLittle = std::endian::native == std::endian::little; // the first byte lowest
-    for (; kLittle && count + 1 < N && end - at >= 8; at += 8) {
-        uint64_t word;
-        std::memcpy(&word, at, 8);
-        // The high bit of each byte that is a comma, exactly (no borrow between bytes).
-        const uint64_t x = word ^ kCommas;
-        uint64_t found = ~(((x & kLow7) + kLow7) | x | kLow7);
-        while (found && count + 1 < N) {
-            comma(at + std::countr_zero(found) / 8);
-            found &= found - 1;
-        }
+    for (size_t comma; count + 1 < N && (comma = line.find(',')) != std::string_view::npos;) {
+        fields[count++] = line.substr(0, comma); // trimmed where read
+        line.remove_prefix(comma + 1);
     }
-    for (; count + 1 < N && at < end; ++at) {
-        if (*at == ',')
-            comma(at);
-    }
-    const char* last = start;
-    while (last != end && *last != ',')
-        ++last;
-    fields[count++] = std::string_view(start, static_cast<size_t>(last - start));
+    fields[count++] = line.substr(0, line.find(','));
     return count;
+}
+
+// The digits from at as an unsigned number, if there are one to nine; where they end, or nullptr.
+const char* SmallDigitsAt(const char* at, const char* end, uint32_t& value) {
+    const char* const begin = at;
+    value = 0;
+    for (; at != end && static_cast<unsigned>(*at - '0') <= 9 && at - begin < 10; ++at)
+        value = value * 10 + static_cast<uint32_t>(*at - '0');
+    return at == begin || at - begin > 9 ? nullptr : at;
 }
 
 // The digits of t as an unsigned number, if t is one to nine digits and nothing else.
 std::optional<uint32_t> SmallDigits(std::string_view t) {
-    if (t.empty() || t.size() > 9)
-        return std::nullopt;
     uint32_t value = 0;
-    for (const char c : t) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + static_cast<uint32_t>(c - '0');
-    }
-    return value;
+    const char* const end = t.data() + t.size();
+    return SmallDigitsAt(t.data(), end, value) == end && !t.empty() ? std::optional(value) : std::nullopt;
 }
 
-// A decimal of the plain form -?digits[.digits] exactly as std::from_chars reads it, or nothing for any other
-// text. With at most 15 significant digits and 22 decimals, both the digits and the power of ten are exact
-// doubles, and their quotient is the correctly rounded value.
-std::optional<double> PlainDecimal(std::string_view t) {
+// A decimal of the plain form -?digits[.digits] from at, exactly as std::from_chars reads it; where it ends,
+// or nullptr for any other form. With at most 15 significant digits and 22 decimals, both the digits and the
+// power of ten are exact doubles, and their quotient is the correctly rounded value.
+const char* PlainDecimalAt(const char* at, const char* end, double& value) {
     static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const char* at = t.data();
-    const char* const end = at + t.size();
     const bool negative = at != end && *at == '-';
     at += negative ? 1 : 0;
     if (at == end || static_cast<unsigned>(*at - '0') > 9)
-        return std::nullopt; // no digit before a point
+        return nullptr; // no digit before a point
     uint64_t digits = 0;
     int count = 0, decimals = -1; // -1: no point yet
     for (; at != end; ++at) {
@@ -121,34 +96,22 @@ std::optional<double> PlainDecimal(std::string_view t) {
         } else if (*at == '.' && decimals < 0) {
             decimals = 0;
         } else {
-            return std::nullopt;
+            break;
         }
     }
     if (count > 15 || decimals == 0)
-        return std::nullopt;
-    const double value = static_cast<double>(digits) / kPow10[decimals < 0 ? 0 : decimals];
-    return negative ? -value : value;
+        return nullptr;
+    value = static_cast<double>(digits) / kPow10[decimals < 0 ? 0 : decimals];
+    value = negative ? -value : value;
+    return at;
 }
 
-// The lines of the text one at a time, counted from 1.
-class Lines {
-  public:
-    explicit Lines(std::string_view text) : rest_(text) {}
-    bool Next(std::string_view& line) {
-        if (rest_.empty())
-            return false;
-        const size_t end = rest_.find('\n');
-        line = rest_.substr(0, end);
-        rest_.remove_prefix(end == std::string_view::npos ? rest_.size() : end + 1);
-        ++number_;
-        return true;
-    }
-    size_t Number() const { return number_; }
-
-  private:
-    std::string_view rest_;
-    size_t number_ = 0;
-};
+std::optional<double> PlainDecimal(std::string_view t) {
+    double value = 0;
+    const char* const end = t.data() + t.size();
+    const char* const stop = PlainDecimalAt(t.data(), end, value);
+    return stop && stop == end ? std::optional(value) : std::nullopt;
+}
 
 // A line's fields by number, each read as a number or refused naming the line and the field.
 template <size_t N> struct Fields {
@@ -196,10 +159,7 @@ template <size_t N> struct Fields {
     }
 };
 
-WeatherSite ReadLocation(Lines& lines, const std::string& name) {
-    std::string_view line;
-    if (!lines.Next(line))
-        Fault(name, 1, 0, "an empty file, no EPW weather file");
+WeatherSite ReadLocation(std::string_view line, const std::string& name) {
     if (line.starts_with("\xEF\xBB\xBF"))
         line.remove_prefix(3);
     Fields<kLocationFields> f{name, 1};
@@ -214,57 +174,69 @@ WeatherSite ReadLocation(Lines& lines, const std::string& name) {
     site.observer.longitude = f.Number(8, -180, 180);
     site.observer.timeZone = f.Number(9, -24, 24);
     site.elevation = f.Number(10, -1e4, 1e5);
-    for (size_t i = 2; i <= kHeaderLines; ++i) {
-        if (!lines.Next(line))
-            Fault(name, lines.Number(), 0, "the file ends within its 8 header lines");
-    }
     return site;
 }
 
-// One record as read: the illuminance, or the irradiance to derive it from.
-struct Record {
-    size_t line = 0; // 0: no record for this hour
-    std::optional<double> illuminance;
-    Irradiance irradiance{};
+// What the year takes from one record, as written.
+struct RecordValues {
+    int month, day, hour;
+    double dewPoint, directNormal, diffuse, illuminance;
 };
+
+// Fields 1 to 19 of a record as they are nearly always written: plain numbers without blanks, in range. Parses
+// the needed ones as it meets them; false leaves the record to ReadRecord, which names what is wrong.
+bool ReadPlainRecord(std::string_view line, RecordValues& v) {
+    const char* at = line.data();
+    const char* const end = at + line.size();
+    const auto next = [&](const char* stop) { // past the comma that ends a field
+        at = stop != end && *stop == ',' ? stop + 1 : nullptr;
+        return at != nullptr;
+    };
+    const auto skip = [&](int fields) {
+        for (; fields > 0 && at; --fields) {
+            at = static_cast<const char*>(std::memchr(at, ',', static_cast<size_t>(end - at)));
+            at = at ? at + 1 : nullptr;
+        }
+        return at != nullptr;
+    };
+    const auto whole = [&](int& value, int high) {
+        uint32_t digits = 0;
+        const char* stop = SmallDigitsAt(at, end, digits);
+        value = static_cast<int>(digits);
+        return stop && digits >= 1 && digits <= static_cast<uint32_t>(high) && next(stop);
+    };
+    const auto decimal = [&](double& value, double low, double high, bool last = false) {
+        const char* stop = PlainDecimalAt(at, end, value);
+        return stop && value >= low && value <= high && (last ? stop == end || *stop == ',' : next(stop));
+    };
+    return skip(1) && whole(v.month, 12) &&
+           whole(v.day, v.month == 2 ? 29 : daylight::GetDaysOfMonth(static_cast<int16_t>(v.month))) &&
+           whole(v.hour, kRecordHours) && skip(3) && decimal(v.dewPoint, -100, 100) && skip(6) &&
+           decimal(v.directNormal, -1e4, 1e4) && decimal(v.diffuse, -1e4, 1e4) && skip(2) &&
+           decimal(v.illuminance, 0, 1e6, true);
+}
+
+RecordValues ReadRecord(std::string_view line, size_t number, const std::string& name) {
+    Fields<kDiffuseIlluminance> f{name, number};
+    const size_t count = SplitFields(line, f.text);
+    if (count < kDiffuseIlluminance)
+        Fault(name, number, 0, "a record of " + std::to_string(count) + " fields, not at least 19");
+    RecordValues v{};
+    v.month = f.Whole(kMonth, 1, 12);
+    v.day = f.Whole(kDay, 1, v.month == 2 ? 29 : daylight::GetDaysOfMonth(static_cast<int16_t>(v.month)));
+    v.hour = f.Whole(kHour, 1, kRecordHours);
+    v.dewPoint = f.Number(kDewPoint, -100, 100);
+    v.directNormal = f.Number(kDirectNormal, -1e4, 1e4);
+    v.diffuse = f.Number(kDiffuse, -1e4, 1e4);
+    v.illuminance = f.Number(kDiffuseIlluminance, 0, 1e6);
+    return v;
+}
 
 // The day of the year of a month's day, or 0 for 29 February.
 int DayOfYear(int month, int day) {
     return month == 2 && day == 29
                ? 0
                : daylight::GetDayOfYear(static_cast<int16_t>(day), static_cast<int16_t>(month));
-}
-
-void ReadRecord(std::string_view line, size_t number, const std::string& name, std::vector<Record>& year) {
-    Fields<kDiffuseIlluminance> f{name, number};
-    const size_t count = SplitFields(line, f.text);
-    if (count < kDiffuseIlluminance)
-        Fault(name, number, 0, "a record of " + std::to_string(count) + " fields, not at least 19");
-    const int month = f.Whole(kMonth, 1, 12);
-    const int day = f.Whole(kDay, 1, month == 2 ? 29 : daylight::GetDaysOfMonth(static_cast<int16_t>(month)));
-    const int hour = f.Whole(kHour, 1, kRecordHours);
-    const double dewPoint = f.Number(kDewPoint, -100, 100);
-    const double directNormal = f.Number(kDirectNormal, -1e4, 1e4);
-    const double diffuse = f.Number(kDiffuse, -1e4, 1e4);
-    const double illuminance = f.Number(kDiffuseIlluminance, 0, 1e6);
-    const int N = DayOfYear(month, day);
-    if (N == 0)
-        return; // the engine's year has 365 days
-    Record& r = year[static_cast<size_t>((N - 1) * kRecordHours + hour - 1)];
-    if (r.line)
-        Fault(name, number, kHour,
-              "month " + std::to_string(month) + ", day " + std::to_string(day) + ", hour " +
-                  std::to_string(hour) + " came before, on line " + std::to_string(r.line));
-    r.line = number;
-    if (illuminance < kMissingIlluminance)
-        r.illuminance = illuminance;
-    if (directNormal < kMissingIrradiance)
-        r.irradiance.directNormal = directNormal;
-    if (dewPoint < kMissingDewPoint)
-        r.irradiance.dewPoint = dewPoint;
-    r.irradiance.diffuseHorizontal = diffuse;
-    if (!r.illuminance && diffuse >= kMissingIrradiance)
-        Fault(name, number, kDiffuse, "neither the diffuse illuminance nor the diffuse irradiance is given");
 }
 
 std::string MonthDay(int N) {
@@ -275,6 +247,96 @@ std::string MonthDay(int N) {
            std::to_string(N - daylight::GetDayOfYear(1, static_cast<int16_t>(month)) + 1);
 }
 
+// A weather file's text taken in pieces of any size, each hour's illuminance worked out as its record is
+// read, so that neither the whole text nor its records need be held.
+class YearReader {
+  public:
+    explicit YearReader(const std::string& name) : name_(name), lineOf_(kYearRecords) {
+        year_.illuminance.resize(kYearRecords);
+    }
+
+    void Take(std::string_view bytes) {
+        bytes_ += bytes.size();
+        CheckEpwSize(bytes_, name_); // before a device that never ends fills the memory
+        for (size_t end; (end = bytes.find('\n')) != std::string_view::npos; bytes.remove_prefix(end + 1)) {
+            if (pending_.empty()) {
+                Line(bytes.substr(0, end));
+            } else {
+                pending_.append(bytes.substr(0, end));
+                Line(pending_);
+                pending_.clear();
+            }
+        }
+        pending_.append(bytes);
+    }
+
+    WeatherYear Finish() {
+        if (!pending_.empty())
+            Line(pending_); // a last line without its line end
+        if (lines_ == 0)
+            Fault(name_, 1, 0, "an empty file, no EPW weather file");
+        if (lines_ < kHeaderLines)
+            Fault(name_, lines_, 0, "the file ends within its 8 header lines");
+        for (size_t i = 0; i < lineOf_.size(); ++i) {
+            if (!lineOf_[i])
+                Fault(name_, lines_, 0,
+                      "the file ends without a record for " + MonthDay(static_cast<int>(i / kRecordHours) + 1) +
+                          ", hour " + std::to_string(i % kRecordHours + 1));
+        }
+        return std::move(year_);
+    }
+
+  private:
+    void Line(std::string_view line) {
+        ++lines_;
+        if (lines_ == 1)
+            year_.site = ReadLocation(line, name_);
+        else if (lines_ > kHeaderLines && !Trimmed(line).empty())
+            Record(line);
+    }
+
+    void Record(std::string_view line) {
+        RecordValues v;
+        if (!ReadPlainRecord(line, v))
+            v = ReadRecord(line, lines_, name_);
+        const int N = DayOfYear(v.month, v.day);
+        if (N == 0)
+            return; // the engine's year has 365 days
+        const auto i = static_cast<size_t>((N - 1) * kRecordHours + v.hour - 1);
+        if (lineOf_[i])
+            Fault(name_, lines_, kHour,
+                  "month " + std::to_string(v.month) + ", day " + std::to_string(v.day) + ", hour " +
+                      std::to_string(v.hour) + " came before, on line " + std::to_string(lineOf_[i]));
+        lineOf_[i] = static_cast<uint32_t>(lines_); // a file within the size limit has fewer lines
+        if (v.illuminance < kMissingIlluminance) {
+            year_.illuminance[i] = v.illuminance;
+            return;
+        }
+        if (v.diffuse >= kMissingIrradiance)
+            Fault(name_, lines_, kDiffuse, "neither the diffuse illuminance nor the diffuse irradiance is given");
+        ++year_.derivedHours;
+        if (!(v.diffuse > 0.0))
+            return; // no diffuse light, no illuminance: the night's hours need no sun
+        Irradiance hour{v.diffuse, std::nullopt, std::nullopt};
+        if (v.directNormal < kMissingIrradiance)
+            hour.directNormal = v.directNormal;
+        if (v.dewPoint < kMissingDewPoint)
+            hour.dewPoint = v.dewPoint;
+        if (day_.N != N)
+            day_ = GetSolarDay(year_.site.observer, static_cast<int16_t>(N));
+        year_.illuminance[i] =
+            GetDiffuseEfficacy(year_.site.observer, day_, static_cast<int16_t>(v.hour), hour).illuminance;
+    }
+
+    const std::string& name_;
+    WeatherYear year_;
+    std::vector<uint32_t> lineOf_; // the line of each hour's record, 0 for none yet
+    size_t lines_ = 0;
+    uintmax_t bytes_ = 0;
+    std::string pending_; // the start of a line that goes on in the next piece
+    SolarDay day_{};
+};
+
 } // namespace
 
 void CheckEpwSize(uintmax_t bytes, const std::string& name) {
@@ -284,51 +346,23 @@ void CheckEpwSize(uintmax_t bytes, const std::string& name) {
 
 WeatherYear ReadEpw(std::string_view text, const std::string& name) {
     CheckEpwSize(text.size(), name);
-    Lines lines(text);
-    WeatherYear result;
-    result.site = ReadLocation(lines, name);
-    std::vector<Record> year(kYearRecords);
-    for (std::string_view line; lines.Next(line);) {
-        if (!Trimmed(line).empty())
-            ReadRecord(line, lines.Number(), name, year);
-    }
-    result.illuminance.resize(kYearRecords);
-    SolarDay day{};
-    for (size_t i = 0; i < year.size(); ++i) {
-        const Record& r = year[i];
-        const int N = static_cast<int>(i / kRecordHours) + 1, k = static_cast<int>(i % kRecordHours) + 1;
-        if (!r.line)
-            Fault(name, lines.Number(), 0,
-                  "the file ends without a record for " + MonthDay(N) + ", hour " + std::to_string(k));
-        if (r.illuminance) {
-            result.illuminance[i] = *r.illuminance;
-            continue;
-        }
-        ++result.derivedHours;
-        if (!(r.irradiance.diffuseHorizontal > 0.0))
-            continue; // no diffuse light, no illuminance: the night's hours need no sun
-        if (day.N != N)
-            day = GetSolarDay(result.site.observer, static_cast<int16_t>(N));
-        result.illuminance[i] =
-            GetDiffuseEfficacy(result.site.observer, day, static_cast<int16_t>(k), r.irradiance).illuminance;
-    }
-    return result;
+    YearReader reader(name);
+    reader.Take(text);
+    return reader.Finish();
 }
 
 WeatherYear ReadEpw(std::istream& in, const std::string& name) {
-    std::string text;
+    YearReader reader(name);
     std::array<char, 1 << 16> chunk;
-    while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
-        text.append(chunk.data(), static_cast<size_t>(in.gcount()));
-        if (text.size() > kMaxEpwBytes)
-            TooLarge(name); // before a device that never ends fills the memory
-    }
-    return ReadEpw(std::string_view(text), name);
+    while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0)
+        reader.Take(std::string_view(chunk.data(), static_cast<size_t>(in.gcount())));
+    return reader.Finish();
 }
 
 WeatherYear ReadEpwFile(const std::string& fileName) {
-    const std::string bytes = PassOn(kSource, [&] { return ReadFileBytes(fileName, kMaxEpwBytes); });
-    return ReadEpw(std::string_view(bytes), fileName);
+    YearReader reader(fileName);
+    PassOn(kSource, [&] { ReadFileChunks(fileName, kMaxEpwBytes, [&](std::string_view bytes) { reader.Take(bytes); }); });
+    return reader.Finish();
 }
 
 } // namespace korvane::weather
