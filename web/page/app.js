@@ -2,6 +2,130 @@
 // core answers. Every number, text, site and check comes from the core.
 import createKorvane from './korvane.js';
 
+// A list box of any length, as the window's site list is: only the rows in view are in the document, so that
+// a site file of tens of thousands of entries neither stalls the page nor waits for their layout. It answers
+// as a <select> does: length, options[i].text, selectedIndex, disabled, and 'change' on the user's choice.
+class LongList extends HTMLElement {
+  static ROW = 22; // px, as the style sheet sets it
+  #items = [];
+  #selected = -1;
+  #rows = document.createElement('div');
+  #spacer = document.createElement('div');
+  #typed = '';
+  #typedAt = 0;
+
+  connectedCallback() {
+    if (this.#spacer.isConnected)
+      return;
+    this.setAttribute('role', 'listbox');
+    this.tabIndex = 0;
+    this.#spacer.className = 'long-list-spacer';
+    this.#spacer.append(this.#rows);
+    this.append(this.#spacer);
+    this.addEventListener('scroll', () => this.#render());
+    this.addEventListener('click', (event) => {
+      const row = event.target.closest('[role="option"]');
+      if (row)
+        this.#choose(Number(row.dataset.index));
+    });
+    this.addEventListener('keydown', (event) => this.#key(event));
+    new ResizeObserver(() => this.#render()).observe(this);
+  }
+
+  fill(items, selected) {
+    this.#items = items;
+    this.#spacer.style.height = `${items.length * LongList.ROW}px`;
+    this.selectedIndex = selected;
+  }
+
+  get length() { return this.#items.length; }
+  get options() {
+    const items = this.#items;
+    return new Proxy({}, { get: (_, key) => key === 'length' ? items.length
+      : (/^\d+$/.test(key) && Number(key) < items.length ? { text: items[Number(key)] } : undefined) });
+  }
+  get selectedIndex() { return this.#selected; }
+  set selectedIndex(index) {
+    this.#selected = Number.isInteger(index) && index >= 0 && index < this.#items.length ? index : -1;
+    this.#show(this.#selected);
+  }
+  get disabled() { return this.hasAttribute('disabled'); }
+  set disabled(value) {
+    this.toggleAttribute('disabled', Boolean(value));
+    this.setAttribute('aria-disabled', String(Boolean(value)));
+    this.tabIndex = value ? -1 : 0;
+  }
+
+  #choose(index) {
+    if (this.disabled || index < 0 || index >= this.#items.length || index === this.#selected)
+      return;
+    this.selectedIndex = index;
+    this.dispatchEvent(new Event('change'));
+  }
+
+  // Scrolls the row into view when it is not, and draws what is in view.
+  #show(index) {
+    const top = index * LongList.ROW, view = this.clientHeight;
+    if (index >= 0 && top < this.scrollTop)
+      this.scrollTop = top;
+    else if (index >= 0 && top + LongList.ROW > this.scrollTop + view)
+      this.scrollTop = top + LongList.ROW - view;
+    this.#render();
+  }
+
+  #render() {
+    const first = Math.floor(this.scrollTop / LongList.ROW);
+    const last = Math.min(this.#items.length, first + Math.ceil(this.clientHeight / LongList.ROW) + 1);
+    const rows = [];
+    for (let i = first; i < last; ++i) {
+      const row = document.createElement('div');
+      row.setAttribute('role', 'option');
+      row.id = `${this.id}-${i}`;
+      row.dataset.index = String(i);
+      row.setAttribute('aria-selected', String(i === this.#selected));
+      row.style.top = `${i * LongList.ROW}px`;
+      row.textContent = this.#items[i];
+      rows.push(row);
+    }
+    this.#rows.replaceChildren(...rows);
+    if (this.#selected >= first && this.#selected < last)
+      this.setAttribute('aria-activedescendant', `${this.id}-${this.#selected}`);
+    else
+      this.removeAttribute('aria-activedescendant');
+  }
+
+  // The keys of a list box: arrows, pages, Home and End, and the first letters of an entry typed in a row.
+  #key(event) {
+    const page = Math.max(1, Math.floor(this.clientHeight / LongList.ROW) - 1);
+    const steps = { ArrowDown: 1, ArrowUp: -1, PageDown: page, PageUp: -page };
+    const at = Math.max(this.#selected, 0), end = this.#items.length - 1;
+    let target = null;
+    if (event.key in steps)
+      target = Math.min(end, Math.max(0, (this.#selected < 0 ? -1 : at) + steps[event.key]));
+    else if (event.key === 'Home')
+      target = 0;
+    else if (event.key === 'End')
+      target = end;
+    else if (event.key.length === 1 && !event.ctrlKey && !event.metaKey && !event.altKey) {
+      const now = performance.now();
+      this.#typed = (now - this.#typedAt < 1000 ? this.#typed : '') + event.key.toLocaleLowerCase();
+      this.#typedAt = now;
+      // A first letter moves on to the next entry with it; more letters refine the entry chosen.
+      const from = this.#typed.length === 1 ? at + 1 : at;
+      for (let n = 0; n <= end && target === null; ++n) {
+        const i = (from + n) % (end + 1);
+        if (this.#items[i].toLocaleLowerCase().startsWith(this.#typed))
+          target = i;
+      }
+    }
+    if (target === null)
+      return;
+    event.preventDefault();
+    this.#choose(target);
+  }
+}
+customElements.define('long-list', LongList);
+
 // LANGUAGE_KEY, LANGUAGE_CODES and engineMissing come from the page's first script, which runs without the
 // engine. Until the engine is there the result field stays empty; when it cannot load, the page says so.
 const core = await createKorvane().catch((error) => {
@@ -121,11 +245,8 @@ function wireField(index) {
 
 // --- lists -------------------------------------------------------------------------------------------------
 
-// One string through the HTML parser: a site file's tens of thousands of entries as Option objects, spread
-// into one call, kept the tab still for most of a second.
-const escaped = (text) => text.replace(/&/g, '&amp;').replace(/</g, '&lt;');
 function fillList(list, items, selected) {
-  list.innerHTML = items.map((text) => `<option>${escaped(text)}</option>`).join('');
+  list.replaceChildren(...items.map((text) => new Option(text)));
   list.selectedIndex = selected;
 }
 
@@ -166,7 +287,7 @@ function glazingClick() {
 
 // Every refill selects the default site again, as the window does.
 function fillCityList() {
-  fillList(siteList, sites.map((site) => site.name), defaultSite);
+  siteList.fill(sites.map((site) => site.name), defaultSite);
   siteClick();
 }
 
