@@ -4,7 +4,9 @@
 #include "VbError.h"
 #include "daylight.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +14,10 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace korvane::weather {
 
@@ -58,59 +64,46 @@ template <size_t N> size_t SplitFields(std::string_view line, std::array<std::st
     return count;
 }
 
-// The digits from at as an unsigned number, if there are one to nine; where they end, or nullptr.
-const char* SmallDigitsAt(const char* at, const char* end, uint32_t& value) {
-    const char* const begin = at;
-    value = 0;
-    for (; at != end && static_cast<unsigned>(*at - '0') <= 9 && at - begin < 10; ++at)
-        value = value * 10 + static_cast<uint32_t>(*at - '0');
-    return at == begin || at - begin > 9 ? nullptr : at;
-}
-
 // The digits of t as an unsigned number, if t is one to nine digits and nothing else.
 std::optional<uint32_t> SmallDigits(std::string_view t) {
     uint32_t value = 0;
-    const char* const end = t.data() + t.size();
-    return SmallDigitsAt(t.data(), end, value) == end && !t.empty() ? std::optional(value) : std::nullopt;
+    for (const char c : t) {
+        if (static_cast<unsigned>(c - '0') > 9)
+            return std::nullopt;
+        value = value * 10 + static_cast<uint32_t>(c - '0');
+    }
+    return t.empty() || t.size() > 9 ? std::nullopt : std::optional(value);
 }
 
-// A decimal of the plain form -?digits[.digits] from at, exactly as std::from_chars reads it; where it ends,
-// or nullptr for any other form. With at most 15 significant digits and 22 decimals, both the digits and the
-// power of ten are exact doubles, and their quotient is the correctly rounded value.
-const char* PlainDecimalAt(const char* at, const char* end, double& value) {
+// A decimal of the plain form -?digits[.digits], exactly as std::from_chars reads it, or nothing for any
+// other form. With at most 15 significant digits and 22 decimals, both the digits and the power of ten are
+// exact doubles, and their quotient is the correctly rounded value.
+std::optional<double> PlainDecimal(std::string_view t) {
     static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const bool negative = at != end && *at == '-';
-    at += negative ? 1 : 0;
-    if (at == end || static_cast<unsigned>(*at - '0') > 9)
-        return nullptr; // no digit before a point
+    const bool negative = t.starts_with('-');
+    t.remove_prefix(negative ? 1 : 0);
+    if (t.empty() || static_cast<unsigned>(t[0] - '0') > 9)
+        return std::nullopt; // no digit before a point
     uint64_t digits = 0;
     int count = 0, decimals = -1; // -1: no point yet
-    for (; at != end; ++at) {
-        const auto digit = static_cast<unsigned>(*at - '0');
+    for (const char c : t) {
+        const auto digit = static_cast<unsigned>(c - '0');
         if (digit <= 9) {
             digits = digits * 10 + digit;
             ++count;
             decimals += decimals >= 0 ? 1 : 0;
-        } else if (*at == '.' && decimals < 0) {
+        } else if (c == '.' && decimals < 0) {
             decimals = 0;
         } else {
-            break;
+            return std::nullopt;
         }
     }
     if (count > 15 || decimals == 0)
-        return nullptr;
-    value = static_cast<double>(digits) / kPow10[decimals < 0 ? 0 : decimals];
-    value = negative ? -value : value;
-    return at;
-}
-
-std::optional<double> PlainDecimal(std::string_view t) {
-    double value = 0;
-    const char* const end = t.data() + t.size();
-    const char* const stop = PlainDecimalAt(t.data(), end, value);
-    return stop && stop == end ? std::optional(value) : std::nullopt;
+        return std::nullopt;
+    const double value = static_cast<double>(digits) / kPow10[decimals < 0 ? 0 : decimals];
+    return negative ? -value : value;
 }
 
 // A line's fields by number, each read as a number or refused naming the line and the field.
@@ -183,37 +176,152 @@ struct RecordValues {
     double dewPoint, directNormal, diffuse, illuminance;
 };
 
-// Fields 1 to 19 of a record as they are nearly always written: plain numbers without blanks, in range. Parses
-// the needed ones as it meets them; false leaves the record to ReadRecord, which names what is wrong.
-bool ReadPlainRecord(std::string_view line, RecordValues& v) {
-    const char* at = line.data();
-    const char* const end = at + line.size();
-    const auto next = [&](const char* stop) { // past the comma that ends a field
-        at = stop != end && *stop == ',' ? stop + 1 : nullptr;
-        return at != nullptr;
-    };
-    const auto skip = [&](int fields) {
-        for (; fields > 0 && at; --fields) {
-            at = static_cast<const char*>(std::memchr(at, ',', static_cast<size_t>(end - at)));
-            at = at ? at + 1 : nullptr;
+// The quick reading of a record takes its bytes a word at a time, the first byte of the text the lowest.
+static_assert(std::endian::native == std::endian::little, "the first byte of a word is its lowest");
+constexpr uint64_t kEachByte = 0x0101010101010101ULL;
+
+// The high bit of each byte of word that is c, and no other bit.
+uint64_t BytesEqual(uint64_t word, char c) {
+    constexpr uint64_t kLow7 = 0x7F * kEachByte;
+    const uint64_t x = word ^ (uint64_t{static_cast<unsigned char>(c)} * kEachByte); // c's bytes are 0
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+// Where the set bits of each 8-bit mask are, a byte each from the lowest, and how many there are.
+struct BitPositions {
+    std::array<uint64_t, 256> packed{};
+    std::array<uint8_t, 256> count{};
+};
+constexpr BitPositions kBitPositions = [] {
+    BitPositions table;
+    for (unsigned mask = 0; mask < 256; ++mask) {
+        for (unsigned bit = 0; bit < 8; ++bit) {
+            if (mask >> bit & 1u)
+                table.packed[mask] |= uint64_t{bit} << (8 * table.count[mask]++);
         }
-        return at != nullptr;
+    }
+    return table;
+}();
+
+// Fields 1 to 19 end at the first 19 commas.
+constexpr size_t kPlainCommas = kDiffuseIlluminance;
+
+// The commas among the 16 bytes from p, a bit each, the first byte's the lowest.
+unsigned CommaBits(const char* p) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(','))));
+#else // the browser's build: eight bytes at a time, each comma's high bit gathered into the top byte
+    unsigned bits = 0;
+    for (unsigned half = 0; half < 16; half += 8) {
+        uint64_t word;
+        std::memcpy(&word, p + half, sizeof word);
+        bits |= static_cast<unsigned>((BytesEqual(word, ',') >> 7) * 0x0102040810204080ULL >> 56) << half;
+    }
+    return bits;
+#endif
+}
+
+// The places of the first 19 commas of a line's first 256 bytes; how many were found, more than 19 meaning
+// at least 19. Sixteen bytes at a time, with no branch on where a comma falls.
+size_t FindCommas(std::string_view line, std::array<uint8_t, 48>& at) {
+    const size_t limit = std::min<size_t>(line.size(), 256);
+    size_t count = 0;
+    const auto take = [&](unsigned bits, size_t i) {
+        for (size_t half = 0; half < 16; half += 8) {
+            const unsigned b = bits >> half & 0xFF;
+            const uint64_t places = kBitPositions.packed[b] + (i + half) * kEachByte;
+            std::memcpy(at.data() + count, &places, sizeof places);
+            count += kBitPositions.count[b];
+        }
     };
-    const auto whole = [&](int& value, int high) {
-        uint32_t digits = 0;
-        const char* stop = SmallDigitsAt(at, end, digits);
-        value = static_cast<int>(digits);
-        return stop && digits >= 1 && digits <= static_cast<uint32_t>(high) && next(stop);
+    size_t i = 0;
+    for (; i + 16 <= limit && count < kPlainCommas; i += 16)
+        take(CommaBits(line.data() + i), i);
+    if (i < limit && count < kPlainCommas) {
+        char tail[16] = {};
+        std::memcpy(tail, line.data() + i, limit - i);
+        take(CommaBits(tail), i);
+    }
+    return count;
+}
+
+// A number as written: its digits without the point, how many follow the point, and its sign.
+struct PlainNumber {
+    uint32_t digits;
+    int decimals;
+    bool negative;
+};
+
+// The text line[begin, end) as -?digits[.digits], at most eight characters after the sign, read at once;
+// false for any other text, which the field-by-field reading then judges.
+bool ReadPlainNumber(std::string_view line, size_t begin, size_t end, PlainNumber& n) {
+    constexpr uint64_t kZeros = 0x30 * kEachByte;
+    n.negative = begin < end && line[begin] == '-';
+    begin += n.negative ? 1 : 0;
+    const size_t length = end - begin;
+    if (length == 0 || length > 8)
+        return false;
+    // The eight bytes that end with the number, those before it made '0'.
+    uint64_t word; // the line has eight bytes at least
+    std::memcpy(&word, line.data() + (end >= 8 ? end - 8 : 0), sizeof word);
+    word = end >= 8 ? word : word << (8 * (8 - end));
+    const uint64_t own = ~uint64_t{0} << (8 * (8 - length));
+    word = (word & own) | (kZeros & ~own);
+    n.decimals = 0;
+    if (const uint64_t point = BytesEqual(word, '.')) {
+        const int at = std::countr_zero(point) / 8;
+        if ((point & (point - 1)) || at == 7 || at == static_cast<int>(8 - length))
+            return false; // two points, or no digit after or before it
+        const uint64_t below = (uint64_t{1} << (8 * at)) - 1;
+        word = (word & ~(below | uint64_t{0xFF} << (8 * at))) | (word & below) << 8 | 0x30;
+        n.decimals = 7 - at;
+    }
+    if (((word & 0xF0F0F0F0F0F0F0F0ULL) | (((word + 0x0606060606060606ULL) & 0xF0F0F0F0F0F0F0F0ULL) >> 4)) !=
+        0x3333333333333333ULL)
+        return false; // a byte that is no digit
+    word = (word & 0x0F0F0F0F0F0F0F0FULL) * 2561 >> 8;
+    word = (word & 0x00FF00FF00FF00FFULL) * 6553601 >> 16;
+    n.digits = static_cast<uint32_t>((word & 0x0000FFFF0000FFFFULL) * 42949672960001ULL >> 32);
+    return true;
+}
+
+// Fields 1 to 19 of a record as they are nearly always written: plain numbers without blanks, in range. False
+// leaves the record to ReadRecord, which names what is wrong.
+bool ReadPlainRecord(std::string_view line, RecordValues& v) {
+    std::array<uint8_t, 48> comma;
+    const size_t commas = FindCommas(line, comma);
+    if (commas < kPlainCommas - 1 || (commas == kPlainCommas - 1 && line.size() > 256))
+        return false; // which also leaves ReadPlainNumber a line of more than eight bytes
+    const auto number = [&](size_t field, PlainNumber& n) {
+        const size_t end = field <= commas ? size_t{comma[field - 1]} : line.size();
+        return ReadPlainNumber(line, comma[field - 2] + size_t{1}, end, n);
     };
-    const auto decimal = [&](double& value, double low, double high, bool last = false) {
-        const char* stop = PlainDecimalAt(at, end, value);
-        return stop && value >= low && value <= high && (last ? stop == end || *stop == ',' : next(stop));
+    // One or two digits, which every month, day and hour is.
+    const auto whole = [&](size_t field, int& value, int high) {
+        const size_t begin = comma[field - 2] + size_t{1}, length = comma[field - 1] - begin;
+        const auto digit = [&](size_t i) { return static_cast<unsigned>(line[begin + i] - '0'); };
+        const unsigned first = digit(0), last = digit(length > 1 ? 1 : 0);
+        value = static_cast<int>(length == 1 ? first : first * 10 + last);
+        return (length == 1 || length == 2) && first <= 9 && last <= 9 && value >= 1 && value <= high;
     };
-    return skip(1) && whole(v.month, 12) &&
-           whole(v.day, v.month == 2 ? 29 : daylight::GetDaysOfMonth(static_cast<int16_t>(v.month))) &&
-           whole(v.hour, kRecordHours) && skip(3) && decimal(v.dewPoint, -100, 100) && skip(6) &&
-           decimal(v.directNormal, -1e4, 1e4) && decimal(v.diffuse, -1e4, 1e4) && skip(2) &&
-           decimal(v.illuminance, 0, 1e6, true);
+    // Judged by its digits, which are ready before the quotient is.
+    const auto decimal = [&](size_t field, double& value, uint64_t bound, bool negativeZeroOnly = false) {
+        static constexpr uint64_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+        PlainNumber n;
+        if (!number(field, n) || n.digits > bound * kPow10[n.decimals] ||
+            (negativeZeroOnly && n.negative && n.digits))
+            return false;
+        // Both exact doubles, so the quotient is the correctly rounded value that std::from_chars gives.
+        value = n.decimals ? n.digits / static_cast<double>(kPow10[n.decimals]) : n.digits;
+        value = n.negative ? -value : value;
+        return true;
+    };
+    return whole(kMonth, v.month, 12) &&
+           whole(kDay, v.day, v.month == 2 ? 29 : daylight::GetDaysOfMonth(static_cast<int16_t>(v.month))) &&
+           whole(kHour, v.hour, kRecordHours) && decimal(kDewPoint, v.dewPoint, 100) &&
+           decimal(kDirectNormal, v.directNormal, 10000) && decimal(kDiffuse, v.diffuse, 10000) &&
+           decimal(kDiffuseIlluminance, v.illuminance, 1000000, true);
 }
 
 RecordValues ReadRecord(std::string_view line, size_t number, const std::string& name) {
@@ -280,8 +388,9 @@ class YearReader {
         for (size_t i = 0; i < lineOf_.size(); ++i) {
             if (!lineOf_[i])
                 Fault(name_, lines_, 0,
-                      "the file ends without a record for " + MonthDay(static_cast<int>(i / kRecordHours) + 1) +
-                          ", hour " + std::to_string(i % kRecordHours + 1));
+                      "the file ends without a record for " +
+                          MonthDay(static_cast<int>(i / kRecordHours) + 1) + ", hour " +
+                          std::to_string(i % kRecordHours + 1));
         }
         return std::move(year_);
     }
@@ -313,7 +422,8 @@ class YearReader {
             return;
         }
         if (v.diffuse >= kMissingIrradiance)
-            Fault(name_, lines_, kDiffuse, "neither the diffuse illuminance nor the diffuse irradiance is given");
+            Fault(name_, lines_, kDiffuse,
+                  "neither the diffuse illuminance nor the diffuse irradiance is given");
         ++year_.derivedHours;
         if (!(v.diffuse > 0.0))
             return; // no diffuse light, no illuminance: the night's hours need no sun
@@ -361,7 +471,9 @@ WeatherYear ReadEpw(std::istream& in, const std::string& name) {
 
 WeatherYear ReadEpwFile(const std::string& fileName) {
     YearReader reader(fileName);
-    PassOn(kSource, [&] { ReadFileChunks(fileName, kMaxEpwBytes, [&](std::string_view bytes) { reader.Take(bytes); }); });
+    PassOn(kSource, [&] {
+        ReadFileChunks(fileName, kMaxEpwBytes, [&](std::string_view bytes) { reader.Take(bytes); });
+    });
     return reader.Finish();
 }
 

@@ -233,6 +233,48 @@ TEST(EpwReader, RefusesHostileFilesNamingTheLineAndReadsLeapYearsAndLineEnds) {
     }
 }
 
+// A record's fields as they are usually written are read by a quicker way than fields with blanks; both
+// must accept, refuse and read the same. Line 20 is the hour without illuminance, so every field counts.
+TEST(EpwReader, ReadsAFieldTheSameWithOrWithoutBlanks) {
+    const std::string good = EpwText(8, 45, 1, [](int, int k) { return k == 12 ? -1.0 : 1000.0 * k; });
+    struct Row {
+        size_t field;
+        std::vector<std::string> texts;
+    };
+    const Row rows[] = {
+        {19,
+         {"-0.00", "1000000", "1000001", "99999.99", "12345678", "00012", "1.234567", ".5", "5.", "1e3",
+          "1.2.3", "-1", "2000,7,0"}},
+        {8, {"-100.01", "-0.5", "100.0", "12.3456"}},
+        {15, {"-0.01"}},
+        {16, {"9998.99", "10000.01"}},
+        {2, {"01"}},
+        {3, {"0", "32"}},
+        {4, {"012", "1.0"}},
+        {6, {std::string(150, '?'), std::string(190, '?')}}, // commas past byte 128, and past byte 256
+    };
+    for (const Row& row : rows) {
+        for (const std::string& text : row.texts) {
+            const auto read = [&](const char* comma, std::string& says) {
+                std::vector<std::string> fields{"2001", "1",   "1",      "12",     "0",     "?",   "10",
+                                                "5.5",  "80",  "100000", "9999",   "9999",  "300", "200",
+                                                "300",  "120", "999999", "999999", "999999"};
+                fields[row.field - 1] = text;
+                std::string record = fields[0];
+                for (size_t i = 1; i < fields.size(); ++i)
+                    record += comma + fields[i];
+                double lux = -1;
+                const double error = Error(
+                    [&] { lux = ReadEpw(Replaced(good, 20, record + "\n"), "t").illuminance[11]; }, &says);
+                return std::pair(error, lux);
+            };
+            std::string plain, blanks;
+            EXPECT_EQ(read(",", plain), read(", ", blanks)) << text << ": " << plain << " / " << blanks;
+            EXPECT_EQ(plain, blanks) << text;
+        }
+    }
+}
+
 TEST(EpwReader, RefusesWhatIsNoRegularFileBeforeReadingIt) {
     const auto dir = std::filesystem::temp_directory_path() / ("korvane-weather-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
