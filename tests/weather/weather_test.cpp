@@ -18,6 +18,8 @@
 #include <functional>
 #include <random>
 #include <sstream>
+#include <tuple>
+#include <vector>
 
 namespace korvane::weather {
 namespace {
@@ -237,11 +239,7 @@ TEST(EpwReader, RefusesHostileFilesNamingTheLineAndReadsLeapYearsAndLineEnds) {
 // must accept, refuse and read the same. Line 20 is the hour without illuminance, so every field counts.
 TEST(EpwReader, ReadsAFieldTheSameWithOrWithoutBlanks) {
     const std::string good = EpwText(8, 45, 1, [](int, int k) { return k == 12 ? -1.0 : 1000.0 * k; });
-    struct Row {
-        size_t field;
-        std::vector<std::string> texts;
-    };
-    const Row rows[] = {
+    const std::pair<size_t, std::vector<std::string>> rows[] = {
         {19,
          {"-0.00", "1000000", "1000001", "99999.99", "12345678", "00012", "1.234567", ".5", "5.", "1e3",
           "1.2.3", "-1", "2000,7,0"}},
@@ -253,24 +251,23 @@ TEST(EpwReader, ReadsAFieldTheSameWithOrWithoutBlanks) {
         {4, {"012", "1.0"}},
         {6, {std::string(150, '?'), std::string(190, '?')}}, // commas past byte 128, and past byte 256
     };
-    for (const Row& row : rows) {
-        for (const std::string& text : row.texts) {
-            const auto read = [&](const char* comma, std::string& says) {
-                std::vector<std::string> fields{"2001", "1",   "1",      "12",     "0",     "?",   "10",
-                                                "5.5",  "80",  "100000", "9999",   "9999",  "300", "200",
-                                                "300",  "120", "999999", "999999", "999999"};
-                fields[row.field - 1] = text;
+    for (const auto& [field, texts] : rows) {
+        for (const std::string& text : texts) {
+            std::vector<std::string> fields{"2001", "1",   "1",      "12",     "0",     "?",   "10",
+                                            "5.5",  "80",  "100000", "9999",   "9999",  "300", "200",
+                                            "300",  "120", "999999", "999999", "999999"};
+            fields[field - 1] = text;
+            std::array<std::tuple<double, double, std::string>, 2> read; // error, illuminance, description
+            for (size_t blanks = 0; blanks < 2; ++blanks) {
+                auto& [error, lux, says] = read[blanks];
                 std::string record = fields[0];
                 for (size_t i = 1; i < fields.size(); ++i)
-                    record += comma + fields[i];
-                double lux = -1;
-                const double error = Error(
-                    [&] { lux = ReadEpw(Replaced(good, 20, record + "\n"), "t").illuminance[11]; }, &says);
-                return std::pair(error, lux);
-            };
-            std::string plain, blanks;
-            EXPECT_EQ(read(",", plain), read(", ", blanks)) << text << ": " << plain << " / " << blanks;
-            EXPECT_EQ(plain, blanks) << text;
+                    record += (blanks ? ", " : ",") + fields[i];
+                error = Error([&] { lux = ReadEpw(Replaced(good, 20, record + "\n"), "t").illuminance[11]; },
+                              &says);
+            }
+            EXPECT_EQ(read[0], read[1])
+                << text << ": " << std::get<2>(read[0]) << " / " << std::get<2>(read[1]);
         }
     }
 }
