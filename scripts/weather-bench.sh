@@ -35,10 +35,10 @@ def run(label, *args, runs=7):
     print('%-28s %7.3f s %8d kB' % (label, min(seconds), peak))
     return min(seconds), peak
 
-runs = [run('weather year', '--weather', 'w001.epw'), run('standard year'),
-        run('batch, one weather file', '--batch', 'one.csv'),
-        run('batch, 100 weather files', '--batch', 'hundred.csv')]
-ratio = runs[3][0] / max(runs[2][0], 0.01)
+results = [run('weather year', '--weather', 'w001.epw'), run('standard year'),
+           run('batch, one weather file', '--batch', 'one.csv'),
+           run('batch, 100 weather files', '--batch', 'hundred.csv')]
+ratio = results[3][0] / max(results[2][0], 0.01)
 print('100 files / one file: %.2f' % ratio)
-sys.exit(1 if ratio > limit or any(kb >= 65536 for _, kb in runs) else 0)
+sys.exit(1 if ratio > limit or any(kb >= 65536 for _, kb in results) else 0)
 PY
