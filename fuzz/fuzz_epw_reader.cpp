@@ -13,10 +13,11 @@ using namespace korvane;
 namespace {
 
 std::string Outcome(const std::string& records) {
-    static const std::string header = "LOCATION,Fuzz,-,XX,synthetic,000000,45,8,1,100\n"
-                                      "DESIGN CONDITIONS,0\nTYPICAL/EXTREME PERIODS,0\nGROUND TEMPERATURES,0\n"
-                                      "HOLIDAYS/DAYLIGHT SAVING,No,0,0,0\nCOMMENTS 1,\nCOMMENTS 2,\n"
-                                      "DATA PERIODS,1,1,Data,Sunday, 1/ 1,12/31\n";
+    static const std::string header =
+        "LOCATION,Fuzz,-,XX,synthetic,000000,45,8,1,100\n"
+        "DESIGN CONDITIONS,0\nTYPICAL/EXTREME PERIODS,0\nGROUND TEMPERATURES,0\n"
+        "HOLIDAYS/DAYLIGHT SAVING,No,0,0,0\nCOMMENTS 1,\nCOMMENTS 2,\n"
+        "DATA PERIODS,1,1,Data,Sunday, 1/ 1,12/31\n";
     try {
         weather::ReadEpw(header + records, "f.epw");
     } catch (const VbError& e) {

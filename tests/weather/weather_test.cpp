@@ -259,12 +259,13 @@ TEST(EpwReader, ReadsAFieldTheSameWithOrWithoutBlanks) {
             fields[field - 1] = text;
             std::array<std::tuple<double, double, std::string>, 2> read; // error, illuminance, description
             for (size_t blanks = 0; blanks < 2; ++blanks) {
-                auto& [error, lux, says] = read[blanks];
+                double& lux = std::get<1>(read[blanks]); // no structured binding: clang 14 cannot capture one
                 std::string record = fields[0];
                 for (size_t i = 1; i < fields.size(); ++i)
                     record += (blanks ? ", " : ",") + fields[i];
-                error = Error([&] { lux = ReadEpw(Replaced(good, 20, record + "\n"), "t").illuminance[11]; },
-                              &says);
+                std::get<0>(read[blanks]) =
+                    Error([&] { lux = ReadEpw(Replaced(good, 20, record + "\n"), "t").illuminance[11]; },
+                          &std::get<2>(read[blanks]));
             }
             EXPECT_EQ(read[0], read[1])
                 << text << ": " << std::get<2>(read[0]) << " / " << std::get<2>(read[1]);
